@@ -1,0 +1,29 @@
+// The working tables of the main window as plain data: a line list (the list boxes, the
+// script-line list) and a string grid whose cells are stored apart from its counts.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+using LineList = std::vector<std::string>;
+
+class StringGridCells {
+public:
+    StringGridCells(int colCount, int rowCount) : colCount_(colCount), rowCount_(rowCount) {}
+
+    // A cell never written, or written empty, reads as the empty text, at any column and row.
+    const std::string& Cell(int col, int row) const;
+    void SetCell(int col, int row, std::string text);
+
+    int ColCount() const { return colCount_; }
+    int RowCount() const { return rowCount_; }
+    void SetColCount(int n) { colCount_ = n; }
+    void SetRowCount(int n) { rowCount_ = n; }
+
+private:
+    int colCount_;
+    int rowCount_;
+    std::map<std::pair<int, int>, std::string> cells_;   // (row, col) -> text
+};
