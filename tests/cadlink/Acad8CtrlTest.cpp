@@ -1,0 +1,550 @@
+#include "cadlink/Acad8Ctrl.h"
+
+#include <gtest/gtest.h>
+
+#include "FakeDesktop.h"
+#include "text/AppError.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kCadProcess = 4242;
+const std::string kMainClass = "Afx:00400000:8:10011:0:2b0555";
+const std::string kTextClass = "Afx:00400000:b:10011:6:0:0";
+const std::string kTextTitle = "AutoCAD テキスト ウィンドウ - Drawing1.dwg";
+
+struct Cad {
+    WindowHandle main;
+    WindowHandle text;
+    WindowHandle history;
+    WindowHandle command;
+};
+
+// CAD as it shows itself: a main window and a text window whose panes sit below an
+// untitled frame.
+Cad AddCad(FakeDesktop& desktop, std::uint32_t processId = kCadProcess) {
+    Cad cad;
+    cad.main = desktop.AddTopLevel("AutoCAD 2008 - [Drawing1.dwg]", kMainClass, processId);
+    cad.text = desktop.AddTopLevel(kTextTitle, kTextClass, processId);
+    const WindowHandle frame = desktop.AddChild(cad.text, "", "Afx:00400000:0");
+    cad.history = desktop.AddChild(frame, "Headlands", "Edit");
+    cad.command = desktop.AddChild(frame, "MountTam", "Edit");
+    return cad;
+}
+
+Bytes BytesOf(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+// ---- Main window ----
+
+TEST(MainWindowRule, TitleBeginsWithAutoCadBlankOrAutodeskBlank) {
+    FakeDesktop desktop;
+    desktop.AddTopLevel("AutoCAD", kMainClass, 1);
+    desktop.AddTopLevel("AutoCAD-2008", kMainClass, 2);
+    desktop.AddTopLevel("Drawing AutoCAD 2008", kMainClass, 3);
+    desktop.AddTopLevel("autocad 2008", kMainClass, 4);
+    const WindowHandle main = desktop.AddTopLevel("Autodesk DWG TrueView", kMainClass, 5);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_FALSE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadMainWnd, main);
+    EXPECT_EQ(ctrl.AcadProcessId, 5u);
+}
+
+TEST(MainWindowRule, TextWindowClassIsNeverTheMainWindow) {
+    FakeDesktop desktop;
+    desktop.AddTopLevel("AutoCAD 2008", kTextClass, 1);
+    desktop.AddTopLevel("AutoCAD 2008", "Afx:00400000:8", 2);
+    const WindowHandle main = desktop.AddTopLevel("AutoCAD 2008", kMainClass, 3);
+    Acad8Ctrl ctrl(desktop);
+    ctrl.FindAcadWindows();
+    EXPECT_EQ(ctrl.AcadMainWnd, main);
+}
+
+TEST(MainWindowRule, FirstInWalkingOrderDecidesTheProcessAndStopsTheWalk) {
+    FakeDesktop desktop;
+    const Cad first = AddCad(desktop, 1);
+    const Cad second = AddCad(desktop, 2);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadMainWnd, first.main);
+    EXPECT_EQ(ctrl.AcadTextWnd, first.text);
+    EXPECT_EQ(ctrl.AcadProcessId, 1u);
+    // The main-window walk stopped at its match; the text-window walk began anew.
+    ASSERT_GE(desktop.visited.size(), 2u);
+    EXPECT_EQ(desktop.visited[0], first.main);
+    EXPECT_EQ(desktop.visited[1], first.main);
+    EXPECT_EQ(std::count(desktop.visited.begin(), desktop.visited.end(), second.text), 0);
+}
+
+// ---- Text window ----
+
+TEST(TextWindowRule, NeedsAutoCadTitleTextWindowWordsAndTextClass) {
+    FakeDesktop desktop;
+    desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
+    desktop.AddTopLevel("AutoCADテキスト ウィンドウ", kTextClass, kCadProcess);
+    desktop.AddTopLevel("Autodesk テキスト ウィンドウ", kTextClass, kCadProcess);
+    desktop.AddTopLevel("AutoCAD テキストウィンドウ", kTextClass, kCadProcess);
+    desktop.AddTopLevel(kTextTitle, kMainClass, kCadProcess);
+    const WindowHandle text = desktop.AddTopLevel(kTextTitle, kTextClass, kCadProcess);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadTextWnd, text);
+}
+
+TEST(TextWindowRule, TextWindowOfAnotherProcessIsNotTaken) {
+    FakeDesktop desktop;
+    const WindowHandle main = desktop.AddTopLevel("AutoCAD 2008", kMainClass, 1);
+    desktop.AddTopLevel("AutoCAD 2008", kMainClass, 2);
+    desktop.AddTopLevel(kTextTitle, kTextClass, 2);
+    const WindowHandle text = desktop.AddTopLevel(kTextTitle, kTextClass, 1);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadMainWnd, main);
+    EXPECT_EQ(ctrl.AcadTextWnd, text);
+}
+
+TEST(TextWindowRule, ProcessOfAnEarlierSearchStillFindsTheTextWindow) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    ASSERT_TRUE(ctrl.FindAcadWindows());
+    desktop.Destroy(cad.main);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadMainWnd, 0u);
+    EXPECT_EQ(ctrl.AcadTextWnd, cad.text);
+    EXPECT_EQ(ctrl.CommandPaneWnd, cad.command);
+    EXPECT_EQ(ctrl.AcadProcessId, kCadProcess);
+}
+
+TEST(TextWindowRule, NoMainWindowEverFoundFindsNoTextWindow) {
+    FakeDesktop desktop;
+    desktop.AddTopLevel(kTextTitle, kTextClass, kCadProcess);
+    desktop.AddTopLevel(kTextTitle, kTextClass, 0);   // process 0 belongs to no window
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_FALSE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadTextWnd, 0u);
+}
+
+TEST(TextWindowRule, RestartedCadIsPickedUpByItsNewProcess) {
+    FakeDesktop desktop;
+    const Cad old = AddCad(desktop, 1);
+    Acad8Ctrl ctrl(desktop);
+    ASSERT_TRUE(ctrl.FindAcadWindows());
+    desktop.Destroy(old.main);
+    desktop.Destroy(old.text);
+    const Cad fresh = AddCad(desktop, 2);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadProcessId, 2u);
+    EXPECT_EQ(ctrl.AcadTextWnd, fresh.text);
+}
+
+TEST(TextWindowRule, OnlyTheFirst254BytesOfATitleAreCompared) {
+    const std::string words = "テキスト ウィンドウ";
+    ASSERT_EQ(words.size(), 19u);   // Shift-JIS: eight double-byte characters and a blank
+    for (std::size_t padding : {227u, 228u}) {
+        FakeDesktop desktop;
+        desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
+        const std::string title = "AutoCAD " + std::string(padding, 'x') + words;
+        desktop.AddTopLevel(title, kTextClass, kCadProcess);
+        Acad8Ctrl ctrl(desktop);
+        EXPECT_EQ(ctrl.FindAcadWindows(), title.size() <= 254) << "title of " << title.size() << " bytes";
+    }
+}
+
+// ---- Panes of the text window ----
+
+TEST(TextWindowPanes, FoundAmongAllDescendants) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.HistoryPaneWnd, cad.history);
+    EXPECT_EQ(ctrl.CommandPaneWnd, cad.command);
+}
+
+TEST(TextWindowPanes, TitlesMustBeEqual) {
+    FakeDesktop desktop;
+    desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
+    const WindowHandle text = desktop.AddTopLevel(kTextTitle, kTextClass, kCadProcess);
+    desktop.AddChild(text, "Headlands2");
+    desktop.AddChild(text, "MountTam ");
+    desktop.AddChild(text, " Headlands");
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.HistoryPaneWnd, 0u);
+    EXPECT_EQ(ctrl.CommandPaneWnd, 0u);
+}
+
+TEST(TextWindowPanes, LaterHistoryPaneOverwritesUntilBothAreFound) {
+    FakeDesktop desktop;
+    desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
+    const WindowHandle text = desktop.AddTopLevel(kTextTitle, kTextClass, kCadProcess);
+    desktop.AddChild(text, "Headlands");
+    const WindowHandle second = desktop.AddChild(text, "Headlands");
+    const WindowHandle command = desktop.AddChild(text, "MountTam");
+    const WindowHandle third = desktop.AddChild(text, "Headlands");
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.HistoryPaneWnd, second);
+    EXPECT_EQ(ctrl.CommandPaneWnd, command);
+    EXPECT_EQ(std::count(desktop.visited.begin(), desktop.visited.end(), third), 0) << "walk went on after both panes";
+}
+
+TEST(TextWindowPanes, SearchedAnewByEveryCall) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    ASSERT_TRUE(ctrl.FindAcadWindows());
+    desktop.Destroy(cad.history);
+    desktop.Destroy(cad.command);
+    EXPECT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.HistoryPaneWnd, 0u);
+    EXPECT_EQ(ctrl.CommandPaneWnd, 0u);
+    desktop.Destroy(cad.text);
+    desktop.Destroy(cad.main);
+    EXPECT_FALSE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadMainWnd, 0u);
+    EXPECT_EQ(ctrl.AcadTextWnd, 0u);
+    EXPECT_EQ(ctrl.AcadProcessId, kCadProcess);
+}
+
+// ---- Command-line panes ----
+
+TEST(CommandLinePanes, InsideTheMainWindowByPrefixLastMatchKept) {
+    FakeDesktop desktop;
+    const WindowHandle main = desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
+    const WindowHandle bar = desktop.AddChild(main, "", "AfxControlBar");
+    desktop.AddChild(bar, "Headlands");
+    const WindowHandle command = desktop.AddChild(bar, "MountTam 2");
+    const WindowHandle history = desktop.AddChild(bar, "Headlands xyz");
+    desktop.AddChild(bar, "xHeadlands");
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.FindCommandLinePanes(), history);
+    EXPECT_EQ(ctrl.LineHistoryPaneWnd, history);
+    EXPECT_EQ(ctrl.LineCommandPaneWnd, command);
+    EXPECT_EQ(ctrl.CommandLineWnd, 0u);
+}
+
+TEST(CommandLinePanes, FloatingWindowWhenTheMainWindowHasNone) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.AddTopLevel("コマンド ライン", "Afx:00400000:b:", kCadProcess);
+    desktop.AddTopLevel("コマンドライン", kMainClass, kCadProcess);
+    const WindowHandle floating = desktop.AddTopLevel("コマンド ライン - 2", kMainClass, kCadProcess);
+    const WindowHandle history = desktop.AddChild(floating, "Headlands");
+    const WindowHandle command = desktop.AddChild(floating, "MountTam");
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.FindCommandLinePanes(), history);
+    EXPECT_EQ(ctrl.CommandLineWnd, floating);
+    EXPECT_EQ(ctrl.LineCommandPaneWnd, command);
+    EXPECT_EQ(ctrl.AcadTextWnd, cad.text);
+}
+
+TEST(CommandLinePanes, FloatingWindowOfAnEarlierCallIsSearchedAgain) {
+    FakeDesktop desktop;
+    AddCad(desktop);
+    const WindowHandle floating = desktop.AddTopLevel("コマンド ライン", kMainClass, kCadProcess);
+    const WindowHandle history = desktop.AddChild(floating, "Headlands");
+    Acad8Ctrl ctrl(desktop);
+    ASSERT_EQ(ctrl.FindCommandLinePanes(), history);
+    desktop.Destroy(history);
+    desktop.At(floating).title = "renamed";
+    const WindowHandle newHistory = desktop.AddChild(floating, "Headlands");
+    EXPECT_EQ(ctrl.FindCommandLinePanes(), newHistory);
+    EXPECT_EQ(ctrl.CommandLineWnd, floating);
+}
+
+TEST(CommandLinePanes, WithoutCadTheLastFoundValueIsReturned) {
+    FakeDesktop desktop;
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.FindCommandLinePanes(), 0u);
+    const Cad cad = AddCad(desktop);
+    const WindowHandle history = desktop.AddChild(cad.main, "Headlands");
+    ASSERT_EQ(ctrl.FindCommandLinePanes(), history);
+    desktop.Destroy(cad.main);
+    desktop.Destroy(cad.text);
+    EXPECT_EQ(ctrl.FindCommandLinePanes(), history);
+    EXPECT_FALSE(desktop.IsWindow(history));
+}
+
+// ---- Command records ----
+
+TEST(CommandRecord, AnsiIsTheTextAndOneZeroByte) {
+    EXPECT_EQ(AnsiRecordBytes("filedia\r"), (Bytes{'f', 'i', 'l', 'e', 'd', 'i', 'a', '\r', 0}));
+    EXPECT_EQ(AnsiRecordBytes(""), Bytes{0});
+    const std::string longest(255, 'a');
+    const Bytes record = AnsiRecordBytes(longest);
+    ASSERT_EQ(record.size(), 256u);
+    EXPECT_EQ(record.back(), 0);
+}
+
+TEST(CommandRecord, WideLengthFollowsTheAnsiLengthZeroUnitFollowsTheUnits) {
+    EXPECT_EQ(WideRecordBytes(u"", 0), (Bytes{0, 0}));
+    EXPECT_EQ(WideRecordBytes(u"0\r", 2), (Bytes{'0', 0, '\r', 0, 0, 0}));
+    // One double-byte character and three single-byte ones: five bytes, four units.
+    const Bytes record = WideRecordBytes(u"あabc", 5);
+    ASSERT_EQ(record.size(), 12u);
+    EXPECT_EQ(Bytes(record.begin(), record.begin() + 10), (Bytes{0x42, 0x30, 'a', 0, 'b', 0, 'c', 0, 0, 0}));
+}
+
+// ---- Sending commands ----
+
+TEST(SendCommand, NothingSentWithoutTheTextWindow) {
+    FakeDesktop desktop;
+    desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_FALSE(ctrl.SendAcadCommand("filedia\r", false));
+    EXPECT_FALSE(ctrl.SendAcadCommand("filedia\r", true));
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST(SendCommand, NothingSentWithoutTheMainWindow) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    ASSERT_TRUE(ctrl.FindAcadWindows());
+    desktop.Destroy(cad.main);
+    EXPECT_FALSE(ctrl.SendAcadCommand("quit\r", false));
+    EXPECT_FALSE(ctrl.SendAcadCommand("quit\r", true));
+    EXPECT_FALSE(ctrl.IsAcadUnicode());
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST(SendCommand, AnsiRecordThenNullPosted) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.SendAcadCommand("filedia\r", false));
+    const std::vector<SentMessage> sent = desktop.SentTo(cad.main);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].kind, SentMessage::Kind::CopyData);
+    EXPECT_EQ(sent[0].dwData, 1u);
+    EXPECT_EQ(sent[0].bytes, BytesOf(std::string_view("filedia\r\0", 9)));
+    EXPECT_EQ(sent[1].kind, SentMessage::Kind::PostNull);
+    EXPECT_EQ(desktop.messages.size(), 2u);
+}
+
+TEST(SendCommand, WideRecordOfSingleByteText) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.SendAcadCommand("filedia\r", true));
+    const std::vector<SentMessage> sent = desktop.SentTo(cad.main);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].dwData, 1u);
+    EXPECT_EQ(sent[0].bytes, (Bytes{'f', 0, 'i', 0, 'l', 0, 'e', 0, 'd', 0, 'i', 0, 'a', 0, '\r', 0, 0, 0}));
+    EXPECT_EQ(sent[1].kind, SentMessage::Kind::PostNull);
+}
+
+TEST(SendCommand, WideRecordOfDoubleByteTextKeepsTheAnsiLength) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    const std::string text = "図ab\r";
+    ASSERT_EQ(text.size(), 5u);
+    ASSERT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_TRUE(ctrl.SendCommandWide(text));
+    const Bytes& record = desktop.SentTo(cad.main).at(0).bytes;
+    ASSERT_EQ(record.size(), 12u);
+    EXPECT_EQ(Bytes(record.begin(), record.begin() + 10), (Bytes{0xF3, 0x56, 'a', 0, 'b', 0, '\r', 0, 0, 0}));
+}
+
+TEST(SendCommand, EmptyTextSendsOnlyTheZero) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_TRUE(ctrl.SendAcadCommand("", false));
+    EXPECT_TRUE(ctrl.SendAcadCommand("", true));
+    const std::vector<SentMessage> sent = desktop.SentTo(cad.main);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0].bytes, Bytes{0});
+    EXPECT_EQ(sent[2].bytes, (Bytes{0, 0}));
+}
+
+TEST(SendCommand, TextOf255BytesIsSentLongerIsRefused) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    const std::string longest = std::string(254, 'a') + "\r";
+    EXPECT_TRUE(ctrl.SendAcadCommand(longest, false));
+    EXPECT_TRUE(ctrl.SendAcadCommand(longest, true));
+    const std::vector<SentMessage> sent = desktop.SentTo(cad.main);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0].bytes.size(), 256u);
+    EXPECT_EQ(sent[0].bytes[254], '\r');
+    EXPECT_EQ(sent[0].bytes[255], 0);
+    ASSERT_EQ(sent[2].bytes.size(), 512u);
+    EXPECT_EQ(sent[2].bytes[508], '\r');
+    EXPECT_EQ(sent[2].bytes[510], 0);
+    EXPECT_EQ(sent[2].bytes[511], 0);
+
+    desktop.messages.clear();
+    const std::string tooLong(256, 'a');
+    EXPECT_FALSE(ctrl.SendAcadCommand(tooLong, false));
+    EXPECT_FALSE(ctrl.SendAcadCommand(tooLong, true));
+    EXPECT_FALSE(ctrl.SendCommandAnsi(tooLong));
+    EXPECT_FALSE(ctrl.SendCommandWide(tooLong));
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST(SendCommand, UnicodeAnswerFollowsTheMainWindow) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_FALSE(ctrl.IsAcadUnicode());
+    desktop.At(cad.main).unicode = true;
+    EXPECT_TRUE(ctrl.IsAcadUnicode());
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+// ---- Command pane and control text ----
+
+TEST(ControlText, LengthOfZeroOrLessGivesEmptyWithoutGetText) {
+    FakeDesktop desktop;
+    const WindowHandle w = desktop.AddTopLevel("pane", "Edit", 1);
+    Acad8Ctrl ctrl(desktop);
+    for (std::intptr_t length : {0, -1}) {
+        desktop.At(w).content = "text";
+        desktop.At(w).lengthAnswer = length;
+        EXPECT_EQ(ctrl.GetControlText(w), "");
+    }
+    EXPECT_EQ(ctrl.GetControlText(0), "");
+    for (const SentMessage& m : desktop.messages) EXPECT_NE(m.kind, SentMessage::Kind::GetText);
+}
+
+TEST(ControlText, AsksWithRoomForTheLengthAndTheZero) {
+    FakeDesktop desktop;
+    const WindowHandle w = desktop.AddTopLevel("pane", "Edit", 1);
+    const std::string content = "コマンド: layout\r\n" + std::string(600, 'x');
+    desktop.At(w).content = content;
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.GetControlText(w), content);
+    ASSERT_EQ(desktop.messages.size(), 2u);
+    EXPECT_EQ(desktop.messages[1].kind, SentMessage::Kind::GetText);
+    EXPECT_EQ(desktop.messages[1].bufferSize, content.size() + 1);
+}
+
+TEST(CommandPane, ReadsThePaneContentNotItsTitle) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.At(cad.command).content = "アクティブなレイアウト: Model";
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.GetCommandPaneText(), "アクティブなレイアウト: Model");
+    desktop.At(cad.command).content.clear();
+    EXPECT_EQ(ctrl.GetCommandPaneText(), "");
+}
+
+TEST(CommandPane, EmptyWithoutTextWindowOrPane) {
+    FakeDesktop desktop;
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.GetCommandPaneText(), "");
+    EXPECT_TRUE(desktop.messages.empty());
+    const Cad cad = AddCad(desktop);
+    desktop.At(cad.history).content = "history";
+    desktop.Destroy(cad.command);
+    EXPECT_EQ(ctrl.GetCommandPaneText(), "");
+}
+
+// ---- History capture ----
+
+TEST(HistoryCapture, WithoutCadTheClipboardIsLeftAlone) {
+    FakeDesktop desktop;
+    desktop.clipboard = "the user's text";
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.GetLastHistoryLine(), "");
+    EXPECT_EQ(ctrl.CopyAcadHistory(), "");
+    EXPECT_EQ(desktop.clipboard, "the user's text");
+    EXPECT_EQ(desktop.opens, 0);
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST(HistoryCapture, CommandsTheCopyReadsAndEmptiesTheClipboard) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    const std::string history = "コマンド: _open\r\nコマンド: COMMANDLINE\r\n  ";
+    desktop.CopiesHistory(cad.text, history);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.CopyAcadHistory(), history);
+    const std::vector<SentMessage> sent = desktop.SentTo(cad.text);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].kind, SentMessage::Kind::Command);
+    EXPECT_EQ(sent[0].id, 32781);
+    EXPECT_EQ(desktop.clipboard, std::nullopt);
+    EXPECT_EQ(desktop.opens, 2);
+    EXPECT_EQ(desktop.empties, 1);
+    EXPECT_FALSE(desktop.clipboardOpen);
+
+    desktop.CopiesHistory(cad.text, history);
+    EXPECT_EQ(ctrl.GetLastHistoryLine(), "コマンド: COMMANDLINE");
+}
+
+TEST(HistoryCapture, NoTextFromCadGivesEmptyAndStillEmpties) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.clipboard = "stale";
+    desktop.CopiesHistory(cad.text, std::nullopt);
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.CopyAcadHistory(), "");
+    EXPECT_EQ(desktop.empties, 1);
+}
+
+TEST(HistoryCapture, ReadableWithoutTheMainWindow) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.CopiesHistory(cad.text, "ｺﾏﾝﾄﾞ: COMMANDLINE");
+    Acad8Ctrl ctrl(desktop);
+    ASSERT_TRUE(ctrl.FindAcadWindows());
+    desktop.Destroy(cad.main);
+    EXPECT_EQ(ctrl.GetLastHistoryLine(), "ｺﾏﾝﾄﾞ: COMMANDLINE");
+}
+
+TEST(HistoryCapture, ClipboardHeldElsewhereRaisesAndIsNotEmptied) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.CopiesHistory(cad.text, "history");
+    desktop.opensAllowed = 0;
+    Acad8Ctrl ctrl(desktop);
+    try {
+        ctrl.GetLastHistoryLine();
+        FAIL() << "no error raised";
+    } catch (const AppError& e) {
+        EXPECT_STREQ(e.what(), "クリップボードを開くことができません");
+    }
+    EXPECT_EQ(desktop.clipboard, "history");
+    EXPECT_EQ(desktop.empties, 0);
+}
+
+TEST(HistoryCapture, ClipboardTakenBeforeEmptyingRaisesAndClosesWhatWasOpened) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.CopiesHistory(cad.text, "history");
+    desktop.opensAllowed = 1;
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_THROW(ctrl.CopyAcadHistory(), AppError);
+    EXPECT_FALSE(desktop.clipboardOpen);
+    EXPECT_EQ(desktop.empties, 0);
+}
+
+// ---- Last history line ----
+
+TEST(LastHistoryLine, TrimsBothEndsThenTakesWhatFollowsTheLastBreak) {
+    EXPECT_EQ(LastHistoryLine("コマンド: open\r\nコマンド: COMMANDLINE\r\n   \t"), "コマンド: COMMANDLINE");
+    EXPECT_EQ(LastHistoryLine("\t  layout ? \r\n"), "layout ?");
+    EXPECT_EQ(LastHistoryLine("a\rb\nc"), "c");
+    EXPECT_EQ(LastHistoryLine("a\r\n   OWARI"), "   OWARI");
+    EXPECT_EQ(LastHistoryLine(std::string_view("x\r\n\x01y\0", 6)), "\x01y");
+}
+
+TEST(LastHistoryLine, BlanksAndBreaksOnlyGiveEmpty) {
+    EXPECT_EQ(LastHistoryLine(""), "");
+    EXPECT_EQ(LastHistoryLine(" \r\n\t \x1f\r\n "), "");
+}
+
+TEST(LastHistoryLine, BytesAbove0x7FAreNeverTrimmed) {
+    EXPECT_EQ(LastHistoryLine("\r\nｺﾏﾝﾄﾞ"), "ｺﾏﾝﾄﾞ");
+    EXPECT_EQ(LastHistoryLine("\xA0\xFF\x7F"), "\xA0\xFF\x7F");
+}
+
+} // namespace

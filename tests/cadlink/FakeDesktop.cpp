@@ -1,0 +1,154 @@
+#include "FakeDesktop.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+WindowHandle FakeDesktop::AddTopLevel(std::string title, std::string className, std::uint32_t processId) {
+    const WindowHandle w = next_;
+    next_ += 4;
+    windows_[w] = Window{.title = std::move(title), .className = std::move(className), .processId = processId};
+    topLevel_.push_back(w);
+    return w;
+}
+
+WindowHandle FakeDesktop::AddChild(WindowHandle parent, std::string title, std::string className) {
+    Window& owner = windows_.at(parent);
+    const WindowHandle w = next_;
+    next_ += 4;
+    Window child{.title = std::move(title),
+                 .className = std::move(className),
+                 .processId = owner.processId,
+                 .unicode = owner.unicode,
+                 .parent = parent};
+    owner.children.push_back(w);
+    windows_[w] = std::move(child);
+    return w;
+}
+
+void FakeDesktop::Destroy(WindowHandle w) {
+    const Window window = windows_.at(w);
+    for (WindowHandle child : window.children) Destroy(child);
+    if (window.parent != 0) {
+        std::erase(windows_.at(window.parent).children, w);
+    } else {
+        std::erase(topLevel_, w);
+    }
+    windows_.erase(w);
+}
+
+void FakeDesktop::CopiesHistory(WindowHandle w, std::optional<std::string> history) {
+    At(w).onCommand = [history](FakeDesktop& desktop) { desktop.clipboard = history; };
+}
+
+std::vector<SentMessage> FakeDesktop::SentTo(WindowHandle w) const {
+    std::vector<SentMessage> sent;
+    std::copy_if(messages.begin(), messages.end(), std::back_inserter(sent),
+                 [w](const SentMessage& m) { return m.window == w; });
+    return sent;
+}
+
+const FakeDesktop::Window* FakeDesktop::Find(WindowHandle w) const {
+    const auto it = windows_.find(w);
+    return it == windows_.end() ? nullptr : &it->second;
+}
+
+void FakeDesktop::EnumTopLevel(const Visitor& visit) {
+    for (WindowHandle w : std::vector<WindowHandle>(topLevel_)) {
+        visited.push_back(w);
+        if (!visit(w)) return;
+    }
+}
+
+bool FakeDesktop::WalkDescendants(WindowHandle parent, const Visitor& visit) {
+    for (WindowHandle w : std::vector<WindowHandle>(windows_.at(parent).children)) {
+        visited.push_back(w);
+        if (!visit(w) || !WalkDescendants(w, visit)) return false;
+    }
+    return true;
+}
+
+void FakeDesktop::EnumDescendants(WindowHandle parent, const Visitor& visit) {
+    if (Find(parent)) WalkDescendants(parent, visit);
+}
+
+std::string FakeDesktop::Title(WindowHandle w) {
+    const Window* window = Find(w);
+    return window ? window->title : std::string();
+}
+
+std::string FakeDesktop::ClassName(WindowHandle w) {
+    const Window* window = Find(w);
+    return window ? window->className : std::string();
+}
+
+std::uint32_t FakeDesktop::ProcessId(WindowHandle w) {
+    const Window* window = Find(w);
+    return window ? window->processId : 0;
+}
+
+bool FakeDesktop::IsWindow(WindowHandle w) { return Find(w) != nullptr; }
+
+bool FakeDesktop::IsWindowUnicode(WindowHandle w) {
+    const Window* window = Find(w);
+    return window && window->unicode;
+}
+
+void FakeDesktop::SendCopyData(WindowHandle w, std::uintptr_t dwData, const void* data, std::uint32_t cbData) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    messages.push_back({.kind = SentMessage::Kind::CopyData,
+                        .window = w,
+                        .dwData = dwData,
+                        .bytes = std::vector<std::uint8_t>(bytes, bytes + cbData)});
+}
+
+void FakeDesktop::PostNull(WindowHandle w) { messages.push_back({.kind = SentMessage::Kind::PostNull, .window = w}); }
+
+void FakeDesktop::SendCommand(WindowHandle w, std::uint16_t id) {
+    messages.push_back({.kind = SentMessage::Kind::Command, .window = w, .id = id});
+    const Window* window = Find(w);
+    if (window && window->onCommand) window->onCommand(*this);
+}
+
+std::intptr_t FakeDesktop::SendGetTextLength(WindowHandle w) {
+    messages.push_back({.kind = SentMessage::Kind::GetTextLength, .window = w});
+    const Window* window = Find(w);
+    if (!window) return 0;
+    return window->lengthAnswer.value_or(static_cast<std::intptr_t>(window->content.size()));
+}
+
+std::string FakeDesktop::SendGetText(WindowHandle w, std::size_t bufferSize) {
+    messages.push_back({.kind = SentMessage::Kind::GetText, .window = w, .bufferSize = bufferSize});
+    const Window* window = Find(w);
+    if (!window || bufferSize == 0) return {};
+    // As WM_GETTEXT: at most bufferSize - 1 bytes and the zero, read up to the first zero.
+    const std::string cut = window->content.substr(0, bufferSize - 1);
+    return cut.substr(0, cut.find('\0'));
+}
+
+bool FakeDesktop::OpenClipboard() {
+    EXPECT_FALSE(clipboardOpen) << "clipboard opened twice";
+    if (opens >= opensAllowed) return false;
+    ++opens;
+    clipboardOpen = true;
+    return true;
+}
+
+std::optional<std::string> FakeDesktop::ClipboardText() {
+    EXPECT_TRUE(clipboardOpen) << "clipboard read while closed";
+    return clipboard;
+}
+
+void FakeDesktop::EmptyClipboard() {
+    EXPECT_TRUE(clipboardOpen) << "clipboard emptied while closed";
+    ++empties;
+    clipboard.reset();
+}
+
+void FakeDesktop::CloseClipboard() {
+    EXPECT_TRUE(clipboardOpen) << "clipboard closed while not open";
+    clipboardOpen = false;
+}
+
+std::u16string FakeDesktop::WideFromAnsi(std::string_view text) { return Utf16FromCp932(text); }
