@@ -1,0 +1,529 @@
+// inspector: looks at another program's windows from outside and works them like a user,
+// for the end-to-end tests. Runs under Wine in the same prefix and display as the program.
+//
+//   inspector.exe COMMAND ARG...   one command; its output on stdout; exit code 0 when it
+//                                  succeeded, 1 when it failed (reason on stdout as "error: ..."),
+//                                  2 for an unknown command or wrong arguments.
+//   inspector.exe serve            commands from stdin, one per line, arguments separated by TAB;
+//                                  each answer ends with a line "\x1E" + exit code (+ " " + reason).
+//
+// Arguments and output are UTF-8 (error reasons too); window texts are read as ANSI (code page 932) and
+// converted, so callers compare readable literals. Output fields are separated by TAB and a
+// record is one line: inside a field "\\", TAB, CR, LF and other control bytes are escaped
+// as \\ \t \r \n \xNN.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 5000;
+constexpr DWORD kDefaultWaitMs = 10000;
+constexpr int kMessageTextId = 0xFFFF;
+constexpr int kMessageIconId = 0x440;
+constexpr int kFileNameComboId = 0x47C;
+constexpr int kFileNameEditId = 0x480;
+
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string Convert(const std::string& text, UINT from, UINT to) {
+    if (text.empty()) return {};
+    int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+    int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(to, 0, wide.data(), wideLength, result.data(), length, nullptr, nullptr);
+    return result;
+}
+std::string AnsiToUtf8(const std::string& text) { return Convert(text, CP_ACP, CP_UTF8); }
+std::string Utf8ToAnsi(const std::string& text) { return Convert(text, CP_UTF8, CP_ACP); }
+
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        default:
+            if (c < 0x20 || c == 0x7F) {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\x%02X", c);
+                out += hex;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out;
+}
+
+DWORD ParseMs(const std::string& text) {
+    char* end = nullptr;
+    unsigned long value = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0') throw UsageError("not a number of milliseconds: " + text);
+    return static_cast<DWORD>(value);
+}
+
+// Waits by polling, since the windows belong to another process and send us nothing.
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(50);
+    }
+}
+
+std::string WindowClass(HWND hwnd) {
+    char buffer[256] = {};
+    GetClassNameA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string WindowTitle(HWND hwnd) {
+    char buffer[1024] = {};
+    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string DesignerName(HWND hwnd) {
+    auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, "DesignerName")));
+    if (atom == 0) return {};
+    char buffer[256] = {};
+    GlobalGetAtomNameA(atom, buffer, sizeof buffer);
+    return buffer;
+}
+
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        throw Failure("window does not answer message 0x" + std::to_string(msg));
+    return static_cast<LRESULT>(result);
+}
+
+// Texts are fetched as UTF-16: Wine hands an ANSI caller of another process the raw UTF-16
+// items of a list box, while the UTF-16 path converts correctly for every window kind.
+LRESULT SendW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        throw Failure("window does not answer message 0x" + std::to_string(msg));
+    return static_cast<LRESULT>(result);
+}
+
+std::string WideToUtf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+// Fetches a text with a length query and a get query, in UTF-8.
+std::string FetchText(HWND hwnd, UINT lengthMsg, UINT textMsg, WPARAM index, bool indexFirst) {
+    auto length = SendW(hwnd, lengthMsg, indexFirst ? index : 0, 0);
+    if (length < 0) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    auto copied = indexFirst ? SendW(hwnd, textMsg, index, reinterpret_cast<LPARAM>(text.data()))
+                             : SendW(hwnd, textMsg, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied < 0 ? 0 : std::min(static_cast<size_t>(copied), text.size() - 1));
+    text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
+    return WideToUtf8(text);
+}
+
+std::string MessageText(HWND hwnd) { return FetchText(hwnd, WM_GETTEXTLENGTH, WM_GETTEXT, 0, false); }
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows([](HWND hwnd, LPARAM lp) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> windows;
+    EnumChildWindows(parent, [](HWND hwnd, LPARAM lp) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// A program may own hidden top-level windows with the same title; the visible one is the
+// one a user sees.
+HWND FindTopLevel(const std::string& title) {
+    HWND hidden = nullptr;
+    for (HWND hwnd : TopLevelWindows()) {
+        if (WindowTitle(hwnd) != title) continue;
+        if (IsWindowVisible(hwnd)) return hwnd;
+        if (!hidden) hidden = hwnd;
+    }
+    return hidden;
+}
+
+HWND RequireTopLevel(const std::string& title) {
+    HWND hwnd = FindTopLevel(title);
+    if (!hwnd) throw Failure("no top-level window titled '" + title + "'");
+    return hwnd;
+}
+
+HWND RequireControl(const std::string& title, const std::string& name) {
+    HWND top = RequireTopLevel(title);
+    if (DesignerName(top) == name) return top;
+    for (HWND hwnd : Descendants(top))
+        if (DesignerName(hwnd) == name) return hwnd;
+    throw Failure("no control named '" + name + "' in '" + title + "'");
+}
+
+std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+           std::to_string(r.bottom);
+}
+
+std::string WindowRectText(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return RectText(r);
+}
+
+std::string ListBoxText(HWND hwnd) {
+    auto count = Send(hwnd, LB_GETCOUNT, 0, 0);
+    std::string text = "count=" + std::to_string(count) + "\r\n";
+    for (LRESULT i = 0; i < count; ++i)
+        text += FetchText(hwnd, LB_GETTEXTLEN, LB_GETTEXT, static_cast<WPARAM>(i), true) + "\r\n";
+    return text;
+}
+
+// Tree items live in the other process, so the item record and its text buffer are placed
+// in that process's memory and read back from there.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND hwnd, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (!process_) throw Failure("cannot open the process of the tree view");
+        memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        if (!memory_) {
+            CloseHandle(process_);
+            throw Failure("cannot allocate memory in the process of the tree view");
+        }
+    }
+    ~RemoteBuffer() {
+        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    char* Address() const { return static_cast<char*>(memory_); }
+    void Write(size_t offset, const void* data, size_t size) {
+        if (!WriteProcessMemory(process_, Address() + offset, data, size, nullptr))
+            throw Failure("cannot write to the process of the tree view");
+    }
+    void Read(size_t offset, void* data, size_t size) {
+        if (!ReadProcessMemory(process_, Address() + offset, data, size, nullptr))
+            throw Failure("cannot read from the process of the tree view");
+    }
+    size_t Size() const { return size_; }
+
+private:
+    HANDLE process_ = nullptr;
+    void* memory_ = nullptr;
+    size_t size_;
+};
+
+// One line per node: two blanks of indent per level, the node text, TAB, the image index.
+std::string TreeText(HWND hwnd) {
+    constexpr size_t kTextChars = 1024;
+    constexpr size_t kTextOffset = sizeof(TVITEMW);
+    RemoteBuffer remote(hwnd, kTextOffset + kTextChars * sizeof(wchar_t));
+    std::string text;
+    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
+        for (int guard = 0; item && guard < 100000; ++guard) {
+            TVITEMW record{};
+            record.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE;
+            record.hItem = item;
+            record.pszText = reinterpret_cast<wchar_t*>(remote.Address() + kTextOffset);
+            record.cchTextMax = static_cast<int>(kTextChars);
+            wchar_t zero = 0;
+            remote.Write(kTextOffset, &zero, sizeof zero);
+            remote.Write(0, &record, sizeof record);
+            SendW(hwnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.Address()));
+            remote.Read(0, &record, sizeof record);
+            std::wstring label(kTextChars, L'\0');
+            remote.Read(kTextOffset, label.data(), kTextChars * sizeof(wchar_t));
+            label.resize(std::min(label.find(L'\0'), label.size()));
+            text += std::string(static_cast<size_t>(depth) * 2, ' ') + WideToUtf8(label) + "\t" +
+                    std::to_string(record.iImage) + "\n";
+            auto child = reinterpret_cast<HTREEITEM>(SendW(hwnd, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+            walk(child, depth + 1);
+            item = reinterpret_cast<HTREEITEM>(SendW(hwnd, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+        }
+    };
+    walk(reinterpret_cast<HTREEITEM>(SendW(hwnd, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0);
+    return text;
+}
+
+bool IsClass(const std::string& cls, const char* name) { return lstrcmpiA(cls.c_str(), name) == 0; }
+
+// In UTF-8.
+std::string ControlText(HWND hwnd) {
+    std::string cls = WindowClass(hwnd);
+    if (IsClass(cls, "ListBox")) return ListBoxText(hwnd);
+    if (IsClass(cls, WC_TREEVIEWA)) return TreeText(hwnd);
+    return MessageText(hwnd);  // the string grids answer with their cell dump
+}
+
+// name, class, control id, screen rect, state, text.
+std::string ControlRecord(HWND hwnd) {
+    std::string state = std::string(IsWindowEnabled(hwnd) ? "enabled" : "disabled") + "," +
+                        (IsWindowVisible(hwnd) ? "visible" : "hidden");
+    return Escape(DesignerName(hwnd)) + "\t" + Escape(AnsiToUtf8(WindowClass(hwnd))) + "\t" +
+           std::to_string(GetDlgCtrlID(hwnd)) + "\t" + WindowRectText(hwnd) + "\t" + state + "\t" +
+           Escape(ControlText(hwnd)) + "\n";
+}
+
+std::vector<HWND> VisibleDialogs() {
+    std::vector<HWND> dialogs;
+    for (HWND hwnd : TopLevelWindows())
+        if (IsWindowVisible(hwnd) && WindowClass(hwnd) == "#32770") dialogs.push_back(hwnd);
+    return dialogs;
+}
+
+HWND FindDialog(const std::string& caption) {
+    for (HWND hwnd : VisibleDialogs())
+        if (WindowTitle(hwnd) == caption) return hwnd;
+    return nullptr;
+}
+
+// caption, message text, rect, owning process id, owner window's title, icon shown or not.
+std::string MessageBoxRecord(HWND hwnd) {
+    HWND text = GetDlgItem(hwnd, kMessageTextId);
+    HWND icon = GetDlgItem(hwnd, kMessageIconId);
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return Escape(AnsiToUtf8(WindowTitle(hwnd))) + "\t" + Escape(text ? MessageText(text) : "") +
+           "\t" + WindowRectText(hwnd) + "\t" + std::to_string(pid) + "\t" +
+           Escape(AnsiToUtf8(owner ? WindowTitle(owner) : "")) + "\t" +
+           (icon && IsWindowVisible(icon) ? "icon" : "noicon") + "\n";
+}
+
+HWND FileNameBox(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, kFileNameComboId)) {
+        if (HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr)) return edit;
+        return combo;
+    }
+    return GetDlgItem(dialog, kFileNameEditId);
+}
+
+HWND FindFileDialog() {
+    for (HWND hwnd : VisibleDialogs())
+        if (FileNameBox(hwnd)) return hwnd;
+    return nullptr;
+}
+
+HWND WaitFileDialog(DWORD timeoutMs) {
+    HWND dialog = nullptr;
+    if (!WaitUntil(timeoutMs, [&] { return (dialog = FindFileDialog()) != nullptr; }))
+        throw Failure("no file dialog appeared");
+    return dialog;
+}
+
+void EndDialog(HWND dialog, int button, DWORD timeoutMs) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+    if (!WaitUntil(timeoutMs, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
+        throw Failure("the dialog '" + WindowTitle(dialog) + "' stayed open");
+}
+
+using Args = std::vector<std::string>;  // ANSI, the command name first
+
+void Need(const Args& args, size_t least, size_t most, const char* usage) {
+    if (args.size() < least + 1 || args.size() > most + 1) throw UsageError(std::string("usage: ") + usage);
+}
+
+std::string RunCommand(const Args& args) {
+    if (args.empty() || args[0].empty()) throw UsageError("no command");
+    const std::string& command = args[0];
+    if (command == "wait-window") {
+        Need(args, 1, 2, "wait-window TITLE [MS]");
+        DWORD ms = args.size() > 2 ? ParseMs(args[2]) : kDefaultWaitMs;
+        if (!WaitUntil(ms, [&] { HWND h = FindTopLevel(args[1]); return h && IsWindowVisible(h); }))
+            throw Failure("no visible window titled '" + args[1] + "' within " + std::to_string(ms) + " ms");
+        return {};
+    }
+    if (command == "wait-gone") {
+        Need(args, 1, 2, "wait-gone TITLE [MS]");
+        DWORD ms = args.size() > 2 ? ParseMs(args[2]) : kDefaultWaitMs;
+        if (!WaitUntil(ms, [&] { return FindTopLevel(args[1]) == nullptr; }))
+            throw Failure("the window titled '" + args[1] + "' is still there");
+        return {};
+    }
+    if (command == "rect") {
+        Need(args, 1, 1, "rect TITLE");
+        return WindowRectText(RequireTopLevel(args[1])) + "\n";
+    }
+    if (command == "controls") {
+        Need(args, 1, 1, "controls TITLE");
+        std::string out;
+        for (HWND hwnd : Descendants(RequireTopLevel(args[1]))) out += ControlRecord(hwnd);
+        return out;
+    }
+    if (command == "control") {
+        Need(args, 2, 2, "control TITLE NAME");
+        return ControlRecord(RequireControl(args[1], args[2]));
+    }
+    if (command == "center") {
+        Need(args, 2, 2, "center TITLE NAME");
+        RECT r{};
+        GetWindowRect(RequireControl(args[1], args[2]), &r);
+        return std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2) + "\n";
+    }
+    if (command == "msgboxes") {
+        Need(args, 0, 0, "msgboxes");
+        std::string out;
+        for (HWND hwnd : VisibleDialogs())
+            if (!FileNameBox(hwnd)) out += MessageBoxRecord(hwnd);
+        return out;
+    }
+    if (command == "wait-msgbox") {
+        Need(args, 1, 2, "wait-msgbox CAPTION [MS]");
+        DWORD ms = args.size() > 2 ? ParseMs(args[2]) : kDefaultWaitMs;
+        HWND box = nullptr;
+        if (!WaitUntil(ms, [&] { return (box = FindDialog(args[1])) != nullptr; }))
+            throw Failure("no message box captioned '" + args[1] + "'");
+        return MessageBoxRecord(box);
+    }
+    if (command == "press-ok") {
+        Need(args, 1, 1, "press-ok CAPTION");
+        HWND box = FindDialog(args[1]);
+        if (!box) throw Failure("no message box captioned '" + args[1] + "'");
+        EndDialog(box, IDOK, kDefaultWaitMs);
+        return {};
+    }
+    if (command == "click") {
+        Need(args, 2, 2, "click TITLE NAME");
+        // Posted, so a click whose handler opens a modal dialog does not hold us up.
+        PostMessageA(RequireControl(args[1], args[2]), BM_CLICK, 0, 0);
+        return {};
+    }
+    if (command == "set-text") {
+        Need(args, 3, 3, "set-text TITLE NAME TEXT");
+        Send(RequireControl(args[1], args[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()));
+        return {};
+    }
+    if (command == "close") {
+        Need(args, 1, 1, "close TITLE");
+        PostMessageA(RequireTopLevel(args[1]), WM_CLOSE, 0, 0);
+        return {};
+    }
+    if (command == "filedialog-choose") {
+        Need(args, 1, 2, "filedialog-choose PATH [MS]");
+        DWORD ms = args.size() > 2 ? ParseMs(args[2]) : kDefaultWaitMs;
+        HWND dialog = WaitFileDialog(ms);
+        Send(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()));
+        EndDialog(dialog, IDOK, ms);
+        return {};
+    }
+    if (command == "filedialog-cancel") {
+        Need(args, 0, 1, "filedialog-cancel [MS]");
+        DWORD ms = args.size() > 1 ? ParseMs(args[1]) : kDefaultWaitMs;
+        EndDialog(WaitFileDialog(ms), IDCANCEL, ms);
+        return {};
+    }
+    throw UsageError("unknown command: " + command);
+}
+
+// Returns the exit code: 0 done, 1 failed, 2 misused; on failure, error says why.
+int Execute(const Args& args, std::string& out, std::string& error) {
+    try {
+        out = RunCommand(args);
+        return 0;
+    } catch (const UsageError& e) {
+        error = e.what();
+        return 2;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return 1;
+    }
+}
+
+void WriteOut(const std::string& text) {
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD written = 0;
+    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+bool ReadLine(std::string& line) {
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    line.clear();
+    for (;;) {
+        char c = 0;
+        DWORD got = 0;
+        if (!ReadFile(in, &c, 1, &got, nullptr) || got == 0) return !line.empty();
+        if (c == '\n') return true;
+        if (c != '\r') line += c;
+    }
+}
+
+int Serve() {
+    std::string line;
+    while (ReadLine(line)) {
+        Args args;
+        size_t start = 0;
+        for (;;) {
+            size_t tab = line.find('\t', start);
+            args.push_back(Utf8ToAnsi(line.substr(start, tab - start)));
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+        }
+        std::string out, error;
+        int code = Execute(args, out, error);
+        // The reason is one line, so it cannot be taken for the end of the answer.
+        WriteOut(out + "\x1E" + std::to_string(code) + (code ? " " + Escape(AnsiToUtf8(error)) : "") + "\n");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    Args args;
+    for (int i = 1; i < argc; ++i) {
+        int length = WideCharToMultiByte(CP_ACP, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<size_t>(length > 0 ? length - 1 : 0), '\0');
+        WideCharToMultiByte(CP_ACP, 0, argv[i], -1, arg.data(), length, nullptr, nullptr);
+        args.push_back(arg);
+    }
+    LocalFree(argv);
+    if (args.empty()) {
+        WriteOut("usage: inspector.exe COMMAND ARG... | inspector.exe serve\n");
+        return 2;
+    }
+    if (args[0] == "serve" && args.size() == 1) return Serve();
+    std::string out, error;
+    int code = Execute(args, out, error);
+    WriteOut(code ? "error: " + AnsiToUtf8(error) + "\n" : out);
+    return code;
+}
