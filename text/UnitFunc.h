@@ -40,7 +40,8 @@ std::optional<std::int32_t> StrToInt(std::string_view text);
 // Read integer: "0x"/"0X" prefix of a text over 2 bytes becomes "$", then StrToInt, else def.
 std::int32_t IntFromSetting(std::string_view text, std::int32_t def);
 
-// The error box's text: "." appended unless empty or the last byte is at most ".".
+// The error box's text: "." appended unless empty or the last character's code is at most
+// "." (a double-byte last character always gets it).
 std::string ErrorBoxText(std::string_view message);
 
 // printf-like substitution of the one "%s" in a Shift-JIS message.

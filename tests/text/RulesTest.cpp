@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "text/UnitFunc.h"
+
+using namespace UnitFunc;
+
+TEST(CaptionRule, FirstPlusBecomesLineBreak)
+{
+    EXPECT_EQ(CaptionFromLabel("A+B+C"), "A\r\nB+C");
+    EXPECT_EQ(CaptionFromLabel("+A"), "\r\nA");
+    EXPECT_EQ(CaptionFromLabel("A+"), "A\r\n");
+    EXPECT_EQ(CaptionFromLabel("+"), "\r\n");
+}
+
+TEST(CaptionRule, WithoutPlusTheLabelIsTheCaption)
+{
+    EXPECT_EQ(CaptionFromLabel(""), "");
+    EXPECT_EQ(CaptionFromLabel("A"), "A");
+    EXPECT_EQ(CaptionFromLabel("印刷＋A3"), "印刷＋A3");
+    EXPECT_EQ(CaptionFromLabel("印刷+A3"), "印刷\r\nA3");
+}
+
+TEST(NumberRule, Decimal)
+{
+    EXPECT_EQ(StrToInt("3"), 3);
+    EXPECT_EQ(StrToInt("007"), 7);
+    EXPECT_EQ(StrToInt("  +12"), 12);
+    EXPECT_EQ(StrToInt("-1"), -1);
+    EXPECT_EQ(StrToInt("2147483647"), INT_MAX);
+    EXPECT_EQ(StrToInt("-2147483648"), INT_MIN);
+    EXPECT_EQ(StrToInt("00000000000000000000012"), 12);
+}
+
+TEST(NumberRule, Hexadecimal)
+{
+    EXPECT_EQ(StrToInt("$10"), 16);
+    EXPECT_EQ(StrToInt("x10"), 16);
+    EXPECT_EQ(StrToInt("X1f"), 31);
+    EXPECT_EQ(StrToInt("0x10"), 16);
+    EXPECT_EQ(StrToInt("0XaB"), 171);
+    EXPECT_EQ(StrToInt("-$10"), -16);
+    EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
+    EXPECT_EQ(StrToInt("$7FFFFFFF"), INT_MAX);
+    EXPECT_EQ(StrToInt("$80000000"), INT_MIN);
+    EXPECT_EQ(StrToInt("$0000000000FF"), 255);
+}
+
+TEST(NumberRule, TextNotUsedUpExactlyFails)
+{
+    for (const char* text : {"", " ", "abc", "3 lines", "3 ", "+ 3", "--3", "+-3", "\t3", "3.0", "$", "x", "0x",
+                             "$G", "0x1g", "2147483648", "-2147483649", "99999999999999999999", "$100000000",
+                             "$FFFFFFFFF", "１"}) {
+        EXPECT_EQ(StrToInt(text), std::nullopt) << '"' << text << '"';
+    }
+}
+
+TEST(NumberRule, SettingValueWithDefault)
+{
+    EXPECT_EQ(IntFromSetting("0x10", 1), 16);
+    EXPECT_EQ(IntFromSetting("0X10", 1), 16);
+    EXPECT_EQ(IntFromSetting("$10", 1), 16);
+    EXPECT_EQ(IntFromSetting("x10", 1), 16);
+    EXPECT_EQ(IntFromSetting("-1", 1), -1);
+    EXPECT_EQ(IntFromSetting("0", 1), 0);
+    EXPECT_EQ(IntFromSetting("abc", 1), 1);
+    EXPECT_EQ(IntFromSetting("3 lines", 1), 1);
+    EXPECT_EQ(IntFromSetting("0x", 1), 1);
+    EXPECT_EQ(IntFromSetting("0x", 7), 7);
+    EXPECT_EQ(IntFromSetting("", 1), 1);
+    EXPECT_EQ(IntFromSetting("2147483648", 1), 1);
+    EXPECT_EQ(IntFromSetting("-2147483648", 1), INT_MIN);
+    // "0x$" becomes "$$": the prefix step runs before the conversion, which then fails.
+    EXPECT_EQ(IntFromSetting("0x$1", 5), 5);
+}
+
+TEST(ErrorBoxText, FullStopAppendedAfterCharactersAboveFullStop)
+{
+    EXPECT_EQ(ErrorBoxText("abc"), "abc.");
+    EXPECT_EQ(ErrorBoxText("a/"), "a/.");
+    EXPECT_EQ(ErrorBoxText("C:\\m\\data.ini に書き込めません"), "C:\\m\\data.ini に書き込めません.");
+}
+
+TEST(ErrorBoxText, NoFullStopAfterEmptyOrLowCharacters)
+{
+    EXPECT_EQ(ErrorBoxText(""), "");
+    EXPECT_EQ(ErrorBoxText("abc."), "abc.");
+    EXPECT_EQ(ErrorBoxText("abc!"), "abc!");
+    EXPECT_EQ(ErrorBoxText("abc\r\n"), "abc\r\n");
+    EXPECT_EQ(ErrorBoxText("abc "), "abc ");
+}
+
+TEST(ErrorBoxText, DoubleByteLastCharacterCountsAsOneCode)
+{
+    EXPECT_EQ(ErrorBoxText("表"), "表.");
+    // 0x81 0x2E: the last byte alone would be ".", but it is the trail byte of a character.
+    EXPECT_EQ(ErrorBoxText("a\x81."), "a\x81..");
+    // ...while after a completed pair the full stop is a character of its own.
+    EXPECT_EQ(ErrorBoxText("\x81\x81."), "\x81\x81.");
+    EXPECT_EQ(ErrorBoxText("a\x81"), "a\x81.");
+}
+
+TEST(FormatMessage, ReplacesThePlaceholder)
+{
+    EXPECT_EQ(Format("%s に書き込めません", "C:\\表\\data.ini"), "C:\\表\\data.ini に書き込めません");
+    EXPECT_EQ(Format("[%s]", "%s"), "[%s]");
+    EXPECT_EQ(Format("no placeholder", "x"), "no placeholder");
+    EXPECT_EQ(Format("%s", ""), "");
+}
+
+TEST(LeadByteTable, CodePage932)
+{
+    for (int b : {0x81, 0x9F, 0xE0, 0xFC}) EXPECT_TRUE(IsLeadByte(static_cast<unsigned char>(b))) << b;
+    for (int b : {0x00, 0x40, 0x5C, 0x7F, 0x80, 0xA0, 0xA1, 0xDF, 0xFD, 0xFE, 0xFF}) {
+        EXPECT_FALSE(IsLeadByte(static_cast<unsigned char>(b))) << b;
+    }
+}
