@@ -1,0 +1,6 @@
+#include "TempFolder.h"
+
+bool RunningUnderWine()
+{
+    return false;
+}

@@ -1,0 +1,9 @@
+#include <windows.h>
+
+#include "TempFolder.h"
+
+bool RunningUnderWine()
+{
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
