@@ -1,0 +1,12 @@
+// What the layout survey and its clearing do to the layout table (StringGrid1).
+#pragma once
+
+#include "Tables.h"
+
+// One drawing's row from its survey entries, entry 0 being passed over: L = entries − 1 in
+// column 1, the names in columns 2 … L + 1, and the table widened to L + 3 columns when it
+// has fewer (never narrowed).
+void RecordLayoutRow(StringGridCells& table, int row, const LineList& entries);
+
+// Every cell within the current counts emptied, headers included; the counts stay.
+void ClearWithinCounts(StringGridCells& table);

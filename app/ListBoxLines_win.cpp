@@ -1,0 +1,23 @@
+#include "ListBoxLines.h"
+
+#include <utility>
+
+void ListBoxLines::Clear() {
+    lines_.clear();
+    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+}
+
+void ListBoxLines::Add(const std::string& line) {
+    lines_.push_back(line);
+    SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+}
+
+void ListBoxLines::Assign(LineList lines) {
+    lines_ = std::move(lines);
+    // A template may hold thousands of lines; one repaint at the end is enough.
+    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    for (const std::string& line : lines_) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}

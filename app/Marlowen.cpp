@@ -1,0 +1,25 @@
+// Marlowen.exe: drops drawing files on a section button, writes the CAD script and makes the
+// CAD program run it.
+#include <windows.h>
+
+#include <exception>
+
+#include "MessageLoop.h"
+#include "Unit1.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    TForm1 form;
+    Form1 = &form;
+    try {
+        form.Create(instance);
+    } catch (const std::exception& e) {
+        form.ShowErrorBox(e.what());
+    }
+    if (form.Handle()) {
+        ShowWindow(form.Handle(), showCommand);
+        UpdateWindow(form.Handle());
+        RunMessageLoop(form.Handle());
+    }
+    Form1 = nullptr;
+    return 0;
+}

@@ -1,0 +1,79 @@
+// A string grid window of our own: it draws the cells of a StringGridCells model, whose texts
+// are kept apart from the row and column counts, with grid lines, scroll bars where the cells
+// do not fit, an optional fixed header row and no editing. It answers WM_GETTEXT with
+// GridText, so tools outside the process can read it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Tables.h"
+
+class StringGrid {
+public:
+    struct Design {
+        int colCount;
+        int rowCount;
+        int fixedRows;
+        std::vector<int> colWidths;   // at 96 dpi; columns without a width get the default 64
+    };
+
+    explicit StringGrid(Design design);
+    StringGrid(const StringGrid&) = delete;
+    StringGrid& operator=(const StringGrid&) = delete;
+
+    static void RegisterWindowClass(HINSTANCE instance);
+    static constexpr char kWindowClass[] = "TStringGrid";
+    // Before CreateWindowEx with this object as its creation parameter; dpi scales the cells.
+    void PrepareCreate(int dpi);
+
+    HWND Handle() const { return hwnd_; }
+    const StringGridCells& Cells() const { return cells_; }
+
+    void SetCell(int col, int row, std::string text);
+    void SetRowCount(int n);
+    void SetColCount(int n);
+    // Any change through the model, then one repaint.
+    template <class Change>
+    void Update(Change change) {
+        change(cells_);
+        Changed();
+    }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Changed();
+    void Paint();
+    void UpdateScrollBars();
+    void OnScroll(int bar, WORD code);
+    void OnKey(WPARAM key);
+    void OnClick(int x, int y);
+    void ScrollTo(int leftCol, int topRow);
+    void MakeCurrentVisible();
+    LRESULT CopyText(WPARAM bufferSize, LPARAM buffer) const;
+
+    int ColWidth(int col) const;
+    int RowPitch() const { return rowHeight_ + kLineWidth; }
+    int VisibleRows() const;      // whole scrolling rows that fit below the fixed rows
+    int VisibleCols(int fromCol) const;
+    int MaxTopRow() const;
+    int MaxLeftCol() const;
+
+    static constexpr int kLineWidth = 1;
+
+    HWND hwnd_ = nullptr;
+    StringGridCells cells_;
+    int fixedRows_;
+    std::vector<int> designWidths_;
+    int dpi_ = 96;
+    int defaultColWidth_ = 64;
+    int rowHeight_ = 24;
+    int leftCol_ = 0;
+    int topRow_;
+    int currentCol_ = 0;
+    int currentRow_;
+    HFONT font_ = nullptr;
+};

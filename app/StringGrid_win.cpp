@@ -1,0 +1,291 @@
+#include "StringGrid.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "GridText.h"
+
+StringGrid::StringGrid(Design design)
+    : cells_(design.colCount, design.rowCount),
+      fixedRows_(design.fixedRows),
+      designWidths_(std::move(design.colWidths)),
+      topRow_(design.fixedRows),
+      currentRow_(design.fixedRows) {}
+
+void StringGrid::RegisterWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExA(&wc);
+}
+
+void StringGrid::PrepareCreate(int dpi) {
+    dpi_ = dpi;
+    defaultColWidth_ = MulDiv(64, dpi, 96);
+    rowHeight_ = MulDiv(24, dpi, 96);
+}
+
+void StringGrid::SetCell(int col, int row, std::string text) {
+    cells_.SetCell(col, row, std::move(text));
+    Changed();
+}
+
+void StringGrid::SetRowCount(int n) {
+    cells_.SetRowCount(n);
+    Changed();
+}
+
+void StringGrid::SetColCount(int n) {
+    cells_.SetColCount(n);
+    Changed();
+}
+
+void StringGrid::Changed() {
+    if (!hwnd_) return;
+    currentCol_ = std::clamp(currentCol_, 0, std::max(0, cells_.ColCount() - 1));
+    currentRow_ = std::clamp(currentRow_, fixedRows_, std::max(fixedRows_, cells_.RowCount() - 1));
+    ScrollTo(leftCol_, topRow_);
+    UpdateScrollBars();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK StringGrid::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* grid = static_cast<StringGrid*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        grid->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(grid));
+    }
+    auto* grid = reinterpret_cast<StringGrid*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!grid) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        grid->hwnd_ = nullptr;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    try {
+        return grid->HandleMessage(msg, wp, lp);
+    } catch (...) {
+        // Only allocation can fail here; a grid that cannot paint must not take Win32 down.
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+LRESULT StringGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT:          Paint(); return 0;
+    case WM_SIZE:           Changed(); return 0;
+    case WM_SETFONT:        font_ = reinterpret_cast<HFONT>(wp); if (LOWORD(lp)) InvalidateRect(hwnd_, nullptr, TRUE); return 0;
+    case WM_GETFONT:        return reinterpret_cast<LRESULT>(font_);
+    case WM_GETTEXTLENGTH:  return static_cast<LRESULT>(GridText(cells_).size());
+    case WM_GETTEXT:        return CopyText(wp, lp);
+    case WM_SETTEXT:        return TRUE;   // cells only change through the model
+    case WM_VSCROLL:        OnScroll(SB_VERT, LOWORD(wp)); return 0;
+    case WM_HSCROLL:        OnScroll(SB_HORZ, LOWORD(wp)); return 0;
+    case WM_MOUSEWHEEL:     OnScroll(SB_VERT, GET_WHEEL_DELTA_WPARAM(wp) > 0 ? SB_LINEUP : SB_LINEDOWN); return 0;
+    case WM_LBUTTONDOWN:    OnClick(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_KEYDOWN:        OnKey(wp); return 0;
+    case WM_GETDLGCODE:     return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:      InvalidateRect(hwnd_, nullptr, FALSE); return 0;
+    }
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+LRESULT StringGrid::CopyText(WPARAM bufferSize, LPARAM buffer) const {
+    if (bufferSize == 0 || buffer == 0) return 0;
+    const std::string text = GridText(cells_);
+    const std::size_t n = std::min<std::size_t>(text.size(), bufferSize - 1);
+    char* out = reinterpret_cast<char*>(buffer);
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+int StringGrid::ColWidth(int col) const {
+    if (col >= 0 && col < static_cast<int>(designWidths_.size())) return MulDiv(designWidths_[col], dpi_, 96);
+    return defaultColWidth_;
+}
+
+int StringGrid::VisibleRows() const {
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    return std::max(1, static_cast<int>(rc.bottom - fixedRows_ * RowPitch()) / RowPitch());
+}
+
+int StringGrid::VisibleCols(int fromCol) const {
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    int x = 0;
+    int n = 0;
+    for (int col = fromCol; col < cells_.ColCount(); ++col) {
+        x += ColWidth(col) + kLineWidth;
+        if (x > rc.right) break;
+        ++n;
+    }
+    return std::max(1, n);
+}
+
+int StringGrid::MaxTopRow() const {
+    return std::max(fixedRows_, cells_.RowCount() - VisibleRows());
+}
+
+int StringGrid::MaxLeftCol() const {
+    // The last columns that fit side by side at the right edge.
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    int x = 0;
+    int col = cells_.ColCount();
+    while (col > 0 && x + ColWidth(col - 1) + kLineWidth <= rc.right) x += ColWidth(--col) + kLineWidth;
+    return std::min(col, std::max(0, cells_.ColCount() - 1));
+}
+
+void StringGrid::ScrollTo(int leftCol, int topRow) {
+    const int newLeft = std::clamp(leftCol, 0, MaxLeftCol());
+    const int newTop = std::clamp(topRow, fixedRows_, MaxTopRow());
+    if (newLeft == leftCol_ && newTop == topRow_) return;
+    leftCol_ = newLeft;
+    topRow_ = newTop;
+    UpdateScrollBars();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void StringGrid::UpdateScrollBars() {
+    // Without SIF_DISABLENOSCROLL a bar disappears while everything fits.
+    SCROLLINFO vert{sizeof vert, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, cells_.RowCount() - fixedRows_ - 1),
+                    static_cast<UINT>(VisibleRows()), topRow_ - fixedRows_, 0};
+    SetScrollInfo(hwnd_, SB_VERT, &vert, TRUE);
+    SCROLLINFO horz{sizeof horz, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, cells_.ColCount() - 1),
+                    static_cast<UINT>(VisibleCols(leftCol_)), leftCol_, 0};
+    if (MaxLeftCol() == 0) horz.nPage = static_cast<UINT>(cells_.ColCount() + 1);
+    SetScrollInfo(hwnd_, SB_HORZ, &horz, TRUE);
+}
+
+void StringGrid::OnScroll(int bar, WORD code) {
+    const bool vertical = bar == SB_VERT;
+    const int page = vertical ? VisibleRows() : VisibleCols(leftCol_);
+    const int first = vertical ? topRow_ : leftCol_;
+    const int base = vertical ? fixedRows_ : 0;
+    int target = first;
+    switch (code) {
+    case SB_LINEUP:   target = first - 1; break;
+    case SB_LINEDOWN: target = first + 1; break;
+    case SB_PAGEUP:   target = first - page; break;
+    case SB_PAGEDOWN: target = first + page; break;
+    case SB_TOP:      target = base; break;
+    case SB_BOTTOM:   target = vertical ? MaxTopRow() : MaxLeftCol(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        GetScrollInfo(hwnd_, bar, &si);
+        target = base + si.nTrackPos;
+        break;
+    }
+    default: return;
+    }
+    if (vertical)
+        ScrollTo(leftCol_, target);
+    else
+        ScrollTo(target, topRow_);
+}
+
+void StringGrid::MakeCurrentVisible() {
+    int top = topRow_;
+    if (currentRow_ < top) top = currentRow_;
+    if (currentRow_ >= top + VisibleRows()) top = currentRow_ - VisibleRows() + 1;
+    int left = leftCol_;
+    if (currentCol_ < left) left = currentCol_;
+    while (left < currentCol_ && currentCol_ >= left + VisibleCols(left)) ++left;
+    ScrollTo(left, top);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void StringGrid::OnKey(WPARAM key) {
+    const int lastCol = std::max(0, cells_.ColCount() - 1);
+    const int lastRow = std::max(fixedRows_, cells_.RowCount() - 1);
+    switch (key) {
+    case VK_LEFT:  currentCol_ = std::max(0, currentCol_ - 1); break;
+    case VK_RIGHT: currentCol_ = std::min(lastCol, currentCol_ + 1); break;
+    case VK_UP:    currentRow_ = std::max(fixedRows_, currentRow_ - 1); break;
+    case VK_DOWN:  currentRow_ = std::min(lastRow, currentRow_ + 1); break;
+    case VK_PRIOR: currentRow_ = std::max(fixedRows_, currentRow_ - VisibleRows()); break;
+    case VK_NEXT:  currentRow_ = std::min(lastRow, currentRow_ + VisibleRows()); break;
+    case VK_HOME:  currentCol_ = 0; break;
+    case VK_END:   currentCol_ = lastCol; break;
+    default: return;
+    }
+    MakeCurrentVisible();
+}
+
+void StringGrid::OnClick(int x, int y) {
+    SetFocus(hwnd_);
+    int row = -1;
+    if (y >= fixedRows_ * RowPitch()) row = topRow_ + (y - fixedRows_ * RowPitch()) / RowPitch();
+    int col = -1;
+    for (int c = leftCol_, left = 0; c < cells_.ColCount(); ++c) {
+        const int right = left + ColWidth(c) + kLineWidth;
+        if (x < right) {
+            col = c;
+            break;
+        }
+        left = right;
+    }
+    if (row < fixedRows_ || row >= cells_.RowCount() || col < 0) return;
+    currentRow_ = row;
+    currentCol_ = col;
+    MakeCurrentVisible();
+}
+
+void StringGrid::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+    HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    HPEN fixedPen = CreatePen(PS_SOLID, kLineWidth, GetSysColor(COLOR_BTNSHADOW));
+    HPEN cellPen = CreatePen(PS_SOLID, kLineWidth, GetSysColor(COLOR_BTNFACE));
+    HGDIOBJ oldPen = SelectObject(dc, cellPen);
+    const bool focused = GetFocus() == hwnd_;
+
+    auto paintRow = [&](int row, int y) {
+        const bool fixed = row < fixedRows_;
+        int x = 0;
+        for (int col = leftCol_; col < cells_.ColCount() && x < client.right; ++col) {
+            const int width = ColWidth(col);
+            RECT cell{x, y, x + width, y + rowHeight_};
+            const bool current = !fixed && row == currentRow_ && col == currentCol_ && focused;
+            FillRect(dc, &cell, GetSysColorBrush(fixed ? COLOR_BTNFACE : current ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+            SetTextColor(dc, GetSysColor(fixed ? COLOR_BTNTEXT : current ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+            const std::string& text = cells_.Cell(col, row);
+            ExtTextOutA(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &cell, text.data(),
+                        static_cast<UINT>(text.size()), nullptr);
+            if (current) DrawFocusRect(dc, &cell);
+            if (fixed) DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
+            SelectObject(dc, fixed ? fixedPen : cellPen);
+            MoveToEx(dc, cell.right, cell.top, nullptr);
+            LineTo(dc, cell.right, cell.bottom);
+            MoveToEx(dc, cell.left, cell.bottom, nullptr);
+            LineTo(dc, cell.right + kLineWidth, cell.bottom);
+            x += width + kLineWidth;
+        }
+    };
+    for (int row = 0; row < fixedRows_ && row < cells_.RowCount(); ++row) paintRow(row, row * RowPitch());
+    for (int row = topRow_, y = fixedRows_ * RowPitch(); row < cells_.RowCount() && y < client.bottom; ++row) {
+        paintRow(row, y);
+        y += RowPitch();
+    }
+
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldFont);
+    DeleteObject(fixedPen);
+    DeleteObject(cellPen);
+    EndPaint(hwnd_, &ps);
+}

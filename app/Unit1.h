@@ -1,0 +1,177 @@
+// The main window Form1 of class TForm1: its controls, start-up and every handler of the
+// program. The handlers live in a few files grouped by road: Unit1.cpp (window, start-up,
+// message dispatch), Unit1Controls.cpp (the control table), Unit1Drop.cpp (drops),
+// Unit1Run.cpp (batch run), Unit1Survey.cpp (layout survey), Unit1Timers.cpp (watchers,
+// Close CAD and the timer wait).
+#pragma once
+
+#include <windows.h>
+// After <windows.h>, which they build on.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "ListBoxLines.h"
+#include "OpenDialog.h"
+#include "StringGrid.h"
+#include "Tables.h"
+#include "cadlink/Acad8Ctrl.h"
+#include "cadlink/WindowSystem_win.h"
+
+inline constexpr char kAppTitle[] = "Marlowen";
+
+// A watcher timer: SetTimer on the main window, its enabled flag beside it.
+class WatcherTimer {
+public:
+    explicit WatcherTimer(UINT_PTR id) : id_(id) {}
+    void Attach(HWND owner) { owner_ = owner; }
+
+    // An armed timer stays as it is; a disarmed one starts its 300 ms period afresh.
+    void Arm();
+    // KillTimer leaves ticks that are already queued, so ticks look at Enabled() first.
+    void Disarm();
+    bool Enabled() const { return enabled_; }
+    UINT_PTR Id() const { return id_; }
+
+private:
+    HWND owner_ = nullptr;
+    UINT_PTR id_;
+    bool enabled_ = false;
+};
+
+class DropData;
+
+class TForm1 {
+public:
+    TForm1();
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+    ~TForm1();
+
+    // Creates the window from its description, hidden; creation ends with FormCreate.
+    void Create(HINSTANCE instance);
+    HWND Handle() const { return hwnd_; }
+
+    // The error box: stop icon, OK, caption "Marlowen". A second error while one box is open
+    // is not stacked on top of it (a failing watcher would open one every 300 ms).
+    void ShowErrorBox(std::string_view message);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnCommand(HWND control, WORD code);
+    void OnTimer(UINT_PTR id);
+    void OnActivate(WORD state);
+
+    // Window and controls (Unit1Controls.cpp). Positions are design pixels at 96 dpi.
+    struct DesignRect {
+        int left, top, width, height;
+    };
+    static void RegisterPanelClass(HINSTANCE instance);
+    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void CreateControls();
+    HWND AddControl(const char* name, DWORD exStyle, const char* windowClass, const char* text, DWORD style,
+                    HWND parent, DesignRect design, void* createParam = nullptr);
+    void SetDesignerName(HWND window, const char* name);
+    HWND AddLabel(const char* name, int left, int top, int width, int height, const char* text);
+    HWND AddEdit(const char* name, int left, int top, int width, int height, const char* text);
+    HWND AddButton(const char* name, HWND parent, int left, int top, int width, int height, const char* text,
+                   DWORD extraStyle);
+    void AddListBox(ListBoxLines& box, const char* name, int left, int top, int width, int height, bool tabStop);
+    void AddGrid(StringGrid& grid, const char* name, int left, int top, int width, int height, bool tabStop);
+    HWND AddMemo(const char* name, int left, int top, int width, int height);
+    HWND AddTreeView(const char* name, int left, int top, int width, int height);
+    HWND AddPanel(const char* name, int left, int top, int width, int height);
+    int Scale(int designPixels) const { return MulDiv(designPixels, dpi_, 96); }
+    HWND FindComponent(std::string_view name) const;
+
+    // Small helpers over the controls (Unit1.cpp).
+    void SetOuterHeight(int height);
+    void SetOuterWidth(int width);
+    std::string SettingsPath() const;
+    static std::string ControlText(HWND control);
+    void SendCommandTexts(std::initializer_list<std::string_view> texts);
+    void WriteScriptFile(const LineList& lines);
+    void AddTreeNodes(const std::string& rootText, const LineList& entries);
+
+    // Start-up and the CAD program dialog (Unit1.cpp).
+    void FormCreate();
+    void btnAutoFileClick();
+
+    // Drops (Unit1Drop.cpp).
+    void WMDropFiles(HDROP drop);
+    void StoreDroppedFile(DropData& drop, int i);
+    void SectionDrop(DropData& drop, int n, int sectionNumber);
+    void SurveyDrop(DropData& drop, int n);
+    HWND ControlAt(POINT screenPoint) const;
+
+    // Batch run (Unit1Run.cpp), layout survey (Unit1Survey.cpp).
+    void RunTemplateScript(std::int32_t lineCount);
+    void CollectLayoutNames(std::int32_t n);
+    void Button11Click();
+
+    // Watchers, Close CAD and the timer wait (Unit1Timers.cpp).
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void Button12Click();
+    bool WaitForTimer(const WatcherTimer& timer);
+
+    HWND hwnd_ = nullptr;
+    HINSTANCE instance_ = nullptr;
+    int dpi_ = 96;
+    HFONT font_ = nullptr;
+    HIMAGELIST treeImages_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    bool showingError_ = false;
+    std::vector<std::pair<std::string, HWND>> components_;
+    std::vector<ATOM> designerNames_;
+
+    // One field per component, in the window description's order.
+    HWND Edit1 = nullptr;
+    HWND Label1 = nullptr;
+    OpenDialog OpenDialog1;
+    HWND btnAutoFile = nullptr;
+    HWND Button1 = nullptr;
+    ListBoxLines ListBox1;
+    ListBoxLines ListBox2;
+    ListBoxLines ListBox3;
+    HWND Button2 = nullptr;
+    HWND Button3 = nullptr;
+    WatcherTimer Timer1{1};
+    HWND Button10 = nullptr;
+    StringGrid StringGrid1;
+    HWND Button11 = nullptr;
+    HWND TreeView1 = nullptr;
+    StringGrid StringGrid2;
+    HWND Button12 = nullptr;
+    HWND Memo1 = nullptr;
+    HWND Button4 = nullptr;
+    HWND Button5 = nullptr;
+    HWND Button6 = nullptr;
+    ListBoxLines ListBox4;
+    HWND Button7 = nullptr;
+    HWND Button8 = nullptr;
+    HWND Button9 = nullptr;
+    HWND Panel1 = nullptr;
+    WatcherTimer Timer2{2};
+    WatcherTimer Timer3{3};
+
+    std::array<HWND, 10> FButtons{};   // 1 … 9; entry 0 unused
+    std::int32_t FDropCount = 0;
+
+    // The CAD link, one for the process; its clipboard is opened on behalf of this window.
+    std::unique_ptr<Win32WindowSystem> windowSystem_;
+    std::unique_ptr<Acad8Ctrl> acad_;
+};
+
+// The main window; assigned before its creation code runs.
+extern TForm1* Form1;

@@ -1,0 +1,86 @@
+// TForm1's batch run: the template expanded for the dropped files, written to test.scr, and
+// the CAD program started, with the start-up watcher armed to make it run the script.
+#include <algorithm>
+#include <string>
+
+#include "InfoBox.h"
+#include "ScriptRules.h"
+#include "Unit1.h"
+#include "text/AppError.h"
+#include "text/UnitFunc.h"
+
+namespace {
+
+constexpr char kScriptFile[] = "test.scr";
+
+std::string FullPathOf(const char* name) {
+    char path[MAX_PATH * 4] = {};
+    const DWORD length = GetFullPathNameA(name, sizeof path, path, nullptr);
+    return length > 0 && length < sizeof path ? std::string(path, length) : std::string(name);
+}
+
+std::string SystemReason(DWORD error) {
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string reason = text ? text : "";
+    LocalFree(text);
+    while (!reason.empty() && static_cast<unsigned char>(reason.back()) <= ' ') reason.pop_back();
+    return reason.empty() ? "エラー " + std::to_string(error) : reason;
+}
+
+[[noreturn]] void ThrowFileError(const char* pattern, DWORD error) {
+    throw AppError(UnitFunc::Format(pattern, FullPathOf(kScriptFile)) + " (" + SystemReason(error) + ")");
+}
+
+// Closes the script file on every road.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+} // namespace
+
+void TForm1::RunTemplateScript(std::int32_t lineCount) {
+    const Expansion expansion = ExpandTemplate({FDropCount, ListBox3.Lines(), lineCount, ListBox4.Lines(),
+                                                StringGrid2.Cells(), ListBox1.Lines(), StringGrid1.Cells()});
+    switch (expansion.outcome) {
+    case Expansion::Outcome::NeedSurvey:
+        ShowInfoBox(hwnd_, "レイアウト名を取得してください。");
+        return;
+    case Expansion::Outcome::NotInteger:
+        throw AppError(UnitFunc::Format("'%s' は整数ではありません", expansion.badNumber));
+    case Expansion::Outcome::Lines:
+        break;
+    }
+    WriteScriptFile(expansion.lines);
+    WinExec(ControlText(Edit1).c_str(), SW_SHOW);
+    acad_->FindAcadWindows();
+    acad_->FindCommandLinePanes();
+    Timer1.Arm();
+}
+
+void TForm1::WriteScriptFile(const LineList& lines) {
+    const std::string bytes = ScriptFileBytes(lines);
+    // Created anew (or emptied) in the current folder and held exclusively while written.
+    const FileHandle file(
+        CreateFileA(kScriptFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE) ThrowFileError("%s を作成できません", GetLastError());
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
+        DWORD done = 0;
+        if (!WriteFile(file.Get(), bytes.data() + written, chunk, &done, nullptr) || done == 0)
+            ThrowFileError("%s に書き込めません", GetLastError());
+        written += done;
+    }
+}

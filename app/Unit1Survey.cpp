@@ -1,0 +1,68 @@
+// TForm1's layout survey: CAD opens every dropped drawing and lists its layouts; the names are
+// read back drawing by drawing into the layout table and the tree. And the clearing of both.
+#include <string>
+
+#include "LayoutTable.h"
+#include "ScriptRules.h"
+#include "Unit1.h"
+#include "text/UnitFunc.h"
+
+void TForm1::CollectLayoutNames(std::int32_t n) {
+    WriteScriptFile(SurveyScript(ListBox1.Lines()));
+    WinExec(ControlText(Edit1).c_str(), SW_SHOW);
+    acad_->FindAcadWindows();
+    acad_->FindCommandLinePanes();
+    Timer1.Arm();
+    Timer2.Arm();
+    if (!WaitForTimer(Timer2)) return;   // the window was closed while CAD worked
+
+    StringGrid1.SetRowCount(n + 1);
+    // The active drawing is the last one opened, and closing it activates the one before:
+    // the drawings are read in reverse drop order.
+    for (std::int32_t i = 0; i < n; ++i) {
+        const int row = n - i;
+        const std::string stripped = UnitFunc::RemoveBlanks(acad_->GetCommandPaneText());
+        ListBox2.Assign(ParseLayoutListing(stripped));
+        StringGrid1.Update([&](StringGridCells& table) { RecordLayoutRow(table, row, ListBox2.Lines()); });
+        AddTreeNodes(StringGrid1.Cells().Cell(0, row), ListBox2.Lines());
+        ListBox2.Clear();
+        if (i == n - 1) {
+            SendCommandTexts({"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"});
+        } else {
+            SendCommandTexts({"close\r"});
+            Timer3.Arm();
+            if (!WaitForTimer(Timer3)) return;
+        }
+    }
+}
+
+void TForm1::AddTreeNodes(const std::string& rootText, const LineList& entries) {
+    TVINSERTSTRUCTA root{};
+    root.hParent = TVI_ROOT;
+    root.hInsertAfter = TVI_LAST;
+    root.item.mask = TVIF_TEXT;
+    root.item.pszText = const_cast<char*>(rootText.c_str());
+    const auto rootItem = reinterpret_cast<HTREEITEM>(
+        SendMessageA(TreeView1, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&root)));
+    // Entry 0 is the lead text before the listing, not a layout.
+    for (std::size_t k = 1; k < entries.size(); ++k) {
+        TVINSERTSTRUCTA child{};
+        child.hParent = rootItem;
+        child.hInsertAfter = TVI_LAST;
+        child.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        child.item.pszText = const_cast<char*>(entries[k].c_str());
+        child.item.iImage = 1;
+        child.item.iSelectedImage = 1;
+        SendMessageA(TreeView1, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&child));
+    }
+}
+
+void TForm1::Button11Click() {
+    SetOuterHeight(345);
+    StringGrid1.Update(ClearWithinCounts);
+    EnableWindow(Button11, FALSE);
+    EnableWindow(Button10, TRUE);
+    SendMessageA(TreeView1, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    // Disabling the clicked button took the focus away; give it to the button now enabled.
+    if (!GetFocus() && GetActiveWindow() == hwnd_) SetFocus(Button10);
+}

@@ -1,0 +1,62 @@
+// TForm1's watchers: the three timers that poll CAD's last history line, the timer wait of
+// the layout survey, and Close CAD.
+#include <string>
+
+#include "MessageLoop.h"
+#include "Unit1.h"
+#include "text/UnitFunc.h"
+
+namespace {
+constexpr UINT kWatchInterval = 300;
+}
+
+void WatcherTimer::Arm() {
+    if (enabled_) return;
+    enabled_ = true;
+    SetTimer(owner_, id_, kWatchInterval, nullptr);
+}
+
+void WatcherTimer::Disarm() {
+    enabled_ = false;
+    KillTimer(owner_, id_);
+}
+
+void TForm1::Timer1Timer() {
+    const std::string line = acad_->GetLastHistoryLine();
+    if (line == "コマンド: COMMANDLINE" || line == "ｺﾏﾝﾄﾞ: COMMANDLINE") {
+        Timer1.Disarm();
+        SendCommandTexts({"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"});
+    }
+    ListBox1.Clear();
+    ListBox3.Clear();
+    ListBox4.Clear();
+}
+
+void TForm1::Timer2Timer() {
+    if (FindWindowA(nullptr, "AutoCAD メッセージ")) {
+        Timer2.Disarm();
+        MessageBoxA(hwnd_, "処理できません", kAppTitle, MB_OK);
+    }
+    if (acad_->GetLastHistoryLine().find("OWARI") != std::string::npos) Timer2.Disarm();
+}
+
+void TForm1::Timer3Timer() {
+    if (acad_->GetLastHistoryLine().find("open") != std::string::npos) Timer3.Disarm();
+}
+
+void TForm1::Button12Click() {
+    SetWindowTextA(Memo1, "");
+    SetWindowTextA(Memo1, UnitFunc::RemoveBlanks(acad_->GetCommandPaneText()).c_str());
+    SendCommandTexts({"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"});
+}
+
+bool TForm1::WaitForTimer(const WatcherTimer& timer) {
+    // Timer ticks are messages, so blocking until the next message never misses the flag
+    // dropping, and the wait costs no processor time. A WM_QUIT (the window was closed) ends
+    // the wait at once and is left for the main loop.
+    for (;;) {
+        if (!ProcessPendingMessages(hwnd_)) return false;
+        if (!timer.Enabled()) return true;
+        WaitMessage();
+    }
+}
