@@ -31,6 +31,8 @@ struct ExpansionInput {
     const LineList& droppedPaths;       // ListBox1
     const StringGridCells& layouts;     // StringGrid1
 };
+// Raises AppError when a layout count would make the script too large to hold (over ten
+// million lines), rather than exhausting memory.
 Expansion ExpandTemplate(const ExpansionInput& in);
 
 // test.scr's bytes: every line followed by CR LF, no byte-order mark.

@@ -2,9 +2,7 @@
 // script-line list) and a string grid whose cells are stored apart from its counts.
 #pragma once
 
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 using LineList = std::vector<std::string>;
@@ -25,5 +23,7 @@ public:
 private:
     int colCount_;
     int rowCount_;
-    std::map<std::pair<int, int>, std::string> cells_;   // (row, col) -> text
+    // [row][col]; a row or column never written is missing and reads as empty. Rows and
+    // columns are dense because the program fills a table row by row from column 0.
+    std::vector<std::vector<std::string>> rows_;
 };
