@@ -166,16 +166,20 @@ std::vector<HWND> Descendants(HWND parent) {
     return windows;
 }
 
-// A program may own hidden top-level windows with the same title; the visible one is the
-// one a user sees.
+// A program may own hidden top-level windows with the same title, and its message boxes
+// may carry its title as their caption; the visible window that is no dialog is the one meant.
 HWND FindTopLevel(const std::string& title) {
-    HWND hidden = nullptr;
+    HWND best = nullptr;
+    int bestRank = 0;
     for (HWND hwnd : TopLevelWindows()) {
         if (WindowTitle(hwnd) != title) continue;
-        if (IsWindowVisible(hwnd)) return hwnd;
-        if (!hidden) hidden = hwnd;
+        int rank = IsWindowVisible(hwnd) ? (WindowClass(hwnd) == "#32770" ? 2 : 3) : 1;
+        if (rank > bestRank) {
+            best = hwnd;
+            bestRank = rank;
+        }
     }
-    return hidden;
+    return best;
 }
 
 HWND RequireTopLevel(const std::string& title) {

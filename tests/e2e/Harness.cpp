@@ -1,0 +1,585 @@
+#include "tests/e2e/Harness.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace e2e {
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kStartTimeoutMs = 30000;
+constexpr int kDropTimeoutMs = 10000;
+
+int MsLeft(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left < 0 ? 0 : static_cast<int>(left);
+}
+
+std::string Iconv(const std::string& text, const char* to, const char* from) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw HarnessError(std::string("iconv cannot convert ") + from + " to " + to);
+    std::string out(text.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (done == static_cast<size_t>(-1))
+        throw HarnessError(std::string("text is not valid ") + from + " at byte " + std::to_string(text.size() - inLeft));
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+// Undoes the inspector's escapes: \\ \t \r \n \xNN.
+std::string Unescape(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        char c = text[++i];
+        if (c == 't') out += '\t';
+        else if (c == 'r') out += '\r';
+        else if (c == 'n') out += '\n';
+        else if (c == 'x' && i + 2 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else out += c;
+    }
+    return out;
+}
+
+Rect ParseRect(const std::string& text) {
+    Rect r;
+    std::istringstream in(text);
+    if (!(in >> r.left >> r.top >> r.right >> r.bottom)) throw HarnessError("not a rectangle: '" + text + "'");
+    return r;
+}
+
+Control ParseControl(const std::string& line) {
+    auto f = Split(line, '\t');
+    if (f.size() != 6) throw HarnessError("malformed control record: '" + line + "'");
+    Control c;
+    c.name = Unescape(f[0]);
+    c.cls = Unescape(f[1]);
+    c.id = std::stoi(f[2]);
+    c.rect = ParseRect(f[3]);
+    c.enabled = f[4].rfind("enabled", 0) == 0;
+    c.visible = f[4].find("visible") != std::string::npos;
+    c.text = Unescape(f[5]);
+    return c;
+}
+
+MessageBoxInfo ParseMessageBox(const std::string& line) {
+    auto f = Split(line, '\t');
+    if (f.size() != 6) throw HarnessError("malformed message box record: '" + line + "'");
+    MessageBoxInfo m;
+    m.caption = Unescape(f[0]);
+    m.text = Unescape(f[1]);
+    m.rect = ParseRect(f[2]);
+    m.pid = static_cast<unsigned>(std::stoul(f[3]));
+    m.ownerTitle = Unescape(f[4]);
+    m.icon = f[5] == "icon";
+    return m;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (auto& line : Split(text, '\n'))
+        if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> CurrentEnv() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) env.push_back(*e);
+    return env;
+}
+
+void RemoveTree(const std::string& path) {
+    if (!fs::exists(path)) return;
+    // A case may have made a file immutable to make it unwritable even for root.
+    Run({"chattr", "-R", "-i", path}, CurrentEnv(), 10000);
+    fs::remove_all(path);
+}
+
+std::string Describe(const std::vector<std::string>& args) {
+    std::string text;
+    for (const auto& a : args) text += (text.empty() ? "" : " ") + a;
+    return text;
+}
+
+}  // namespace
+
+std::string Utf8ToSjis(const std::string& utf8) { return Iconv(utf8, "CP932", "UTF-8"); }
+std::string SjisToUtf8(const std::string& sjis) { return Iconv(sjis, "UTF-8", "CP932"); }
+
+std::string ReadBytes(const std::string& unixPath) {
+    std::ifstream in(unixPath, std::ios::binary);
+    if (!in) throw HarnessError("cannot read " + unixPath);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteBytes(const std::string& unixPath, const std::string& bytes) {
+    fs::create_directories(fs::path(unixPath).parent_path());
+    std::ofstream out(unixPath, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) throw HarnessError("cannot write " + unixPath);
+}
+
+std::string Grid::Cell(int col, int row) const {
+    if (row < 0 || row >= static_cast<int>(cells.size())) return {};
+    const auto& line = cells[static_cast<size_t>(row)];
+    if (col < 0 || col >= static_cast<int>(line.size())) return {};
+    return line[static_cast<size_t>(col)];
+}
+
+Grid ParseGrid(const std::string& dump) {
+    Grid grid;
+    size_t headerEnd = dump.find("\r\n");
+    std::string header = dump.substr(0, headerEnd);
+    if (std::sscanf(header.c_str(), "cols=%d rows=%d", &grid.cols, &grid.rows) != 2)
+        throw HarnessError("not a grid dump: '" + header + "'");
+    if (headerEnd == std::string::npos) return grid;
+    std::string body = dump.substr(headerEnd + 2);
+    if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0) body.resize(body.size() - 2);
+    if (!body.empty() || grid.rows > 0)
+        for (auto& row : Split(body, '\n')) {
+            if (!row.empty() && row.back() == '\r') row.pop_back();
+            grid.cells.push_back(Split(row, '\t'));
+        }
+    return grid;
+}
+
+std::vector<std::string> ParseListBox(const std::string& text) {
+    int count = 0;
+    if (std::sscanf(text.c_str(), "count=%d", &count) != 1) throw HarnessError("not a list box dump: '" + text + "'");
+    std::vector<std::string> items;
+    size_t at = text.find("\r\n");
+    for (int i = 0; i < count && at != std::string::npos; ++i) {
+        size_t end = text.find("\r\n", at + 2);
+        items.push_back(text.substr(at + 2, end - at - 2));
+        at = end;
+    }
+    return items;
+}
+
+void WaitUntil(const std::function<bool()>& done, int timeoutMs, const std::string& what) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (MsLeft(deadline) == 0) throw HarnessError("waited " + std::to_string(timeoutMs) + " ms in vain for " + what);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+// ---- Process
+
+Process::Process(const std::vector<std::string>& argv, const Options& options) {
+    int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
+    if (options.pipeStdin && pipe2(in, O_CLOEXEC) != 0) throw HarnessError("pipe failed");
+    if (options.captureOutput && (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0))
+        throw HarnessError("pipe failed");
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    std::vector<char*> env;
+    for (const auto& e : options.env) env.push_back(const_cast<char*>(e.c_str()));
+    env.push_back(nullptr);
+
+    pid_ = fork();
+    if (pid_ < 0) throw HarnessError("fork failed");
+    if (pid_ == 0) {
+        setpgid(0, 0);
+        int devNull = open("/dev/null", O_RDWR);
+        dup2(options.pipeStdin ? in[0] : devNull, 0);
+        dup2(options.captureOutput ? out[1] : devNull, 1);
+        dup2(options.captureOutput ? err[1] : devNull, 2);
+        if (options.passFd >= 0) dup2(options.passFd, 3);
+        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
+        execvpe(args[0], args.data(), env.data());
+        _exit(127);
+    }
+    setpgid(pid_, pid_);
+    if (options.pipeStdin) {
+        close(in[0]);
+        stdin_ = in[1];
+    }
+    if (options.captureOutput) {
+        close(out[1]);
+        close(err[1]);
+        stdout_ = out[0];
+        stderr_ = err[0];
+    }
+}
+
+Process::~Process() {
+    Kill();
+    for (int fd : {stdin_, stdout_, stderr_})
+        if (fd >= 0) close(fd);
+}
+
+std::optional<int> Process::Wait(int timeoutMs) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!status_) {
+        int status = 0;
+        pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            break;
+        }
+        if (done < 0) {
+            status_ = -1;
+            break;
+        }
+        if (MsLeft(deadline) == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return status_;
+}
+
+bool Process::Running() { return !Wait(0); }
+
+void Process::Kill() {
+    if (pid_ <= 0 || status_) return;
+    kill(-pid_, SIGKILL);
+    kill(pid_, SIGKILL);
+    Wait(5000);
+}
+
+void Process::CloseStdin() {
+    if (stdin_ >= 0) close(stdin_);
+    stdin_ = -1;
+}
+
+RunResult Run(const std::vector<std::string>& argv, const std::vector<std::string>& env, int timeoutMs,
+              const std::string& cwd) {
+    Process::Options options;
+    options.env = env;
+    options.cwd = cwd;
+    options.captureOutput = true;
+    Process process(argv, options);
+    RunResult result;
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    // Output is read until the program has ended and its pipes are quiet: a daemon it
+    // started (wineserver) may keep the pipes open for much longer.
+    bool ended = false;
+    for (;;) {
+        pollfd fds[2] = {{process.StdoutFd(), POLLIN, 0}, {process.StderrFd(), POLLIN, 0}};
+        int ready = poll(fds, 2, ended ? 0 : 20);
+        bool gotData = false;
+        for (int i = 0; i < 2; ++i) {
+            if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
+            char buffer[4096];
+            ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
+                gotData = true;
+            }
+        }
+        if (ended && (ready <= 0 || !gotData)) break;
+        if (!ended && process.Wait(0)) ended = true;
+        if (!ended && MsLeft(deadline) == 0) {
+            process.Kill();
+            throw HarnessError("'" + Describe(argv) + "' did not end within " + std::to_string(timeoutMs) +
+                               " ms; output: " + result.out + result.err);
+        }
+    }
+    result.exitCode = *process.Wait(0);
+    return result;
+}
+
+// ---- Locations and Wine
+
+Locations Locations::FromBuild() {
+    return {E2E_WIN_BUILD "/app/Marlowen.exe", E2E_WIN_BUILD "/tools/standin/StandInCad.exe",
+            E2E_WIN_BUILD "/tools/inspector/inspector.exe", E2E_XDND_DROP, E2E_WINEPREFIX};
+}
+
+std::vector<std::string> WineEnv(const std::string& prefix, const std::string& display) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        std::string entry = *e;
+        std::string name = entry.substr(0, entry.find('='));
+        if (name == "DISPLAY" || name == "WINEPREFIX" || name == "WINEDEBUG" || name == "WINEDLLOVERRIDES" ||
+            name == "LANG" || name == "LANGUAGE" || name.rfind("LC_", 0) == 0 || name == "WINESERVER")
+            continue;
+        env.push_back(entry);
+    }
+    env.push_back("DISPLAY=" + display);
+    env.push_back("WINEPREFIX=" + prefix);
+    // ja_JP.UTF-8 makes Wine's ANSI code page 932 (Shift-JIS).
+    env.push_back("LC_ALL=ja_JP.UTF-8");
+    env.push_back("WINEDEBUG=-all");
+    env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+    return env;
+}
+
+void CreatePrefix(const Locations& where) {
+    Xvfb display;
+    auto env = WineEnv(where.prefix, display.Display());
+    Run({"wineserver", "-k"}, env, 10000);
+    RemoveTree(where.prefix);
+    fs::create_directories(fs::path(where.prefix).parent_path());
+    auto boot = Run({"wineboot", "-i"}, env, 120000);
+    // The registry reaches the disk when the server ends.
+    Run({"wineserver", "-w"}, env, 60000);
+    if (!fs::exists(where.prefix + "/system.reg"))
+        throw HarnessError("wineboot made no prefix in " + where.prefix + ": " + boot.err);
+}
+
+Xvfb::Xvfb() {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) throw HarnessError("pipe failed");
+    Process::Options options;
+    options.env = CurrentEnv();
+    options.passFd = fds[1];
+    // -displayfd lets the server pick a free display and tell us its number.
+    server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
+                                             "tcp"},
+                    options);
+    close(fds[1]);
+    std::string number;
+    auto deadline = Clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    while (number.find('\n') == std::string::npos) {
+        pollfd fd{fds[0], POLLIN, 0};
+        if (poll(&fd, 1, MsLeft(deadline)) <= 0) break;
+        char buffer[32];
+        ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        number.append(buffer, static_cast<size_t>(n));
+    }
+    close(fds[0]);
+    if (number.find('\n') == std::string::npos) throw HarnessError("Xvfb did not start");
+    display_ = ":" + number.substr(0, number.find('\n'));
+}
+
+Xvfb::~Xvfb() = default;
+
+// ---- Session
+
+Session::Session(const Xvfb& display) : where_(Locations::FromBuild()), display_(display.Display()) {
+    if (!fs::exists(where_.prefix + "/system.reg"))
+        throw HarnessError("no Wine prefix in " + where_.prefix + " (made by the test e2e_prefix)");
+    if (!fs::exists(where_.marlowenExe)) throw HarnessError("not built: " + where_.marlowenExe);
+    if (!fs::exists(where_.inspectorExe)) throw HarnessError("not built: " + where_.inspectorExe);
+    for (const char* folder : {"m", "run", "d"}) {
+        RemoveTree(DriveC() + "/" + folder);
+        fs::create_directories(DriveC() + "/" + folder);
+    }
+    fs::copy_file(where_.marlowenExe, DriveC() + "/m/Marlowen.exe");
+    if (fs::exists(where_.standInExe)) fs::copy_file(where_.standInExe, DriveC() + "/m/StandInCad.exe");
+}
+
+Session::~Session() {
+    try {
+        EndAll();
+    } catch (const std::exception&) {
+        // Nothing more can be done for a server that will not end; the next case kills it again.
+    }
+}
+
+void Session::EndAll() {
+    if (inspector_) inspector_->CloseStdin();
+    Run({"wineserver", "-k"}, Env(), 10000);
+    Run({"wineserver", "-w"}, Env(), 10000);
+    marlowen_.reset();
+    inspector_.reset();
+}
+
+std::vector<std::string> Session::Env() const { return WineEnv(where_.prefix, display_); }
+
+std::string Session::DriveC() const { return where_.prefix + "/drive_c"; }
+
+std::string Session::UnixPath(const std::string& windowsPath) const {
+    if (windowsPath.size() < 3 || (windowsPath[0] != 'C' && windowsPath[0] != 'c') || windowsPath.compare(1, 2, ":\\") != 0)
+        throw HarnessError("not a path on C:: " + windowsPath);
+    std::string rest = windowsPath.substr(3);
+    for (auto& c : rest)
+        if (c == '\\') c = '/';
+    return DriveC() + "/" + rest;
+}
+
+std::string Session::DataIniPath() const { return DriveC() + "/m/data.ini"; }
+
+void Session::WriteDataIni(const std::string& utf8Text) {
+    std::string crlf;
+    for (char c : utf8Text) {
+        if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
+        crlf += c;
+    }
+    WriteBytes(DataIniPath(), Utf8ToSjis(crlf));
+}
+
+std::string Session::MakeFile(const std::string& relative, const std::string& content) {
+    std::string path = DriveC() + "/d/" + relative;
+    WriteBytes(path, content);
+    return path;
+}
+
+std::string Session::ReadText(const std::string& unixPath) const { return SjisToUtf8(ReadBytes(unixPath)); }
+
+bool Session::MakeImmutable(const std::string& unixPath) {
+    return Run({"chattr", "+i", unixPath}, CurrentEnv(), 10000).exitCode == 0;
+}
+
+void Session::Start() {
+    if (marlowen_) throw HarnessError("Marlowen was started already");
+    Process::Options options;
+    options.env = Env();
+    options.cwd = DriveC() + "/run";
+    marlowen_.emplace(std::vector<std::string>{"wine", "C:\\m\\Marlowen.exe"}, options);
+    auto deadline = Clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    for (;;) {
+        try {
+            Inspect({"wait-window", kTitle, "1000"});
+            return;
+        } catch (const HarnessError&) {
+            if (auto status = marlowen_->Wait(0))
+                throw HarnessError("Marlowen.exe ended with " + std::to_string(*status) + " before its window showed");
+            if (MsLeft(deadline) == 0) throw HarnessError("Marlowen's window did not show within 30 s");
+        }
+    }
+}
+
+bool Session::Running() { return marlowen_ && marlowen_->Running(); }
+
+std::optional<int> Session::WaitExit(int timeoutMs) {
+    if (!marlowen_) throw HarnessError("Marlowen was not started");
+    return marlowen_->Wait(timeoutMs);
+}
+
+void Session::StartInspector() {
+    Process::Options options;
+    options.env = Env();
+    options.pipeStdin = true;
+    options.captureOutput = true;
+    inspector_.emplace(std::vector<std::string>{"wine", where_.inspectorExe, "serve"}, options);
+    inspectorBuffer_.clear();
+}
+
+std::string Session::Inspect(const std::vector<std::string>& args, int timeoutMs) {
+    std::string line;
+    for (const auto& a : args) {
+        if (a.find_first_of("\t\r\n") != std::string::npos) throw HarnessError("inspector argument with TAB or line break");
+        line += (line.empty() ? "" : "\t") + a;
+    }
+    line += "\n";
+    if (!inspector_ || !inspector_->Running()) StartInspector();
+    if (write(inspector_->StdinFd(), line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+        throw HarnessError("cannot talk to the inspector");
+
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        // The answer ends with a line that starts with 0x1E and holds the exit code.
+        size_t end = inspectorBuffer_.find('\x1E');
+        if (end != std::string::npos) {
+            size_t lineEnd = inspectorBuffer_.find('\n', end);
+            if (lineEnd != std::string::npos) {
+                std::string out = inspectorBuffer_.substr(0, end);
+                std::string status = inspectorBuffer_.substr(end + 1, lineEnd - end - 1);
+                inspectorBuffer_.erase(0, lineEnd + 1);
+                if (status != "0") throw HarnessError("inspector " + Describe(args) + ": " + Unescape(status.substr(status.find(' ') + 1)));
+                return out;
+            }
+        }
+        pollfd fd{inspector_->StdoutFd(), POLLIN, 0};
+        if (poll(&fd, 1, std::min(MsLeft(deadline), 100)) > 0) {
+            char buffer[4096];
+            ssize_t n = read(fd.fd, buffer, sizeof buffer);
+            if (n > 0) inspectorBuffer_.append(buffer, static_cast<size_t>(n));
+            else if (n == 0) {
+                inspector_.reset();
+                throw HarnessError("the inspector ended while answering " + Describe(args));
+            }
+        } else if (MsLeft(deadline) == 0) {
+            inspector_.reset();
+            throw HarnessError("the inspector did not answer " + Describe(args) + " within " + std::to_string(timeoutMs) + " ms");
+        }
+    }
+}
+
+Rect Session::WindowRect() { return ParseRect(Inspect({"rect", kTitle})); }
+
+std::vector<Control> Session::Controls() {
+    std::vector<Control> controls;
+    for (const auto& line : Lines(Inspect({"controls", kTitle}))) controls.push_back(ParseControl(line));
+    return controls;
+}
+
+Control Session::GetControl(const std::string& name) {
+    auto lines = Lines(Inspect({"control", kTitle, name}));
+    if (lines.size() != 1) throw HarnessError("inspector gave no single record for " + name);
+    return ParseControl(lines[0]);
+}
+
+std::vector<MessageBoxInfo> Session::MessageBoxes() {
+    std::vector<MessageBoxInfo> boxes;
+    for (const auto& line : Lines(Inspect({"msgboxes"}))) boxes.push_back(ParseMessageBox(line));
+    return boxes;
+}
+
+MessageBoxInfo Session::WaitMessageBox(const std::string& caption, int timeoutMs) {
+    auto lines = Lines(Inspect({"wait-msgbox", caption, std::to_string(timeoutMs)}, timeoutMs + 10000));
+    if (lines.size() != 1) throw HarnessError("inspector gave no single message box record");
+    return ParseMessageBox(lines[0]);
+}
+
+void Session::Drop(const std::string& controlName, const std::vector<std::string>& unixPaths) {
+    DropAt(GetControl(controlName).rect.Center(), unixPaths);
+}
+
+void Session::DropAt(Point screen, const std::vector<std::string>& unixPaths) {
+    std::vector<std::string> argv = {where_.xdndDrop, "--display", display_, "--timeout", std::to_string(kDropTimeoutMs),
+                                     std::to_string(screen.x), std::to_string(screen.y)};
+    argv.insert(argv.end(), unixPaths.begin(), unixPaths.end());
+    auto result = Run(argv, Env(), kDropTimeoutMs + 10000);
+    if (result.exitCode != 0)
+        throw HarnessError("drop at " + std::to_string(screen.x) + "," + std::to_string(screen.y) + " failed: " + result.err);
+}
+
+void Session::Click(const std::string& controlName) { Inspect({"click", kTitle, controlName}); }
+
+void Session::SetText(const std::string& controlName, const std::string& text) {
+    Inspect({"set-text", kTitle, controlName, text});
+}
+
+void Session::PressOk(const std::string& caption) { Inspect({"press-ok", caption}); }
+
+void Session::ChooseFile(const std::string& windowsPath) { Inspect({"filedialog-choose", windowsPath}); }
+
+void Session::CancelFileDialog() { Inspect({"filedialog-cancel"}); }
+
+void Session::Close() { Inspect({"close", kTitle}); }
+
+}  // namespace e2e

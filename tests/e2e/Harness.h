@@ -1,0 +1,197 @@
+// End-to-end harness: Marlowen.exe runs under Wine on a private Xvfb display; files are
+// dropped on it through a real XDND drag (xdnd-drop) and its windows are read from outside
+// (inspector.exe, kept running as a server for the whole case).
+//
+// Texts in this API are UTF-8, like the file names, the X display and the inspector's
+// output; the harness converts to and from Shift-JIS only where bytes of the program's own
+// files are concerned (WriteDataIni, ReadText). Every wait is bounded; a failure throws
+// HarnessError with a message that says what was awaited.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct HarnessError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Polls done() until it holds; throws, naming what was awaited, when timeoutMs pass first.
+void WaitUntil(const std::function<bool()>& done, int timeoutMs, const std::string& what);
+
+std::string Utf8ToSjis(const std::string& utf8);
+std::string SjisToUtf8(const std::string& sjis);
+
+std::string ReadBytes(const std::string& unixPath);
+void WriteBytes(const std::string& unixPath, const std::string& bytes);
+
+struct Point {
+    int x = 0, y = 0;
+};
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    Point Center() const { return {(left + right) / 2, (top + bottom) / 2}; }
+};
+
+// One child window of the main window, as the inspector reports it.
+struct Control {
+    std::string name;   // designer name, empty when the window has none
+    std::string cls;    // window class
+    int id = 0;
+    Rect rect;          // screen coordinates
+    bool enabled = false, visible = false;
+    std::string text;   // caption; list box: "count=N\r\n" + items; grid: its dump; tree: nodes
+};
+
+struct MessageBoxInfo {
+    std::string caption, text;
+    Rect rect;
+    unsigned pid = 0;
+    std::string ownerTitle;
+    bool icon = false;
+};
+
+// A string grid's answer to WM_GETTEXT: "cols=C rows=R\r\n", then one TAB-separated line per row.
+struct Grid {
+    int cols = 0, rows = 0;
+    std::vector<std::vector<std::string>> cells;  // cells[row][col]
+    std::string Cell(int col, int row) const;     // empty outside the dump
+};
+
+Grid ParseGrid(const std::string& dump);
+std::vector<std::string> ParseListBox(const std::string& text);
+
+// A child process in its own process group, so that a kill reaches whatever it started.
+class Process {
+public:
+    struct Options {
+        std::vector<std::string> env;  // full environment, "NAME=value"
+        std::string cwd;
+        bool pipeStdin = false;
+        bool captureOutput = false;  // stdout and stderr into pipes
+        int passFd = -1;             // made fd 3 in the child
+    };
+    Process(const std::vector<std::string>& argv, const Options& options);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    pid_t Pid() const { return pid_; }
+    // The exit status (128 + signal when killed), or nothing when still running at the deadline.
+    std::optional<int> Wait(int timeoutMs);
+    bool Running();
+    void Kill();
+    int StdinFd() const { return stdin_; }
+    int StdoutFd() const { return stdout_; }
+    int StderrFd() const { return stderr_; }
+    void CloseStdin();
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+    int stdin_ = -1, stdout_ = -1, stderr_ = -1;
+};
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+// Runs a program to its end; throws when it is still running after timeoutMs (it is killed).
+RunResult Run(const std::vector<std::string>& argv, const std::vector<std::string>& env, int timeoutMs,
+              const std::string& cwd = {});
+
+// Where the programs under test and the shared Wine prefix are.
+struct Locations {
+    std::string marlowenExe, standInExe, inspectorExe, xdndDrop, prefix;
+    static Locations FromBuild();  // from the build's compile definitions
+};
+
+// The environment for Wine programs: Japanese ANSI code page, no debug output, no
+// Mono or Gecko installers.
+std::vector<std::string> WineEnv(const std::string& prefix, const std::string& display);
+
+// Creates the shared prefix anew (wineboot), for the fixture that runs before the tests.
+void CreatePrefix(const Locations& where);
+
+// An Xvfb of its own on a free display, 1024x768x24.
+class Xvfb {
+public:
+    Xvfb();
+    ~Xvfb();
+    const std::string& Display() const { return display_; }
+
+private:
+    std::optional<Process> server_;
+    std::string display_;
+};
+
+// One case: fresh C:\m (Marlowen.exe, StandInCad.exe when built, data.ini), C:\run as the
+// current folder, C:\d for files to drop. The destructor ends every Wine process of the prefix.
+class Session {
+public:
+    explicit Session(const Xvfb& display);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Files.
+    std::string DriveC() const;                                  // unix path of C:\ .
+    std::string UnixPath(const std::string& windowsPath) const;  // C:\x\y -> <prefix>/drive_c/x/y
+    std::string DataIniPath() const;                             // unix path of C:\m\data.ini
+    void WriteDataIni(const std::string& utf8Text);              // written as Shift-JIS, LF -> CR LF
+    // Creates <C:\d>\relative (folders too) with the content; returns its unix path.
+    std::string MakeFile(const std::string& relative, const std::string& content = {});
+    std::string ReadText(const std::string& unixPath) const;     // Shift-JIS file -> UTF-8
+    // Makes a file unwritable for Wine although we are root (chattr +i; a read-only
+    // attribute or mode does not stop root). False when the file system cannot do it.
+    bool MakeImmutable(const std::string& unixPath);
+    const Locations& Where() const { return where_; }
+
+    // The program.
+    void Start();  // starts Marlowen.exe and waits for its window
+    bool Running();
+    std::optional<int> WaitExit(int timeoutMs);
+
+    // Looking from outside.
+    std::string Inspect(const std::vector<std::string>& args, int timeoutMs = 30000);
+    Rect WindowRect();
+    std::vector<Control> Controls();
+    Control GetControl(const std::string& name);
+    std::vector<MessageBoxInfo> MessageBoxes();
+    MessageBoxInfo WaitMessageBox(const std::string& caption, int timeoutMs = 10000);
+
+    // Acting like a user.
+    void Drop(const std::string& controlName, const std::vector<std::string>& unixPaths);
+    void DropAt(Point screen, const std::vector<std::string>& unixPaths);
+    void Click(const std::string& controlName);
+    void SetText(const std::string& controlName, const std::string& text);
+    void PressOk(const std::string& caption);
+    void ChooseFile(const std::string& windowsPath);
+    void CancelFileDialog();
+    void Close();
+
+    static constexpr const char* kTitle = "Marlowen";
+
+private:
+    std::vector<std::string> Env() const;
+    void StartInspector();
+    void EndAll();
+
+    Locations where_;
+    std::string display_;
+    std::optional<Process> marlowen_;
+    std::optional<Process> inspector_;
+    std::string inspectorBuffer_;
+};
+
+}  // namespace e2e
