@@ -132,7 +132,7 @@ TEST_F(Drop, OnButtonWithoutCaptionRecordsFilesThenRefusesNearCursor) {
 
     S().PressOk("情報");
     EXPECT_TRUE(S().MessageBoxes().empty());
-    EXPECT_FALSE(std::filesystem::exists(S().DriveC() + "/run/test.scr"));
+    EXPECT_FALSE(std::filesystem::exists(S().RunFolder() + "/test.scr"));
 }
 
 TEST_F(Drop, PathsWithSjisTrailBackslashAndOfFullLengthArriveWhole) {

@@ -432,6 +432,8 @@ std::string Session::UnixPath(const std::string& windowsPath) const {
 
 std::string Session::DataIniPath() const { return DriveC() + "/m/data.ini"; }
 
+std::string Session::RunFolder() const { return DriveC() + "/run"; }
+
 void Session::WriteDataIni(const std::string& utf8Text) {
     std::string crlf;
     for (char c : utf8Text) {
@@ -457,7 +459,7 @@ void Session::Start() {
     if (marlowen_) throw HarnessError("Marlowen was started already");
     Process::Options options;
     options.env = Env();
-    options.cwd = DriveC() + "/run";
+    options.cwd = RunFolder();
     marlowen_.emplace(std::vector<std::string>{"wine", "C:\\m\\Marlowen.exe"}, options);
     auto deadline = Clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     for (;;) {

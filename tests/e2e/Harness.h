@@ -148,6 +148,7 @@ public:
     std::string DriveC() const;                                  // unix path of C:\ .
     std::string UnixPath(const std::string& windowsPath) const;  // C:\x\y -> <prefix>/drive_c/x/y
     std::string DataIniPath() const;                             // unix path of C:\m\data.ini
+    std::string RunFolder() const;                               // unix path of C:\run (test.scr)
     void WriteDataIni(const std::string& utf8Text);              // written as Shift-JIS, LF -> CR LF
     // Creates <C:\d>\relative (folders too) with the content; returns its unix path.
     std::string MakeFile(const std::string& relative, const std::string& content = {});

@@ -32,6 +32,25 @@ constexpr int kMessageIconId = 0x440;
 constexpr int kFileNameComboId = 0x47C;
 constexpr int kFileNameEditId = 0x480;
 
+constexpr char kUsage[] =
+    "usage: inspector.exe COMMAND ARG...  |  inspector.exe serve\n"
+    "  wait-window TITLE [MS]         wait for a visible top-level window with this title\n"
+    "  wait-gone TITLE [MS]           wait until no top-level window has this title\n"
+    "  rect TITLE                     outer rect: left top right bottom\n"
+    "  controls TITLE                 one record per descendant window (see control)\n"
+    "  control TITLE NAME             name TAB class TAB id TAB rect TAB enabled|disabled,visible|hidden TAB text\n"
+    "                                 (list box: count=N CR LF + items; tree: indented node TAB image lines)\n"
+    "  center TITLE NAME              screen centre of the control: x y\n"
+    "  msgboxes                       caption TAB text TAB rect TAB pid TAB owner title TAB icon|noicon\n"
+    "  wait-msgbox CAPTION [MS]       wait for that message box and print its record\n"
+    "  press-ok CAPTION               press OK in that message box and wait until it is gone\n"
+    "  click TITLE NAME               post BM_CLICK to the control\n"
+    "  set-text TITLE NAME TEXT       WM_SETTEXT\n"
+    "  close TITLE                    post WM_CLOSE\n"
+    "  filedialog-choose PATH [MS]    type PATH into the open-file dialog and press Open\n"
+    "  filedialog-cancel [MS]         press Cancel in the open-file dialog\n"
+    "TITLE and NAME match exactly; NAME is the DesignerName window property (a global atom).\n";
+
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -110,10 +129,16 @@ std::string DesignerName(HWND hwnd) {
     return buffer;
 }
 
+std::string MessageName(UINT msg) {
+    char name[16];
+    std::snprintf(name, sizeof name, "0x%04X", msg);
+    return name;
+}
+
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
-        throw Failure("window does not answer message 0x" + std::to_string(msg));
+        throw Failure("window does not answer message " + MessageName(msg));
     return static_cast<LRESULT>(result);
 }
 
@@ -122,7 +147,7 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT SendW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
-        throw Failure("window does not answer message 0x" + std::to_string(msg));
+        throw Failure("window does not answer message " + MessageName(msg));
     return static_cast<LRESULT>(result);
 }
 
@@ -522,7 +547,7 @@ int main() {
     }
     LocalFree(argv);
     if (args.empty()) {
-        WriteOut("usage: inspector.exe COMMAND ARG... | inspector.exe serve\n");
+        WriteOut(kUsage);
         return 2;
     }
     if (args[0] == "serve" && args.size() == 1) return Serve();
