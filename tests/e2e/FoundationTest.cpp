@@ -108,6 +108,14 @@ TEST_F(Drop, OnButtonWithoutCaptionRecordsFilesThenRefusesNearCursor) {
     S().WriteDataIni("[Section2]\nTextCount=1\n1=open\n");
     S().Start();
 
+    // Drops beside the section buttons are ignored and record nothing: the label, a
+    // button that is no drop target, and the window's background.
+    std::vector<std::string> three = {S().MakeFile("x1.dwg"), S().MakeFile("x2.dwg"), S().MakeFile("x3.dwg")};
+    Rect button3 = S().GetControl("Button3").rect;
+    S().Drop("Label1", three);
+    S().Drop("Button12", three);
+    S().DropAt({button3.right + 8, button3.top + 10}, three);
+
     Point drop = S().GetControl("Button2").rect.Center();
     S().DropAt(drop, {plan, other});
     MessageBoxInfo box = S().WaitMessageBox("情報", kWaitMs);
@@ -126,6 +134,7 @@ TEST_F(Drop, OnButtonWithoutCaptionRecordsFilesThenRefusesNearCursor) {
     EXPECT_EQ(dropped.Cell(1, 2), "plan");
     EXPECT_EQ(dropped.Cell(2, 2), "C:\\d\\Ver1.2\\plan");
     EXPECT_EQ(dropped.Cell(3, 2), "C:\\d\\Ver1.2");
+    EXPECT_EQ(dropped.Cell(0, 3), "") << "an ignored drop recorded its files";
     EXPECT_EQ(ParseListBox(S().GetControl("ListBox1").text),
               (std::vector<std::string>{"C:\\d\\Data\\plan.dwg", "C:\\d\\Ver1.2\\plan"}));
     EXPECT_EQ(ParseListBox(S().GetControl("ListBox3").text), std::vector<std::string>{"open"});

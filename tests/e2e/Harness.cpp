@@ -389,6 +389,8 @@ Xvfb::~Xvfb() = default;
 // ---- Session
 
 Session::Session(const Xvfb& display) : where_(Locations::FromBuild()), display_(display.Display()) {
+    // A dead inspector must show as a failed write, not end the test program.
+    signal(SIGPIPE, SIG_IGN);
     if (!fs::exists(where_.prefix + "/system.reg"))
         throw HarnessError("no Wine prefix in " + where_.prefix + " (made by the test e2e_prefix)");
     if (!fs::exists(where_.marlowenExe)) throw HarnessError("not built: " + where_.marlowenExe);

@@ -6,6 +6,16 @@
 // output; the harness converts to and from Shift-JIS only where bytes of the program's own
 // files are concerned (WriteDataIni, ReadText). Every wait is bounded; a failure throws
 // HarnessError with a message that says what was awaited.
+//
+// A case (see E2eTest.h) reads:
+//     S().WriteDataIni("[Section1]\nLabel=印刷\n");
+//     std::string plan = S().MakeFile("表/plan.dwg");      // C:\d\表\plan.dwg
+//     S().Start();
+//     S().Drop("Button1", {plan});
+//     MessageBoxInfo box = S().WaitMessageBox("情報");
+//     Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
+// A drop returns when the target has taken it, before the program has handled it: wait
+// for its effect (WaitMessageBox, WaitUntil) before reading state.
 #pragma once
 
 #include <sys/types.h>
