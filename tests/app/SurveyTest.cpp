@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/ScriptRules.h"
@@ -125,8 +126,9 @@ TEST(LayoutListingParser, ZeroByteEndsThePaneForTheSearch)
 
 std::string ManyLayoutsName(int i)
 {
-    std::string digits = std::to_string(i);
-    return "L" + std::string(5 - digits.size(), '0') + digits + std::string(60, 'x');
+    char number[16];
+    std::snprintf(number, sizeof number, "L%05d", i);
+    return number + std::string(60, 'x');
 }
 
 TEST(LayoutListingParser, MegabytePaneWithTenThousandLayouts)
