@@ -13,6 +13,7 @@ public:
 
     // A cell never written, or written empty, reads as the empty text, at any column and row.
     const std::string& Cell(int col, int row) const;
+    // A negative column or row raises std::out_of_range.
     void SetCell(int col, int row, std::string text);
 
     int ColCount() const { return colCount_; }
