@@ -346,7 +346,7 @@ TEST(SendCommand, WideRecordOfDoubleByteTextKeepsTheAnsiLength) {
     ASSERT_EQ(text.size(), 5u);
     ASSERT_TRUE(ctrl.FindAcadWindows());
     EXPECT_TRUE(ctrl.SendCommandWide(text));
-    const Bytes& record = desktop.SentTo(cad.main).at(0).bytes;
+    const Bytes record = desktop.SentTo(cad.main).at(0).bytes;
     ASSERT_EQ(record.size(), 12u);
     EXPECT_EQ(Bytes(record.begin(), record.begin() + 10), (Bytes{0xF3, 0x56, 'a', 0, 'b', 0, '\r', 0, 0, 0}));
 }

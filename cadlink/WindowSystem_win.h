@@ -1,0 +1,38 @@
+// The window system of the CAD link bound to user32.
+#pragma once
+
+#include <windows.h>
+
+#include "WindowSystem.h"
+
+class Win32WindowSystem : public WindowSystem {
+public:
+    // The clipboard is opened on behalf of clipboardOwner, one of the program's own windows.
+    // The ANSI code page is taken now, once.
+    explicit Win32WindowSystem(HWND clipboardOwner);
+
+    void EnumTopLevel(const Visitor& visit) override;
+    void EnumDescendants(WindowHandle parent, const Visitor& visit) override;
+    std::string Title(WindowHandle w) override;
+    std::string ClassName(WindowHandle w) override;
+    std::uint32_t ProcessId(WindowHandle w) override;
+    bool IsWindow(WindowHandle w) override;
+    bool IsWindowUnicode(WindowHandle w) override;
+
+    void SendCopyData(WindowHandle w, std::uintptr_t dwData, const void* data, std::uint32_t cbData) override;
+    void PostNull(WindowHandle w) override;
+    void SendCommand(WindowHandle w, std::uint16_t id) override;
+    std::intptr_t SendGetTextLength(WindowHandle w) override;
+    std::string SendGetText(WindowHandle w, std::size_t bufferSize) override;
+
+    bool OpenClipboard() override;
+    std::optional<std::string> ClipboardText() override;
+    void EmptyClipboard() override;
+    void CloseClipboard() override;
+
+    std::u16string WideFromAnsi(std::string_view text) override;
+
+private:
+    HWND clipboardOwner_;
+    UINT ansiCodePage_;
+};

@@ -1,0 +1,430 @@
+// The user32 binding against real windows that the test makes in its own process.
+#include "cadlink/WindowSystem_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "cadlink/Acad8Ctrl.h"
+#include "text/AppError.h"
+
+namespace {
+
+const char kMainClass[] = "Afx:00400000:8:MarlowenTest";
+const wchar_t kMainClassWide[] = L"Afx:00400000:8:MarlowenTestW";
+const char kTextClass[] = "Afx:00400000:b:MarlowenTest";
+const char kPaneClass[] = "MarlowenTestPane";
+
+// What a test window was sent; a window with copiesHistory puts history on the clipboard
+// when it gets the copy-history command, as CAD does.
+struct Received {
+    std::uintptr_t dwData = 0;
+    WPARAM copyDataWParam = 1;
+    std::vector<std::uint8_t> copyData;
+    WPARAM commandWParam = 0;
+    LPARAM commandLParam = -1;
+    bool copiesHistory = false;
+    std::string history;
+};
+
+void PutClipboardText(HWND owner, const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(data), text.c_str(), text.size() + 1);
+    GlobalUnlock(data);
+    SetClipboardData(CF_TEXT, data);
+    CloseClipboard();
+}
+
+LRESULT Handle(HWND w, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+    handled = true;
+    auto* received = reinterpret_cast<Received*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (received && msg == WM_COPYDATA) {
+        const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        const auto* bytes = static_cast<const std::uint8_t*>(record->lpData);
+        received->dwData = record->dwData;
+        received->copyDataWParam = wp;
+        received->copyData.assign(bytes, bytes + record->cbData);
+        return TRUE;
+    }
+    if (received && msg == WM_COMMAND) {
+        received->commandWParam = wp;
+        received->commandLParam = lp;
+        if (received->copiesHistory && LOWORD(wp) == 32781) PutClipboardText(w, received->history);
+        return 0;
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT CALLBACK WindowProcA(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    bool handled = false;
+    const LRESULT result = Handle(w, msg, wp, lp, handled);
+    return handled ? result : DefWindowProcA(w, msg, wp, lp);
+}
+
+LRESULT CALLBACK WindowProcW(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    bool handled = false;
+    const LRESULT result = Handle(w, msg, wp, lp, handled);
+    return handled ? result : DefWindowProcW(w, msg, wp, lp);
+}
+
+void RegisterTestClasses() {
+    static const bool registered = [] {
+        for (const char* name : {kMainClass, kTextClass, kPaneClass}) {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = WindowProcA;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = name;
+            RegisterClassA(&wc);
+        }
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = WindowProcW;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kMainClassWide;
+        RegisterClassW(&wc);
+        return true;
+    }();
+    (void)registered;
+}
+
+// Windows made by one test, destroyed with it.
+class TestDesktop {
+public:
+    TestDesktop() { RegisterTestClasses(); }
+    ~TestDesktop() {
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+            if (IsWindow(*it)) DestroyWindow(*it);
+        }
+    }
+    HWND TopLevel(const std::string& title, const char* className, Received* received = nullptr) {
+        return Keep(CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                    nullptr, GetModuleHandleA(nullptr), nullptr),
+                    received);
+    }
+    HWND UnicodeTopLevel(const wchar_t* title, Received* received) {
+        return Keep(CreateWindowExW(0, kMainClassWide, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                    nullptr, GetModuleHandleA(nullptr), nullptr),
+                    received);
+    }
+    HWND Child(HWND parent, const std::string& title) {
+        return Keep(CreateWindowExA(0, kPaneClass, title.c_str(), WS_CHILD, 0, 0, 50, 20, parent, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr),
+                    nullptr);
+    }
+
+private:
+    HWND Keep(HWND w, Received* received) {
+        EXPECT_NE(w, nullptr);
+        if (received) SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(received));
+        windows_.push_back(w);
+        return w;
+    }
+    std::vector<HWND> windows_;
+};
+
+WindowHandle H(HWND w) { return reinterpret_cast<WindowHandle>(w); }
+
+BOOL CALLBACK CollectOwn(HWND w, LPARAM lp) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(w, &processId);
+    if (processId == GetCurrentProcessId()) reinterpret_cast<std::vector<WindowHandle>*>(lp)->push_back(H(w));
+    return TRUE;
+}
+
+bool ClipboardHasText() {
+    return IsClipboardFormatAvailable(CF_TEXT) != FALSE;
+}
+
+// Holds the clipboard open from another thread's window until destroyed.
+class ClipboardHolder {
+public:
+    ClipboardHolder() {
+        opened_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this] {
+            HWND w = CreateWindowExA(0, kPaneClass, "holder", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+            held_ = OpenClipboard(w) != FALSE;
+            SetEvent(opened_);
+            // Titles of this thread's window are read by sending it WM_GETTEXT: keep answering.
+            while (MsgWaitForMultipleObjects(1, &release_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+                MSG msg;
+                while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            }
+            if (held_) CloseClipboard();
+            DestroyWindow(w);
+        });
+        WaitForSingleObject(opened_, INFINITE);
+    }
+    ~ClipboardHolder() {
+        SetEvent(release_);
+        thread_.join();
+        CloseHandle(opened_);
+        CloseHandle(release_);
+    }
+    bool Held() const { return held_; }
+
+private:
+    HANDLE opened_;
+    HANDLE release_;
+    bool held_ = false;
+    std::thread thread_;
+};
+
+TEST(Win32WindowSystem, RunsWithTheJapaneseAnsiCodePage) {
+    EXPECT_EQ(GetACP(), 932u);
+}
+
+TEST(Win32WindowSystem, TitleAndClassReadWithin254Bytes) {
+    TestDesktop desktop;
+    HWND text = desktop.TopLevel("AutoCAD テキスト ウィンドウ", kTextClass);
+    const std::string longTitle = "AutoCAD " + std::string(300, 'x');
+    HWND longWindow = desktop.TopLevel(longTitle, kMainClass);
+    Win32WindowSystem ws(nullptr);
+    EXPECT_EQ(ws.Title(H(text)), "AutoCAD テキスト ウィンドウ");
+    EXPECT_EQ(ws.ClassName(H(text)), kTextClass);
+    EXPECT_EQ(ws.Title(H(longWindow)), longTitle.substr(0, 254));
+    EXPECT_EQ(ws.ProcessId(H(text)), GetCurrentProcessId());
+    EXPECT_TRUE(ws.IsWindow(H(text)));
+
+    DestroyWindow(text);
+    EXPECT_FALSE(ws.IsWindow(H(text)));
+    EXPECT_FALSE(ws.IsWindow(0));
+    EXPECT_EQ(ws.Title(H(text)), "");
+    EXPECT_EQ(ws.ClassName(H(text)), "");
+    EXPECT_EQ(ws.ProcessId(H(text)), 0u);
+}
+
+TEST(Win32WindowSystem, TopLevelWalkInEnumWindowsOrderWithEarlyStop) {
+    TestDesktop desktop;
+    for (const char* title : {"one", "two", "three"}) desktop.TopLevel(title, kMainClass);
+    Win32WindowSystem ws(nullptr);
+    std::vector<WindowHandle> expected;
+    EnumWindows(CollectOwn, reinterpret_cast<LPARAM>(&expected));
+    ASSERT_GE(expected.size(), 3u);
+
+    std::vector<WindowHandle> walked;
+    ws.EnumTopLevel([&](WindowHandle w) {
+        if (ws.ProcessId(w) == GetCurrentProcessId()) walked.push_back(w);
+        return true;
+    });
+    EXPECT_EQ(walked, expected);
+
+    std::vector<WindowHandle> untilSecond;
+    ws.EnumTopLevel([&](WindowHandle w) {
+        if (ws.ProcessId(w) == GetCurrentProcessId()) untilSecond.push_back(w);
+        return untilSecond.size() < 2;
+    });
+    EXPECT_EQ(untilSecond, std::vector<WindowHandle>(expected.begin(), expected.begin() + 2));
+}
+
+TEST(Win32WindowSystem, DescendantWalkReachesGrandchildrenAndStopsEarly) {
+    TestDesktop desktop;
+    HWND top = desktop.TopLevel("top", kTextClass);
+    HWND frame = desktop.Child(top, "");
+    HWND pane = desktop.Child(frame, "Headlands");
+    Win32WindowSystem ws(nullptr);
+    std::vector<WindowHandle> all;
+    ws.EnumDescendants(H(top), [&](WindowHandle w) {
+        all.push_back(w);
+        return true;
+    });
+    EXPECT_EQ(all, (std::vector<WindowHandle>{H(frame), H(pane)}));
+    int visits = 0;
+    ws.EnumDescendants(H(top), [&](WindowHandle) { return ++visits < 1; });
+    EXPECT_EQ(visits, 1);
+}
+
+TEST(Win32WindowSystem, VisitorExceptionLeavesAfterTheWalk) {
+    TestDesktop desktop;
+    HWND top = desktop.TopLevel("top", kTextClass);
+    desktop.Child(top, "a");
+    desktop.Child(top, "b");
+    Win32WindowSystem ws(nullptr);
+    int visits = 0;
+    auto thrower = [&](WindowHandle) -> bool {
+        ++visits;
+        throw std::runtime_error("visitor failed");
+    };
+    EXPECT_THROW(ws.EnumDescendants(H(top), thrower), std::runtime_error);
+    EXPECT_EQ(visits, 1);
+    EXPECT_THROW(ws.EnumTopLevel(thrower), std::runtime_error);
+    EXPECT_EQ(visits, 2);
+}
+
+TEST(Win32WindowSystem, UnicodeWindowsAreTold) {
+    TestDesktop desktop;
+    Received received;
+    HWND ansi = desktop.TopLevel("a", kMainClass);
+    HWND wide = desktop.UnicodeTopLevel(L"w", &received);
+    Win32WindowSystem ws(nullptr);
+    EXPECT_FALSE(ws.IsWindowUnicode(H(ansi)));
+    EXPECT_TRUE(ws.IsWindowUnicode(H(wide)));
+}
+
+TEST(Win32WindowSystem, MessagesArriveAsSent) {
+    TestDesktop desktop;
+    Received received;
+    HWND w = desktop.TopLevel("AutoCAD 2008", kMainClass, &received);
+    Win32WindowSystem ws(nullptr);
+
+    const std::uint8_t record[] = {'f', 0, '\r', 0, 0, 0};
+    ws.SendCopyData(H(w), 1, record, sizeof record);
+    EXPECT_EQ(received.dwData, 1u);
+    EXPECT_EQ(received.copyDataWParam, 0u);
+    EXPECT_EQ(received.copyData, std::vector<std::uint8_t>(record, record + sizeof record));
+
+    ws.SendCommand(H(w), 32781);
+    EXPECT_EQ(received.commandWParam, 32781u);
+    EXPECT_EQ(received.commandLParam, 0);
+
+    ws.PostNull(H(w));
+    MSG msg;
+    bool nullQueued = false;
+    while (PeekMessageA(&msg, w, 0, 0, PM_REMOVE)) nullQueued = nullQueued || msg.message == WM_NULL;
+    EXPECT_TRUE(nullQueued);
+}
+
+TEST(Win32WindowSystem, WindowTextByLengthAndBuffer) {
+    TestDesktop desktop;
+    const std::string content = "アクティブなレイアウト: " + std::string(600, 'x');
+    HWND w = desktop.TopLevel(content, kPaneClass);
+    Win32WindowSystem ws(nullptr);
+    const std::intptr_t length = ws.SendGetTextLength(H(w));
+    ASSERT_GE(length, static_cast<std::intptr_t>(content.size()));
+    EXPECT_EQ(ws.SendGetText(H(w), static_cast<std::size_t>(length) + 1), content);
+    EXPECT_EQ(ws.SendGetText(H(w), 5), content.substr(0, 4));
+    EXPECT_EQ(ws.SendGetTextLength(0), 0);
+}
+
+TEST(Win32WindowSystem, ClipboardRoundTrip) {
+    TestDesktop desktop;
+    HWND owner = desktop.TopLevel("owner", kPaneClass);
+    PutClipboardText(owner, "コマンド: COMMANDLINE\r\n");
+    Win32WindowSystem ws(owner);
+    ASSERT_TRUE(ws.OpenClipboard());
+    EXPECT_EQ(ws.ClipboardText(), "コマンド: COMMANDLINE\r\n");
+    ws.CloseClipboard();
+    ASSERT_TRUE(ws.OpenClipboard());
+    ws.EmptyClipboard();
+    ws.CloseClipboard();
+    EXPECT_FALSE(ClipboardHasText());
+    ASSERT_TRUE(ws.OpenClipboard());
+    EXPECT_EQ(ws.ClipboardText(), std::nullopt);
+    ws.CloseClipboard();
+}
+
+TEST(Win32WindowSystem, ClipboardHeldByAnotherThreadDoesNotOpen) {
+    TestDesktop desktop;
+    HWND owner = desktop.TopLevel("owner", kPaneClass);
+    Win32WindowSystem ws(owner);
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.Held());
+        EXPECT_FALSE(ws.OpenClipboard());
+    }
+    EXPECT_TRUE(ws.OpenClipboard());
+    ws.CloseClipboard();
+}
+
+TEST(Win32WindowSystem, WideFromAnsiInTheAnsiCodePage) {
+    Win32WindowSystem ws(nullptr);
+    EXPECT_EQ(ws.WideFromAnsi("図ab\r"), u"図ab\r");
+    EXPECT_EQ(ws.WideFromAnsi(""), u"");
+}
+
+// ---- The CAD link against real windows ----
+
+struct RealCad {
+    Received main;
+    Received text;
+    HWND mainWnd = nullptr;
+    HWND textWnd = nullptr;
+    HWND history = nullptr;
+    HWND command = nullptr;
+    HWND owner = nullptr;
+
+    RealCad(TestDesktop& desktop, bool unicode) {
+        owner = desktop.TopLevel("Marlowen", kPaneClass);
+        mainWnd = unicode ? desktop.UnicodeTopLevel(L"AutoCAD 2008 - [Drawing1.dwg]", &main)
+                          : desktop.TopLevel("AutoCAD 2008 - [Drawing1.dwg]", kMainClass, &main);
+        textWnd = desktop.TopLevel("AutoCAD テキスト ウィンドウ - Drawing1.dwg", kTextClass, &text);
+        HWND frame = desktop.Child(textWnd, "");
+        history = desktop.Child(frame, "Headlands");
+        command = desktop.Child(frame, "MountTam");
+    }
+};
+
+TEST(CadLinkOnRealWindows, FindsTheWindowsAndTypesAnsiCommands) {
+    TestDesktop desktop;
+    RealCad cad(desktop, false);
+    Win32WindowSystem ws(cad.owner);
+    Acad8Ctrl ctrl(ws);
+    ASSERT_TRUE(ctrl.FindAcadWindows());
+    EXPECT_EQ(ctrl.AcadMainWnd, H(cad.mainWnd));
+    EXPECT_EQ(ctrl.AcadTextWnd, H(cad.textWnd));
+    EXPECT_EQ(ctrl.HistoryPaneWnd, H(cad.history));
+    EXPECT_EQ(ctrl.CommandPaneWnd, H(cad.command));
+    EXPECT_EQ(ctrl.AcadProcessId, GetCurrentProcessId());
+
+    EXPECT_FALSE(ctrl.IsAcadUnicode());
+    EXPECT_TRUE(ctrl.SendAcadCommand("filedia\r", ctrl.IsAcadUnicode()));
+    EXPECT_EQ(cad.main.dwData, 1u);
+    EXPECT_EQ(cad.main.copyData, (std::vector<std::uint8_t>{'f', 'i', 'l', 'e', 'd', 'i', 'a', '\r', 0}));
+}
+
+TEST(CadLinkOnRealWindows, UnicodeMainWindowGetsUtf16Records) {
+    TestDesktop desktop;
+    RealCad cad(desktop, true);
+    Win32WindowSystem ws(cad.owner);
+    Acad8Ctrl ctrl(ws);
+    ASSERT_TRUE(ctrl.IsAcadUnicode());
+    EXPECT_TRUE(ctrl.SendAcadCommand("図ab\r", true));
+    ASSERT_EQ(cad.main.copyData.size(), 12u);
+    EXPECT_EQ(std::vector<std::uint8_t>(cad.main.copyData.begin(), cad.main.copyData.begin() + 10),
+              (std::vector<std::uint8_t>{0xF3, 0x56, 'a', 0, 'b', 0, '\r', 0, 0, 0}));
+}
+
+TEST(CadLinkOnRealWindows, HistoryThroughTheClipboardWhichIsLeftEmpty) {
+    TestDesktop desktop;
+    RealCad cad(desktop, false);
+    cad.text.copiesHistory = true;
+    cad.text.history = "コマンド: _open\r\nコマンド: COMMANDLINE\r\n ";
+    Win32WindowSystem ws(cad.owner);
+    Acad8Ctrl ctrl(ws);
+    EXPECT_EQ(ctrl.GetLastHistoryLine(), "コマンド: COMMANDLINE");
+    EXPECT_EQ(cad.text.commandWParam, 32781u);
+    EXPECT_FALSE(ClipboardHasText());
+}
+
+TEST(CadLinkOnRealWindows, ClipboardHeldRaisesTheClipboardError) {
+    TestDesktop desktop;
+    RealCad cad(desktop, false);
+    Win32WindowSystem ws(cad.owner);
+    Acad8Ctrl ctrl(ws);
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.Held());
+    try {
+        ctrl.CopyAcadHistory();
+        FAIL() << "no error raised";
+    } catch (const AppError& e) {
+        EXPECT_STREQ(e.what(), "クリップボードを開くことができません");
+    }
+}
+
+TEST(CadLinkOnRealWindows, CommandPaneAnswersWithItsText) {
+    TestDesktop desktop;
+    RealCad cad(desktop, false);
+    Win32WindowSystem ws(cad.owner);
+    Acad8Ctrl ctrl(ws);
+    // In-process the caption is the text, so the pane answers "MountTam".
+    EXPECT_EQ(ctrl.GetCommandPaneText(), "MountTam");
+}
+
+} // namespace
