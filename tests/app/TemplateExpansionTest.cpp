@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "app/ScriptRules.h"
@@ -336,6 +337,7 @@ TEST(StringGridCells, UnwrittenCellsReadEmptyAndCellsOutliveTheCounts)
     EXPECT_EQ(grid.Cell(9, 12), "far");
     grid.SetCell(9, 12, "");
     EXPECT_EQ(grid.Cell(9, 12), "");
+    EXPECT_THROW(grid.SetCell(0, -1, "x"), std::out_of_range);
     EXPECT_EQ(grid.ColCount(), 2);
     EXPECT_EQ(grid.RowCount(), 1);
 }
