@@ -89,13 +89,13 @@ PathMarks FindPathMarks(std::string_view path)
     return marks;
 }
 
-bool IsHexDigit(char c, std::uint32_t& value)
+// The value of a hexadecimal digit, -1 for any other byte.
+int HexDigit(char c)
 {
-    if (c >= '0' && c <= '9') value = static_cast<std::uint32_t>(c - '0');
-    else if (c >= 'A' && c <= 'F') value = static_cast<std::uint32_t>(c - 'A' + 10);
-    else if (c >= 'a' && c <= 'f') value = static_cast<std::uint32_t>(c - 'a' + 10);
-    else return false;
-    return true;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
 }
 
 std::optional<std::int32_t> HexToInt(std::string_view digits, bool negative)
@@ -103,9 +103,9 @@ std::optional<std::int32_t> HexToInt(std::string_view digits, bool negative)
     if (digits.empty()) return std::nullopt;
     std::uint64_t value = 0;
     for (char c : digits) {
-        std::uint32_t digit = 0;
-        if (!IsHexDigit(c, digit)) return std::nullopt;
-        value = value * 16 + digit;
+        const int digit = HexDigit(c);
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<std::uint64_t>(digit);
         if (value > 0xFFFFFFFFu) return std::nullopt;
     }
     // All 32 bits are taken as a signed number, so $FFFFFFFF is -1; the sign then wraps.

@@ -4,7 +4,6 @@
 
 #include "text/UnitFunc.h"
 
-using UnitFunc::FolderWithSeparator;
 using UnitFunc::SplitPath;
 
 namespace {
@@ -58,13 +57,4 @@ TEST(SplitPath, ExtensionOnlyAfterTheLastSeparator)
     ExpectParts("C:\\a.b\\c", "c", "C:\\a.b\\c", "C:\\a.b");
     ExpectParts("C:\\a.b:c", "c", "C:\\a.b:c", "C:\\a.b:");
     ExpectParts("C:\\a\\b.", "b.", "C:\\a\\b", "C:\\a");
-}
-
-TEST(FolderWithSeparator, CutsAfterTheLastRealSeparator)
-{
-    EXPECT_EQ(FolderWithSeparator("C:\\m\\Marlowen.exe"), "C:\\m\\");
-    EXPECT_EQ(FolderWithSeparator("C:\\m\\ソ.exe"), "C:\\m\\");
-    EXPECT_EQ(FolderWithSeparator("C:\\表\\Marlowen.exe"), "C:\\表\\");
-    EXPECT_EQ(FolderWithSeparator("C:Marlowen.exe"), "C:");
-    EXPECT_EQ(FolderWithSeparator("Marlowen.exe"), "");
 }
