@@ -13,6 +13,17 @@ constexpr char kDesignerNameProperty[] = "DesignerName";
 constexpr int kFirstControlId = 100;
 constexpr DWORD kCaptionWraps = BS_MULTILINE;
 
+// A multi-line edit box claims every key; the memo leaves Tab to the dialog keys, so the
+// focus moves on instead of a tab character being typed.
+LRESULT CALLBACK MemoPassesTab(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+    const auto* keyMessage = reinterpret_cast<const MSG*>(lp);
+    if (msg == WM_GETDLGCODE && keyMessage && keyMessage->wParam == VK_TAB &&
+        (keyMessage->message == WM_KEYDOWN || keyMessage->message == WM_CHAR))
+        result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+    return result;
+}
+
 } // namespace
 
 void TForm1::CreateControls() {
@@ -113,6 +124,7 @@ HWND TForm1::AddMemo(const char* name, int left, int top, int width, int height)
                            ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, hwnd_,
                            {left, top, width, height});
     SendMessageA(memo, EM_SETLIMITTEXT, 0, 0);   // a command pane can be longer than the default
+    SetWindowSubclass(memo, MemoPassesTab, 0, 0);
     return memo;
 }
 
