@@ -1,0 +1,331 @@
+#include "CadSession.h"
+
+#include <utility>
+
+#include "LogFormat.h"
+
+namespace {
+
+const char kLayoutOptionPrompt[] =
+    "レイアウト オプションを入力 [コピー(C)/削除(D)/新規作成(N)/テンプレート(T)/名前変更(R)/"
+    "名前を付けて保存(SA)/設定(S)/?] <設定>: ";
+
+std::string Trim(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) --end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+// Only ASCII letters are folded; the result is compared with ASCII command names alone, and
+// a Japanese word keeps its lead bytes, so it can never equal one.
+std::string AsciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// CAD takes a path with blanks in double quotes.
+std::string Unquote(std::string text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
+}
+
+std::vector<std::string> SplitLines(std::string_view content) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string_view::npos) end = content.size();
+        std::string_view line = content.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The block names CAD gives: the model space, then the paper spaces numbered from the second.
+std::string BlockName(std::size_t index) {
+    if (index == 0) return "*Model_Space";
+    if (index == 1) return "*Paper_Space";
+    return "*Paper_Space" + std::to_string(index - 2);
+}
+
+std::string ActiveLayoutName(const std::vector<std::string>& layouts) {
+    if (layouts.size() > 1) return layouts[1];
+    return layouts.empty() ? std::string() : layouts[0];
+}
+
+}  // namespace
+
+std::vector<std::string> ParseDrawingFile(std::string_view content) {
+    std::vector<std::string> layouts;
+    for (const std::string& line : SplitLines(content)) {
+        std::string name = Trim(line);
+        if (!name.empty()) layouts.push_back(std::move(name));
+    }
+    return layouts;
+}
+
+std::string FileNamePart(std::string_view path) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const auto b = static_cast<unsigned char>(path[i]);
+        if (IsShiftJisLead(b) && i + 1 < path.size()) {
+            ++i;
+        } else if (b == '\\' || b == '/' || b == ':') {
+            start = i + 1;
+        }
+    }
+    return std::string(path.substr(start));
+}
+
+CadSession::CadSession(bool halfWidth, FileReader readFile, EventLog log)
+    : commandPrompt_(halfWidth ? "ｺﾏﾝﾄﾞ: " : "コマンド: "), readFile_(std::move(readFile)), log_(std::move(log)) {
+    drawings_.push_back(Drawing{});
+    Drawing first;
+    first.name = "Drawing1.dwg";
+    first.layouts = {"Model", "Layout1", "Layout2"};
+    first.history = {"AutoCAD 2000i (スタンドイン) を起動しています。",
+                     "AutoCAD メニュー ユーティリティ をロードしました。"};
+    drawings_.push_back(std::move(first));
+}
+
+void CadSession::FinishStartup() {
+    if (mode_ != Mode::Starting) return;
+    Print(commandPrompt_ + "COMMANDLINE");
+    ToCommandPrompt();
+}
+
+void CadSession::Type(std::string_view text) {
+    for (char c : text) {
+        if (c == '\r') {
+            queue_.push_back(Line{std::move(partial_), false});
+            partial_.clear();
+        } else if (c != '\n') {
+            partial_ += c;
+        }
+    }
+}
+
+bool CadSession::CanTakeLine() const {
+    return mode_ != Mode::Starting && mode_ != Mode::Dialog && !taken_ && !queue_.empty();
+}
+
+void CadSession::TakeLine() {
+    if (!CanTakeLine()) return;
+    Line line = std::move(queue_.front());
+    queue_.pop_front();
+    log_((line.fromScript ? "script-line " : "input ") + QuoteForLog(line.text));
+    Drawing& active = ActiveDrawing();
+    active.history.push_back(active.prompt + line.text);
+    takenPrompt_ = std::move(active.prompt);
+    active.prompt.clear();
+    taken_ = std::move(line.text);
+}
+
+SessionRequest CadSession::Execute() {
+    if (!taken_) return SessionRequest::None;
+    const std::string line = std::move(*taken_);
+    taken_.reset();
+    switch (mode_) {
+    case Mode::Command: return RunCommand(line);
+    case Mode::FileDia: SetVariable(fileDia_, "filedia", line); break;
+    case Mode::CmdDia: SetVariable(cmdDia_, "cmddia", line); break;
+    case Mode::ScriptName: RunScript(Trim(line)); break;
+    case Mode::OpenName: return OpenDrawing(Unquote(Trim(line)));
+    case Mode::LayoutOption: AnswerLayoutOption(Trim(line)); break;
+    case Mode::Starting:
+    case Mode::Dialog: break;
+    }
+    return SessionRequest::None;
+}
+
+void CadSession::DialogClosed() {
+    if (mode_ != Mode::Dialog) return;
+    log_("dialog-closed");
+    if (fileDialogShown_) Print("*キャンセル*");
+    ToCommandPrompt();
+}
+
+std::string CadSession::History() const {
+    std::string text;
+    for (const std::string& line : Active().history) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string CadSession::PaneText() const {
+    return History() + Active().prompt;
+}
+
+void CadSession::Print(std::string line) {
+    ActiveDrawing().history.push_back(std::move(line));
+}
+
+void CadSession::Ask(Mode mode, std::string prompt) {
+    mode_ = mode;
+    ActiveDrawing().prompt = std::move(prompt);
+}
+
+void CadSession::ToCommandPrompt() {
+    Ask(Mode::Command, commandPrompt_);
+}
+
+SessionRequest CadSession::RunCommand(const std::string& line) {
+    const std::string word = AsciiLower(Trim(line));
+    if (word.empty()) {
+        ToCommandPrompt();
+        return SessionRequest::None;
+    }
+    const bool known = word == "filedia" || word == "cmddia" || word == "script" || word == "open" ||
+                       word == "layout" || word == "close" || word == "new" || word == "quit" ||
+                       word == "commandline";
+    if (!known) {
+        const std::string typed = Trim(line);
+        log_("unknown " + QuoteForLog(typed));
+        Print("不明なコマンド \"" + typed + "\"。F1 キーを押すとヘルプを表示します。");
+        ToCommandPrompt();
+        return SessionRequest::None;
+    }
+    log_("command " + word);
+    if (word == "filedia") {
+        Ask(Mode::FileDia, "新しい FILEDIA の値を入力 <" + std::to_string(fileDia_) + ">: ");
+    } else if (word == "cmddia") {
+        Ask(Mode::CmdDia, "新しい CMDDIA の値を入力 <" + std::to_string(cmdDia_) + ">: ");
+    } else if (word == "script") {
+        if (fileDia_ != 0) return ShowFileDialog();
+        Ask(Mode::ScriptName, "スクリプト ファイル名を入力: ");
+    } else if (word == "open") {
+        if (fileDia_ != 0) return ShowFileDialog();
+        Ask(Mode::OpenName, "開く図面ファイル名を入力: ");
+    } else if (word == "layout") {
+        if (Active().name.empty()) {
+            Print("図面が開かれていないため、このコマンドは使用できません。");
+            ToCommandPrompt();
+        } else {
+            Ask(Mode::LayoutOption, kLayoutOptionPrompt);
+        }
+    } else if (word == "close") {
+        CloseDrawing();
+    } else if (word == "new") {
+        NewDrawing();
+    } else if (word == "quit") {
+        return SessionRequest::Quit;
+    } else {
+        ToCommandPrompt();
+    }
+    return SessionRequest::None;
+}
+
+void CadSession::SetVariable(int& variable, const char* name, const std::string& answer) {
+    const std::string value = Trim(answer);
+    if (value == "0" || value == "1") {
+        variable = value == "1" ? 1 : 0;
+        log_(std::string("set ") + name + "=" + value);
+    } else if (!value.empty()) {
+        // CAD insists on a valid value and asks again.
+        Print("0 から 1 までの整数を入力してください。");
+        Ask(mode_, takenPrompt_);
+        return;
+    }
+    ToCommandPrompt();
+}
+
+void CadSession::RunScript(const std::string& name) {
+    const std::optional<std::string> content = name.empty() ? std::nullopt : readFile_(name);
+    if (!content) {
+        log_("script-failed " + QuoteForLog(name));
+        Print("スクリプト ファイル \"" + name + "\" を読み込めません。");
+        ToCommandPrompt();
+        return;
+    }
+    const std::vector<std::string> lines = SplitLines(*content);
+    log_("script " + QuoteForLog(name) + " lines=" + std::to_string(lines.size()));
+    // The script's lines come before any input typed meanwhile, as if typed at once.
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) queue_.push_front(Line{*it, true});
+    ToCommandPrompt();
+}
+
+SessionRequest CadSession::OpenDrawing(const std::string& path) {
+    const std::optional<std::string> content = path.empty() ? std::nullopt : readFile_(path);
+    if (!content) {
+        log_("open-failed " + QuoteForLog(path));
+        Print("図面ファイル \"" + path + "\" を開けません。");
+        message_ = "図面ファイルを開けません。\r\n" + path;
+        log_("message-window " + QuoteForLog(message_));
+        fileDialogShown_ = false;
+        mode_ = Mode::Dialog;
+        return SessionRequest::MessageWindow;
+    }
+    ToCommandPrompt();  // the drawing left behind waits at its command prompt
+    Drawing opened;
+    opened.name = FileNamePart(path);
+    opened.layouts = ParseDrawingFile(*content);
+    opened.history = {"図面 \"" + path + "\" を開きました。"};
+    log_("open " + QuoteForLog(path) + " name=" + QuoteForLog(opened.name) +
+         " layouts=" + std::to_string(opened.layouts.size()));
+    drawings_.push_back(std::move(opened));
+    ToCommandPrompt();
+    return SessionRequest::None;
+}
+
+// The listing puts a "." before the first "レイアウト:" line, so that a reader who skips what
+// lies between the option prompt's ">:" and the first "." after it still sees every layout.
+void CadSession::AnswerLayoutOption(const std::string& answer) {
+    if (answer != "?") {
+        Print("無効なオプションです。");
+        ToCommandPrompt();
+        return;
+    }
+    const std::vector<std::string>& layouts = Active().layouts;
+    log_("layout-list " + QuoteForLog(Active().name) + " count=" + std::to_string(layouts.size()));
+    Print("アクティブなレイアウト: " + ActiveLayoutName(layouts));
+    Print("レイアウト数 " + std::to_string(layouts.size()) + ".");
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        Print("レイアウト: " + layouts[i] + "  ブロック名: " + BlockName(i) + ".");
+    }
+    ToCommandPrompt();
+}
+
+// The drawing opened before becomes active again. Its history gets a line with "open" in it,
+// as CAD re-shows the command line there; a watcher of the history learns from it that the
+// close is done.
+void CadSession::CloseDrawing() {
+    if (drawings_.size() == 1) {
+        Print("閉じる図面がありません。");
+        ToCommandPrompt();
+        return;
+    }
+    const std::string closed = Active().name;
+    drawings_.pop_back();
+    log_("close " + QuoteForLog(closed) + " active=" + QuoteForLog(Active().name));
+    Print("図面 " + closed + " を閉じました。");
+    Print(commandPrompt_ + "_open");
+    ToCommandPrompt();
+}
+
+void CadSession::NewDrawing() {
+    ToCommandPrompt();  // the drawing left behind waits at its command prompt
+    Drawing created;
+    created.name = "Drawing" + std::to_string(++drawingCounter_) + ".dwg";
+    created.layouts = {"Model", "Layout1", "Layout2"};
+    created.history = {"新しい図面 " + created.name + " を作成しました。"};
+    log_("new " + QuoteForLog(created.name));
+    drawings_.push_back(std::move(created));
+    ToCommandPrompt();
+}
+
+// With FILEDIA 1, CAD asks for files in a dialog instead of on the command line; the stand-in
+// shows one that can only be cancelled.
+SessionRequest CadSession::ShowFileDialog() {
+    log_("file-dialog");
+    fileDialogShown_ = true;
+    mode_ = Mode::Dialog;
+    return SessionRequest::FileDialog;
+}

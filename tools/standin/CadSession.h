@@ -1,0 +1,96 @@
+// The stand-in CAD's command interpreter: the open drawings (a stack, the active one on top),
+// each with its own command history and command-line prompt, the FILEDIA and CMDDIA values,
+// and the queue of input lines, typed or read from a script. It knows no windows: the window
+// side feeds it typed text, steps it line by line, shows what it holds and carries out what
+// it asks for (a message window, a file dialog, the end of the program). All texts are
+// Shift-JIS bytes.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Drawing {
+    std::string name;                  // file name shown in the titles; empty: no drawing open
+    std::vector<std::string> layouts;  // in file order, the model first
+    std::vector<std::string> history;  // finished lines
+    std::string prompt;                // the command line's prompt, not yet part of the history
+};
+
+enum class SessionRequest { None, MessageWindow, FileDialog, Quit };
+
+class CadSession {
+public:
+    // The whole content of a file named as typed (relative to the current folder), or
+    // nothing when it cannot be read.
+    using FileReader = std::function<std::optional<std::string>(const std::string& path)>;
+    using EventLog = std::function<void(const std::string& line)>;
+
+    CadSession(bool halfWidth, FileReader readFile, EventLog log);
+
+    // Start-up ends with the echo of COMMANDLINE and the first prompt; no input is taken before.
+    void FinishStartup();
+
+    // Typed text; a carriage return ends a line, line feeds are dropped.
+    void Type(std::string_view text);
+
+    // One input line is handled in two steps: TakeLine echoes it onto the prompt, Execute
+    // carries it out. The window side may let time pass between the two.
+    bool CanTakeLine() const;
+    void TakeLine();
+    SessionRequest Execute();
+
+    // The message window or file dialog asked for has been closed.
+    void DialogClosed();
+
+    const Drawing& Active() const { return drawings_.back(); }
+    std::string History() const;   // the active drawing's finished lines, each ending in CR LF
+    std::string PaneText() const;  // History() followed by the prompt
+    const std::string& MessageText() const { return message_; }
+
+private:
+    enum class Mode { Starting, Command, FileDia, CmdDia, ScriptName, OpenName, LayoutOption, Dialog };
+    struct Line {
+        std::string text;
+        bool fromScript;
+    };
+
+    Drawing& ActiveDrawing() { return drawings_.back(); }
+    void Print(std::string line);
+    void Ask(Mode mode, std::string prompt);
+    void ToCommandPrompt();
+    SessionRequest RunCommand(const std::string& line);
+    void SetVariable(int& variable, const char* name, const std::string& answer);
+    void RunScript(const std::string& name);
+    SessionRequest OpenDrawing(const std::string& path);
+    void AnswerLayoutOption(const std::string& answer);
+    void CloseDrawing();
+    void NewDrawing();
+    SessionRequest ShowFileDialog();
+
+    const std::string commandPrompt_;
+    FileReader readFile_;
+    EventLog log_;
+    std::vector<Drawing> drawings_;  // [0] is the state with no drawing open, never closed
+    std::deque<Line> queue_;
+    std::string partial_;            // typed text not yet ended by a carriage return
+    std::optional<std::string> taken_;
+    std::string takenPrompt_;        // the prompt the taken line answered
+    Mode mode_ = Mode::Starting;
+    bool fileDialogShown_ = false;
+    int fileDia_ = 1;
+    int cmdDia_ = 1;
+    int drawingCounter_ = 1;
+    std::string message_;
+};
+
+// Layout names of a stand-in drawing file: one per line, blanks at both ends and empty lines
+// dropped.
+std::vector<std::string> ParseDrawingFile(std::string_view content);
+
+// The file name part of a path; a 0x5C that is the second byte of a Shift-JIS character is
+// no separator.
+std::string FileNamePart(std::string_view path);

@@ -1,0 +1,54 @@
+#include "LogFormat.h"
+
+bool IsShiftJisLead(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+bool IsShiftJisTrail(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+namespace {
+
+void AppendHexByte(std::string& out, unsigned char b) {
+    static const char kDigits[] = "0123456789abcdef";
+    out += kDigits[b >> 4];
+    out += kDigits[b & 0x0F];
+}
+
+}  // namespace
+
+std::string QuoteForLog(std::string_view bytes) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (IsShiftJisLead(b) && i + 1 < bytes.size() && IsShiftJisTrail(static_cast<unsigned char>(bytes[i + 1]))) {
+            out += bytes[i];
+            out += bytes[++i];
+        } else if (b == '"' || b == '\\') {
+            out += '\\';
+            out += static_cast<char>(b);
+        } else if (b == '\r') {
+            out += "\\r";
+        } else if (b == '\n') {
+            out += "\\n";
+        } else if (b == '\t') {
+            out += "\\t";
+        } else if ((b >= 0x20 && b < 0x7F) || (b >= 0xA1 && b <= 0xDF)) {
+            out += static_cast<char>(b);
+        } else {
+            out += "\\x";
+            AppendHexByte(out, b);
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string HexForLog(const void* data, std::size_t size) {
+    std::string out;
+    out.reserve(size * 2);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) AppendHexByte(out, bytes[i]);
+    return out;
+}
