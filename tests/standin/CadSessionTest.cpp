@@ -1,0 +1,268 @@
+#include "CadSession.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "LogFormat.h"
+#include "SurveyReader.h"
+
+namespace {
+
+class Session {
+public:
+    explicit Session(bool halfWidth = false)
+        : session(
+              halfWidth,
+              [this](const std::string& path) -> std::optional<std::string> {
+                  const auto it = files.find(path);
+                  if (it == files.end()) return std::nullopt;
+                  return it->second;
+              },
+              [this](const std::string& line) { log.push_back(line); }) {}
+
+    // Takes and carries out lines until the input runs dry or the session asks for something.
+    SessionRequest Run() {
+        while (session.CanTakeLine()) {
+            session.TakeLine();
+            const SessionRequest request = session.Execute();
+            if (request != SessionRequest::None) return request;
+        }
+        return SessionRequest::None;
+    }
+
+    SessionRequest Type(const std::string& text) {
+        session.Type(text);
+        return Run();
+    }
+
+    const std::vector<std::string>& Lines() const { return session.Active().history; }
+    const std::string& LastLine() const { return Lines().back(); }
+
+    std::map<std::string, std::string> files;
+    std::vector<std::string> log;
+    CadSession session;
+};
+
+Session Started(bool halfWidth = false) {
+    Session s(halfWidth);
+    s.session.FinishStartup();
+    return s;
+}
+
+TEST(StandInStartUp, InputWaitsUntilThePromptIsShown) {
+    Session s;
+    s.Type("new\r");
+    EXPECT_EQ(s.session.Active().name, "Drawing1.dwg");
+    EXPECT_EQ(s.LastLine(), "AutoCAD メニュー ユーティリティ をロードしました。");
+    EXPECT_EQ(s.session.Active().prompt, "");
+
+    s.session.FinishStartup();
+    EXPECT_EQ(s.LastLine(), "コマンド: COMMANDLINE");
+    EXPECT_EQ(s.session.Active().prompt, "コマンド: ");
+    EXPECT_EQ(s.session.History().substr(s.session.History().size() - 23), "コマンド: COMMANDLINE\r\n");
+
+    s.Run();
+    EXPECT_EQ(s.session.Active().name, "Drawing2.dwg");
+}
+
+TEST(StandInStartUp, HalfWidthPromptIsUsedThroughout) {
+    Session s = Started(true);
+    EXPECT_EQ(s.LastLine(), "ｺﾏﾝﾄﾞ: COMMANDLINE");
+    s.Type("OWARI\r");
+    EXPECT_EQ(s.Lines().end()[-2], "ｺﾏﾝﾄﾞ: OWARI");
+    EXPECT_EQ(s.session.Active().prompt, "ｺﾏﾝﾄﾞ: ");
+}
+
+TEST(StandInCommandLine, TextInPiecesAnswersThePrompts) {
+    Session s = Started();
+    s.Type("file");
+    s.Type("dia\r");
+    EXPECT_EQ(s.LastLine(), "コマンド: filedia");
+    EXPECT_EQ(s.session.Active().prompt, "新しい FILEDIA の値を入力 <1>: ");
+    s.Type("0\rCMDDIA\r0\rfiledia\r");
+    const std::vector<std::string> tail(s.Lines().end() - 5, s.Lines().end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"コマンド: filedia", "新しい FILEDIA の値を入力 <1>: 0",
+                                              "コマンド: CMDDIA", "新しい CMDDIA の値を入力 <1>: 0",
+                                              "コマンド: filedia"}));
+    EXPECT_EQ(s.session.Active().prompt, "新しい FILEDIA の値を入力 <0>: ");
+    EXPECT_EQ(s.session.PaneText(), s.session.History() + "新しい FILEDIA の値を入力 <0>: ");
+}
+
+TEST(StandInCommandLine, InvalidValueIsAskedForAgain) {
+    Session s = Started();
+    s.Type("cmddia\r5\r");
+    EXPECT_EQ(s.LastLine(), "0 から 1 までの整数を入力してください。");
+    EXPECT_EQ(s.session.Active().prompt, "新しい CMDDIA の値を入力 <1>: ");
+    s.Type("0\rcmddia\r\r");
+    EXPECT_EQ(s.Lines().end()[-2], "コマンド: cmddia");
+    EXPECT_EQ(s.LastLine(), "新しい CMDDIA の値を入力 <0>: ");
+}
+
+TEST(StandInCommandLine, UnknownCommandNamesItAndLeavesThePrompt) {
+    Session s = Started();
+    s.Type("  OWARI \r");
+    EXPECT_EQ(s.Lines().end()[-2], "コマンド:   OWARI ");
+    EXPECT_EQ(s.LastLine(), "不明なコマンド \"OWARI\"。F1 キーを押すとヘルプを表示します。");
+    EXPECT_EQ(s.log.back(), "unknown \"OWARI\"");
+}
+
+TEST(StandInCommandLine, EmptyLineOnlyShowsThePromptAgain) {
+    Session s = Started();
+    s.Type("\r");
+    EXPECT_EQ(s.LastLine(), "コマンド: ");
+    EXPECT_EQ(s.session.Active().name, "Drawing1.dwg");
+}
+
+TEST(StandInCommandLine, QuitAsksToEnd) {
+    Session s = Started();
+    EXPECT_EQ(s.Type("QUIT\r"), SessionRequest::Quit);
+}
+
+TEST(StandInDialogs, FilediaOneShowsAFileDialogThatCancels) {
+    Session s = Started();
+    EXPECT_EQ(s.Type("open\rC:\\d\\a.dwg\r"), SessionRequest::FileDialog);
+    EXPECT_FALSE(s.session.CanTakeLine());
+    s.session.DialogClosed();
+    EXPECT_EQ(s.LastLine(), "*キャンセル*");
+    // The path typed meanwhile was held back and is now taken as a command.
+    s.Run();
+    EXPECT_EQ(s.Lines().end()[-2], "コマンド: C:\\d\\a.dwg");
+    EXPECT_EQ(s.session.Active().name, "Drawing1.dwg");
+}
+
+TEST(StandInDialogs, MissingDrawingShowsTheMessageAndOpensNothing) {
+    Session s = Started();
+    EXPECT_EQ(s.Type("filedia\r0\ropen\rC:\\d\\missing.dwg\rnew\r"), SessionRequest::MessageWindow);
+    EXPECT_EQ(s.session.MessageText(), "図面ファイルを開けません。\r\nC:\\d\\missing.dwg");
+    EXPECT_EQ(s.LastLine(), "図面ファイル \"C:\\d\\missing.dwg\" を開けません。");
+    EXPECT_EQ(s.session.Active().name, "Drawing1.dwg");
+    EXPECT_FALSE(s.session.CanTakeLine());
+    s.session.DialogClosed();
+    EXPECT_EQ(s.session.Active().prompt, "コマンド: ");
+    s.Run();
+    EXPECT_EQ(s.session.Active().name, "Drawing2.dwg");
+}
+
+class StandInSurvey : public ::testing::Test {
+protected:
+    void SetUp() override {
+        s.files["C:\\d\\a.dwg"] = "Model\r\nLayout1\r\nLayout2\r\n";
+        s.files["C:\\d\\表.dwg"] = "Model\n平面 図\nA.1\n";
+        s.files["test.scr"] = "open\r\nC:\\d\\a.dwg\r\nlayout\r\n?\r\nopen\r\nC:\\d\\表.dwg\r\nlayout\r\n?\r\nOWARI\r\n";
+        s.session.FinishStartup();
+        s.Type("filedia\r0\rcmddia\r0\rscript\rtest.scr\r");
+    }
+    Session s;
+};
+
+TEST_F(StandInSurvey, ScriptOpensEachDrawingAndEndsAtTheMarker) {
+    EXPECT_EQ(s.session.Active().name, "表.dwg");
+    EXPECT_NE(s.LastLine().find("OWARI"), std::string::npos);
+    std::vector<std::string> scriptLines;
+    for (const std::string& line : s.log) {
+        if (line.rfind("script-line ", 0) == 0) scriptLines.push_back(line.substr(12));
+    }
+    EXPECT_EQ(scriptLines, (std::vector<std::string>{"\"open\"", "\"C:\\\\d\\\\a.dwg\"", "\"layout\"", "\"?\"", "\"open\"",
+                                                     "\"C:\\\\d\\\\表.dwg\"", "\"layout\"", "\"?\"", "\"OWARI\""}));
+}
+
+TEST_F(StandInSurvey, ListingPrintsEveryLayoutAfterTheFirstDot) {
+    const std::vector<std::string> lines(s.Lines().end() - 9, s.Lines().end() - 2);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "コマンド: layout",
+                         "レイアウト オプションを入力 [コピー(C)/削除(D)/新規作成(N)/テンプレート(T)/名前変更(R)/"
+                         "名前を付けて保存(SA)/設定(S)/?] <設定>: ?",
+                         "アクティブなレイアウト: 平面 図",
+                         "レイアウト数 3.",
+                         "レイアウト: Model  ブロック名: *Model_Space.",
+                         "レイアウト: 平面 図  ブロック名: *Paper_Space.",
+                         "レイアウト: A.1  ブロック名: *Paper_Space0.",
+                     }));
+    EXPECT_EQ(survey_reader::LayoutNames(s.session.PaneText()), (std::vector<std::string>{"Model", "平面図", "A.1"}));
+}
+
+TEST_F(StandInSurvey, CloseReturnsToTheDrawingOpenedBefore) {
+    s.Type("close\r");
+    EXPECT_EQ(s.session.Active().name, "a.dwg");
+    EXPECT_NE(s.LastLine().find("open"), std::string::npos);
+    EXPECT_EQ(s.session.Active().prompt, "コマンド: ");
+    EXPECT_EQ(survey_reader::LayoutNames(s.session.PaneText()),
+              (std::vector<std::string>{"Model", "Layout1", "Layout2"}));
+
+    s.Type("close\r");
+    EXPECT_EQ(s.session.Active().name, "Drawing1.dwg");
+    EXPECT_EQ(s.Lines().end()[-2], "図面 a.dwg を閉じました。");
+    EXPECT_EQ(s.LastLine(), "コマンド: _open");
+
+    s.Type("close\r");
+    EXPECT_EQ(s.session.Active().name, "");
+    EXPECT_EQ(s.LastLine(), "コマンド: _open");
+    s.Type("close\rlayout\r");
+    EXPECT_EQ(s.Lines().end()[-3], "閉じる図面がありません。");
+    EXPECT_EQ(s.LastLine(), "図面が開かれていないため、このコマンドは使用できません。");
+    s.Type("new\r");
+    EXPECT_EQ(s.session.Active().name, "Drawing2.dwg");
+}
+
+TEST_F(StandInSurvey, ScriptRunsBeforeTextTypedMeanwhile) {
+    s.files["two.scr"] = "layout\n?";
+    s.session.Type("script\rtwo.scr\rnew\r");
+    s.Run();
+    std::vector<std::string> taken;
+    for (const std::string& line : s.log) {
+        if (line.rfind("input ", 0) == 0 || line.rfind("script-line ", 0) == 0) taken.push_back(line);
+    }
+    const std::vector<std::string> last(taken.end() - 5, taken.end());
+    EXPECT_EQ(last, (std::vector<std::string>{"input \"script\"", "input \"two.scr\"", "script-line \"layout\"",
+                                              "script-line \"?\"", "input \"new\""}));
+}
+
+TEST_F(StandInSurvey, UnreadableScriptIsReported) {
+    s.Type("script\rnone.scr\r");
+    EXPECT_EQ(s.LastLine(), "スクリプト ファイル \"none.scr\" を読み込めません。");
+    EXPECT_EQ(s.log.back(), "script-failed \"none.scr\"");
+}
+
+TEST_F(StandInSurvey, EmptyDrawingListsNoLayouts) {
+    s.files["empty.dwg"] = "\r\n  \r\n";
+    s.Type("open\r\"empty.dwg\"\rlayout\r?\r");
+    EXPECT_EQ(s.session.Active().name, "empty.dwg");
+    EXPECT_EQ(s.LastLine(), "レイアウト数 0.");
+    EXPECT_TRUE(survey_reader::LayoutNames(s.session.PaneText()).empty());
+}
+
+TEST_F(StandInSurvey, OtherLayoutOptionIsRefused) {
+    s.Type("layout\rS\r");
+    EXPECT_EQ(s.LastLine(), "無効なオプションです。");
+    EXPECT_EQ(s.session.Active().prompt, "コマンド: ");
+}
+
+TEST(StandInDrawingFile, NamesAreLinesWithoutOuterBlanks) {
+    EXPECT_EQ(ParseDrawingFile("Model\r\n Layout 1 \n\n\tB\r\nlast"),
+              (std::vector<std::string>{"Model", "Layout 1", "B", "last"}));
+    EXPECT_TRUE(ParseDrawingFile("").empty());
+}
+
+TEST(StandInDrawingFile, FileNameSkipsTrailBytesThatLookLikeSeparators) {
+    EXPECT_EQ(FileNamePart("C:\\d\\表.dwg"), "表.dwg");      // 表 is 0x95 0x5C
+    EXPECT_EQ(FileNamePart("C:\\表\\ソ.dwg"), "ソ.dwg");     // ソ is 0x83 0x5C
+    EXPECT_EQ(FileNamePart("a.dwg"), "a.dwg");
+    EXPECT_EQ(FileNamePart("D:a.dwg"), "a.dwg");
+}
+
+TEST(StandInLogFormat, QuotedTextEscapesControlsAndKeepsShiftJis) {
+    EXPECT_EQ(QuoteForLog("filedia\r"), "\"filedia\\r\"");
+    EXPECT_EQ(QuoteForLog("a\"b\\c\n\t"), "\"a\\\"b\\\\c\\n\\t\"");
+    EXPECT_EQ(QuoteForLog("表ｺ"), "\"表ｺ\"");
+    EXPECT_EQ(QuoteForLog(std::string("\x01\x7f\x81", 3)), "\"\\x01\\x7f\\x81\"");
+    EXPECT_EQ(QuoteForLog(std::string("\x81\x0d", 2)), "\"\\x81\\r\"");
+}
+
+TEST(StandInLogFormat, HexHasTwoDigitsPerByte) {
+    const unsigned char bytes[] = {0x66, 0x0d, 0x00, 0xff};
+    EXPECT_EQ(HexForLog(bytes, sizeof bytes), "660d00ff");
+    EXPECT_EQ(HexForLog(bytes, 0), "");
+}
+
+}  // namespace
