@@ -90,25 +90,6 @@ LinePlan PlanLine(const std::string& line)
     return plan;
 }
 
-// PosFrom for an offset that begins a character (0, or a position an earlier search in the
-// same text returned). PosFrom may look at all of the text it is given, since a zero byte
-// anywhere ends its search; handing it a window from the offset on that doubles until the
-// pattern turns up keeps a scan over thousands of layout names linear in the pane.
-int PosFromNear(std::string_view pattern, std::string_view text, int offset)
-{
-    const std::size_t base = offset > 0 ? std::min(static_cast<std::size_t>(offset) - 1, text.size()) : 0;
-    const std::string_view rest = text.substr(base);
-    for (std::size_t window = 256;; window *= 2) {
-        const std::string_view part = rest.substr(0, window);
-        if (const int hit = UnitFunc::PosFrom(pattern, part, offset > 0 ? 1 : 0); hit != 0) {
-            return static_cast<int>(base) + hit;
-        }
-        if (part.size() == rest.size()) {
-            return 0;
-        }
-    }
-}
-
 class TemplateExpander {
 public:
     explicit TemplateExpander(const ExpansionInput& in) : in_(in) {}
@@ -306,11 +287,11 @@ LineList SurveyScript(const LineList& paths)
 LineList ParseLayoutListing(std::string_view stripped)
 {
     std::string s(stripped);
-    if (const int p = PosFromNear(kActiveLayoutLabel, s, 0); p != 0) {
+    if (const int p = UnitFunc::PosFrom(kActiveLayoutLabel, s, 0); p != 0) {
         s.erase(p - 1, kActiveLayoutLabel.size());
     }
-    const int d = PosFromNear(kPromptEnd, s, 0);
-    const int e = PosFromNear(".", s, d);
+    const int d = UnitFunc::PosFrom(kPromptEnd, s, 0);
+    const int e = UnitFunc::PosFrom(".", s, d);
     LineList entries;
     // Entry 0 is never used; it keeps the span the survey has always taken, 3 bytes past the ".".
     entries.push_back(CopyBytes(s, d + 2, e - d + 2));
@@ -319,11 +300,11 @@ LineList ParseLayoutListing(std::string_view stripped)
     }
     const int labelSize = static_cast<int>(kLayoutLabel.size());
     for (int o = e;;) {
-        const int f = PosFromNear(kLayoutLabel, s, o);
+        const int f = UnitFunc::PosFrom(kLayoutLabel, s, o);
         if (f == 0) {
             break;
         }
-        const int g = PosFromNear(kBlockLabel, s, f);
+        const int g = UnitFunc::PosFrom(kBlockLabel, s, f);
         // A pane cut short after a label has no name to end; searching on from 0 would
         // find the same label again for ever.
         if (g == 0) {

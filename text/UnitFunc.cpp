@@ -41,15 +41,18 @@ std::size_t LeadRunBefore(std::string_view text, std::size_t i)
 std::size_t FindCharAware(std::string_view pattern, std::string_view text)
 {
     pattern = UpToZero(pattern);
-    text = UpToZero(text);
     if (pattern.empty() || text.empty()) return npos;
     std::size_t classified = 0;
     std::size_t leadRun = 0;
     for (std::size_t from = 0;;) {
         const std::size_t hit = text.find(pattern, from);
         if (hit == npos) return npos;
+        // A zero byte ends the text; looking for it only up to the hit keeps a walk over a
+        // long text linear.
         for (; classified < hit; ++classified) {
-            leadRun = IsLeadByte(Byte(text, classified)) ? leadRun + 1 : 0;
+            const unsigned char b = Byte(text, classified);
+            if (b == 0) return npos;
+            leadRun = IsLeadByte(b) ? leadRun + 1 : 0;
         }
         if (leadRun % 2 == 0) return hit;
         from = hit + 1;
