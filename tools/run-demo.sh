@@ -1,0 +1,44 @@
+#!/bin/bash
+# Builds Marlowen and the stand-in CAD and starts Marlowen under Wine with the demo settings
+# (tools/demo): its buttons run stand-in scripts on the bundled stand-in drawings.
+set -e
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${MARLOWEN_BUILD_ROOT:-$root/build}
+"$root/tools/setup.sh"
+"$root/tools/build.sh" win
+cmake -S "$root" -B "$out/native" -G Ninja -DMARLOWEN_WIN_BUILD="$out/win" >/dev/null
+cmake --build "$out/native" --target xdnd-drop
+
+export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+export WINEPREFIX=$out/demo-wineprefix
+if [ -z "$DISPLAY" ]; then
+  for n in $(seq 20 80); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
+  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true' EXIT
+  export DISPLAY=:$n
+  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+fi
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+
+# The demo folder C:\marlowen: the programs, data.ini (Shift-JIS, CR LF) and the drawings.
+# It is also the current folder, so test.scr is written there.
+demo=$WINEPREFIX/drive_c/marlowen
+mkdir -p "$demo/図面"
+cp "$out/win/app/Marlowen.exe" "$out/win/tools/standin/StandInCad.exe" "$out/win/tools/inspector/inspector.exe" "$demo/"
+iconv -f UTF-8 -t CP932 "$root/tools/demo/data.ini" | sed 's/$/\r/' > "$demo/data.ini"
+for f in "$root"/tools/demo/drawings/*; do
+  iconv -f UTF-8 -t CP932 "$f" > "$demo/図面/$(basename "$f")"
+done
+
+cat <<INFO
+Marlowen runs on DISPLAY=$DISPLAY (Wine prefix $WINEPREFIX).
+  Drop drawings on a button, e.g. button 2 (レイアウト一覧):
+    DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX $root/tools/demo-drop.sh Button2 "$demo/図面/平面図.dwg" "$demo/図面/立面図.dwg"
+  Look at the screen:   import -display $DISPLAY -window root /tmp/marlowen.png
+  What the stand-in CAD received and ran:   iconv -f CP932 -t UTF-8 "$demo/cad.log"
+  The script written:   iconv -f CP932 -t UTF-8 "$demo/test.scr"
+Close the Marlowen window (or press Ctrl-C) to end the demo.
+INFO
+cd "$demo"
+wine 'C:\marlowen\Marlowen.exe'
