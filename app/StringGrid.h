@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "GridLayout.h"
 #include "Tables.h"
 
 class StringGrid {
@@ -54,23 +55,16 @@ private:
     void ScrollTo(int leftCol, int topRow);
     void MakeCurrentVisible();
     LRESULT CopyText(WPARAM bufferSize, LPARAM buffer) const;
-
-    int ColWidth(int col) const;
-    int RowPitch() const { return rowHeight_ + kLineWidth; }
-    int VisibleRows() const;      // whole scrolling rows that fit below the fixed rows
-    int VisibleCols(int fromCol) const;
-    int MaxTopRow() const;
-    int MaxLeftCol() const;
-
-    static constexpr int kLineWidth = 1;
+    SIZE ClientSize() const;
+    int VisibleRows() const { return layout_.VisibleRows(ClientSize().cy); }
+    int VisibleCols() const { return layout_.VisibleCols(leftCol_, cells_.ColCount(), ClientSize().cx); }
+    int MaxTopRow() const { return layout_.MaxTopRow(cells_.RowCount(), ClientSize().cy); }
+    int MaxLeftCol() const { return layout_.MaxLeftCol(cells_.ColCount(), ClientSize().cx); }
 
     HWND hwnd_ = nullptr;
     StringGridCells cells_;
-    int fixedRows_;
     std::vector<int> designWidths_;
-    int dpi_ = 96;
-    int defaultColWidth_ = 64;
-    int rowHeight_ = 24;
+    GridLayout layout_;
     int leftCol_ = 0;
     int topRow_;
     int currentCol_ = 0;

@@ -10,8 +10,8 @@
 
 StringGrid::StringGrid(Design design)
     : cells_(design.colCount, design.rowCount),
-      fixedRows_(design.fixedRows),
       designWidths_(std::move(design.colWidths)),
+      layout_{designWidths_, 64, 24, design.fixedRows},
       topRow_(design.fixedRows),
       currentRow_(design.fixedRows) {}
 
@@ -28,9 +28,10 @@ void StringGrid::RegisterWindowClass(HINSTANCE instance) {
 }
 
 void StringGrid::PrepareCreate(int dpi) {
-    dpi_ = dpi;
-    defaultColWidth_ = MulDiv(64, dpi, 96);
-    rowHeight_ = MulDiv(24, dpi, 96);
+    layout_.colWidths.clear();
+    for (int width : designWidths_) layout_.colWidths.push_back(MulDiv(width, dpi, 96));
+    layout_.defaultColWidth = MulDiv(64, dpi, 96);
+    layout_.rowHeight = MulDiv(24, dpi, 96);
 }
 
 void StringGrid::SetCell(int col, int row, std::string text) {
@@ -51,7 +52,7 @@ void StringGrid::SetColCount(int n) {
 void StringGrid::Changed() {
     if (!hwnd_) return;
     currentCol_ = std::clamp(currentCol_, 0, std::max(0, cells_.ColCount() - 1));
-    currentRow_ = std::clamp(currentRow_, fixedRows_, std::max(fixedRows_, cells_.RowCount() - 1));
+    currentRow_ = std::clamp(currentRow_, layout_.fixedRows, std::max(layout_.fixedRows, cells_.RowCount() - 1));
     ScrollTo(leftCol_, topRow_);
     UpdateScrollBars();
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -108,47 +109,15 @@ LRESULT StringGrid::CopyText(WPARAM bufferSize, LPARAM buffer) const {
     return static_cast<LRESULT>(n);
 }
 
-int StringGrid::ColWidth(int col) const {
-    if (col >= 0 && col < static_cast<int>(designWidths_.size())) return MulDiv(designWidths_[col], dpi_, 96);
-    return defaultColWidth_;
-}
-
-int StringGrid::VisibleRows() const {
+SIZE StringGrid::ClientSize() const {
     RECT rc{};
     GetClientRect(hwnd_, &rc);
-    return std::max(1, static_cast<int>(rc.bottom - fixedRows_ * RowPitch()) / RowPitch());
-}
-
-int StringGrid::VisibleCols(int fromCol) const {
-    RECT rc{};
-    GetClientRect(hwnd_, &rc);
-    int x = 0;
-    int n = 0;
-    for (int col = fromCol; col < cells_.ColCount(); ++col) {
-        x += ColWidth(col) + kLineWidth;
-        if (x > rc.right) break;
-        ++n;
-    }
-    return std::max(1, n);
-}
-
-int StringGrid::MaxTopRow() const {
-    return std::max(fixedRows_, cells_.RowCount() - VisibleRows());
-}
-
-int StringGrid::MaxLeftCol() const {
-    // The last columns that fit side by side at the right edge.
-    RECT rc{};
-    GetClientRect(hwnd_, &rc);
-    int x = 0;
-    int col = cells_.ColCount();
-    while (col > 0 && x + ColWidth(col - 1) + kLineWidth <= rc.right) x += ColWidth(--col) + kLineWidth;
-    return std::min(col, std::max(0, cells_.ColCount() - 1));
+    return {rc.right, rc.bottom};
 }
 
 void StringGrid::ScrollTo(int leftCol, int topRow) {
     const int newLeft = std::clamp(leftCol, 0, MaxLeftCol());
-    const int newTop = std::clamp(topRow, fixedRows_, MaxTopRow());
+    const int newTop = std::clamp(topRow, layout_.fixedRows, MaxTopRow());
     if (newLeft == leftCol_ && newTop == topRow_) return;
     leftCol_ = newLeft;
     topRow_ = newTop;
@@ -157,21 +126,22 @@ void StringGrid::ScrollTo(int leftCol, int topRow) {
 }
 
 void StringGrid::UpdateScrollBars() {
-    // Without SIF_DISABLENOSCROLL a bar disappears while everything fits.
-    SCROLLINFO vert{sizeof vert, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, cells_.RowCount() - fixedRows_ - 1),
-                    static_cast<UINT>(VisibleRows()), topRow_ - fixedRows_, 0};
+    // The page is what lies beyond the furthest scroll position, so the thumb stops there;
+    // without SIF_DISABLENOSCROLL a bar disappears while everything fits.
+    const int fixedRows = layout_.fixedRows;
+    SCROLLINFO vert{sizeof vert, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, cells_.RowCount() - fixedRows - 1),
+                    static_cast<UINT>(std::max(1, cells_.RowCount() - MaxTopRow())), topRow_ - fixedRows, 0};
     SetScrollInfo(hwnd_, SB_VERT, &vert, TRUE);
     SCROLLINFO horz{sizeof horz, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, cells_.ColCount() - 1),
-                    static_cast<UINT>(VisibleCols(leftCol_)), leftCol_, 0};
-    if (MaxLeftCol() == 0) horz.nPage = static_cast<UINT>(cells_.ColCount() + 1);
+                    static_cast<UINT>(std::max(1, cells_.ColCount() - MaxLeftCol())), leftCol_, 0};
     SetScrollInfo(hwnd_, SB_HORZ, &horz, TRUE);
 }
 
 void StringGrid::OnScroll(int bar, WORD code) {
     const bool vertical = bar == SB_VERT;
-    const int page = vertical ? VisibleRows() : VisibleCols(leftCol_);
+    const int page = vertical ? VisibleRows() : VisibleCols();
     const int first = vertical ? topRow_ : leftCol_;
-    const int base = vertical ? fixedRows_ : 0;
+    const int base = vertical ? layout_.fixedRows : 0;
     int target = first;
     switch (code) {
     case SB_LINEUP:   target = first - 1; break;
@@ -201,20 +171,22 @@ void StringGrid::MakeCurrentVisible() {
     if (currentRow_ >= top + VisibleRows()) top = currentRow_ - VisibleRows() + 1;
     int left = leftCol_;
     if (currentCol_ < left) left = currentCol_;
-    while (left < currentCol_ && currentCol_ >= left + VisibleCols(left)) ++left;
+    while (left < currentCol_ && currentCol_ >= left + layout_.VisibleCols(left, cells_.ColCount(), ClientSize().cx))
+        ++left;
     ScrollTo(left, top);
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void StringGrid::OnKey(WPARAM key) {
+    const int fixedRows = layout_.fixedRows;
     const int lastCol = std::max(0, cells_.ColCount() - 1);
-    const int lastRow = std::max(fixedRows_, cells_.RowCount() - 1);
+    const int lastRow = std::max(fixedRows, cells_.RowCount() - 1);
     switch (key) {
     case VK_LEFT:  currentCol_ = std::max(0, currentCol_ - 1); break;
     case VK_RIGHT: currentCol_ = std::min(lastCol, currentCol_ + 1); break;
-    case VK_UP:    currentRow_ = std::max(fixedRows_, currentRow_ - 1); break;
+    case VK_UP:    currentRow_ = std::max(fixedRows, currentRow_ - 1); break;
     case VK_DOWN:  currentRow_ = std::min(lastRow, currentRow_ + 1); break;
-    case VK_PRIOR: currentRow_ = std::max(fixedRows_, currentRow_ - VisibleRows()); break;
+    case VK_PRIOR: currentRow_ = std::max(fixedRows, currentRow_ - VisibleRows()); break;
     case VK_NEXT:  currentRow_ = std::min(lastRow, currentRow_ + VisibleRows()); break;
     case VK_HOME:  currentCol_ = 0; break;
     case VK_END:   currentCol_ = lastCol; break;
@@ -225,20 +197,10 @@ void StringGrid::OnKey(WPARAM key) {
 
 void StringGrid::OnClick(int x, int y) {
     SetFocus(hwnd_);
-    int row = -1;
-    if (y >= fixedRows_ * RowPitch()) row = topRow_ + (y - fixedRows_ * RowPitch()) / RowPitch();
-    int col = -1;
-    for (int c = leftCol_, left = 0; c < cells_.ColCount(); ++c) {
-        const int right = left + ColWidth(c) + kLineWidth;
-        if (x < right) {
-            col = c;
-            break;
-        }
-        left = right;
-    }
-    if (row < fixedRows_ || row >= cells_.RowCount() || col < 0) return;
-    currentRow_ = row;
-    currentCol_ = col;
+    const auto cell = layout_.CellAt(x, y, leftCol_, topRow_, cells_.ColCount(), cells_.RowCount());
+    if (!cell) return;
+    currentCol_ = cell->col;
+    currentRow_ = cell->row;
     MakeCurrentVisible();
 }
 
@@ -250,17 +212,17 @@ void StringGrid::Paint() {
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
     HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    HPEN fixedPen = CreatePen(PS_SOLID, kLineWidth, GetSysColor(COLOR_BTNSHADOW));
-    HPEN cellPen = CreatePen(PS_SOLID, kLineWidth, GetSysColor(COLOR_BTNFACE));
+    HPEN fixedPen = CreatePen(PS_SOLID, GridLayout::kLineWidth, GetSysColor(COLOR_BTNSHADOW));
+    HPEN cellPen = CreatePen(PS_SOLID, GridLayout::kLineWidth, GetSysColor(COLOR_BTNFACE));
     HGDIOBJ oldPen = SelectObject(dc, cellPen);
     const bool focused = GetFocus() == hwnd_;
 
     auto paintRow = [&](int row, int y) {
-        const bool fixed = row < fixedRows_;
+        const bool fixed = row < layout_.fixedRows;
         int x = 0;
         for (int col = leftCol_; col < cells_.ColCount() && x < client.right; ++col) {
-            const int width = ColWidth(col);
-            RECT cell{x, y, x + width, y + rowHeight_};
+            const int width = layout_.ColWidth(col);
+            RECT cell{x, y, x + width, y + layout_.rowHeight};
             const bool current = !fixed && row == currentRow_ && col == currentCol_ && focused;
             FillRect(dc, &cell, GetSysColorBrush(fixed ? COLOR_BTNFACE : current ? COLOR_HIGHLIGHT : COLOR_WINDOW));
             SetTextColor(dc, GetSysColor(fixed ? COLOR_BTNTEXT : current ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
@@ -273,14 +235,15 @@ void StringGrid::Paint() {
             MoveToEx(dc, cell.right, cell.top, nullptr);
             LineTo(dc, cell.right, cell.bottom);
             MoveToEx(dc, cell.left, cell.bottom, nullptr);
-            LineTo(dc, cell.right + kLineWidth, cell.bottom);
-            x += width + kLineWidth;
+            LineTo(dc, cell.right + GridLayout::kLineWidth, cell.bottom);
+            x += width + GridLayout::kLineWidth;
         }
     };
-    for (int row = 0; row < fixedRows_ && row < cells_.RowCount(); ++row) paintRow(row, row * RowPitch());
-    for (int row = topRow_, y = fixedRows_ * RowPitch(); row < cells_.RowCount() && y < client.bottom; ++row) {
+    const int pitch = layout_.RowPitch();
+    for (int row = 0; row < layout_.fixedRows && row < cells_.RowCount(); ++row) paintRow(row, row * pitch);
+    for (int row = topRow_, y = layout_.fixedRows * pitch; row < cells_.RowCount() && y < client.bottom; ++row) {
         paintRow(row, y);
-        y += RowPitch();
+        y += pitch;
     }
 
     SelectObject(dc, oldPen);

@@ -23,29 +23,11 @@
 #include "OpenDialog.h"
 #include "StringGrid.h"
 #include "Tables.h"
+#include "WatcherTimer.h"
 #include "cadlink/Acad8Ctrl.h"
 #include "cadlink/WindowSystem_win.h"
 
 inline constexpr char kAppTitle[] = "Marlowen";
-
-// A watcher timer: SetTimer on the main window, its enabled flag beside it.
-class WatcherTimer {
-public:
-    explicit WatcherTimer(UINT_PTR id) : id_(id) {}
-    void Attach(HWND owner) { owner_ = owner; }
-
-    // An armed timer stays as it is; a disarmed one starts its 300 ms period afresh.
-    void Arm();
-    // KillTimer leaves ticks that are already queued, so ticks look at Enabled() first.
-    void Disarm();
-    bool Enabled() const { return enabled_; }
-    UINT_PTR Id() const { return id_; }
-
-private:
-    HWND owner_ = nullptr;
-    UINT_PTR id_;
-    bool enabled_ = false;
-};
 
 class DropData;
 

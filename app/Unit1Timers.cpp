@@ -6,21 +6,6 @@
 #include "Unit1.h"
 #include "text/UnitFunc.h"
 
-namespace {
-constexpr UINT kWatchInterval = 300;
-}
-
-void WatcherTimer::Arm() {
-    if (enabled_) return;
-    enabled_ = true;
-    SetTimer(owner_, id_, kWatchInterval, nullptr);
-}
-
-void WatcherTimer::Disarm() {
-    enabled_ = false;
-    KillTimer(owner_, id_);
-}
-
 void TForm1::Timer1Timer() {
     const std::string line = acad_->GetLastHistoryLine();
     if (line == "コマンド: COMMANDLINE" || line == "ｺﾏﾝﾄﾞ: COMMANDLINE") {
