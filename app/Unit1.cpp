@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "StringGrid.h"
 #include "settings/IniFile.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"

@@ -2,8 +2,8 @@
 // dropped files, and the road of a section drop or of a survey drop.
 #include <array>
 #include <cstddef>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "InfoBox.h"
 #include "ScriptRules.h"
