@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -30,6 +31,9 @@ constexpr std::string_view kTail[] = {"new ", "filedia", "1", "cmddia", "1", "qu
 // written; past this many script lines the run ends with an error instead.
 constexpr std::uint64_t kMaxScriptLines = 10'000'000;
 constexpr std::string_view kTooManyLayouts = "'%s' 個のレイアウトはスクリプトに収まりません";
+// Many dropped files times a long template of long lines could do the same with few lines.
+constexpr std::uint64_t kMaxScriptBytes = 512ull << 20;
+constexpr std::string_view kScriptTooLarge = "スクリプトが %s バイトを超えるため作成できません";
 
 constexpr std::string_view kActiveLayoutLabel = "アクティブなレイアウト:";
 constexpr std::string_view kPromptEnd = ">:";
@@ -129,10 +133,23 @@ Expansion TemplateExpander::Run()
     // building, and the script's size is known before it is built.
     std::vector<LoopUse> loops;
     std::uint64_t lineTotal = 0;
+    std::uint64_t byteTotal = 0;
+    std::uint64_t bodyBytes = 0;
+    for (const std::string& line : in_.loopBody) bodyBytes += line.size() + 2;
+    const auto addBytes = [&byteTotal](std::uint64_t bytes) {
+        byteTotal += bytes;
+        if (byteTotal > kMaxScriptBytes) {
+            throw AppError(UnitFunc::Format(kScriptTooLarge, std::to_string(kMaxScriptBytes)));
+        }
+    };
     for (int k = 0; k < in_.fileCount; ++k) {
-        for (const LinePlan& plan : plans) {
+        for (int i = 0; i < lineCount; ++i) {
+            const LinePlan& plan = plans[i];
             if (!plan.loop) {
                 ++lineTotal;
+                const std::size_t cellBytes =
+                    plan.placeholder ? in_.droppedFiles.Cell(plan.placeholder->column, k + 1).size() : 0;
+                addBytes(in_.templateLines[i].size() + cellBytes + 2);
                 continue;
             }
             if (in_.layouts.RowCount() == 1) {
@@ -157,6 +174,7 @@ Expansion TemplateExpander::Run()
                     if (lineTotal > kMaxScriptLines) {
                         throw AppError(UnitFunc::Format(kTooManyLayouts, countText));
                     }
+                    addBytes(static_cast<std::uint64_t>(*count) * bodyBytes);
                 }
             }
             loops.push_back(use);

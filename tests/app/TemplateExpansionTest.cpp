@@ -306,6 +306,20 @@ TEST(LayoutLoop, HugeCountIsRefusedInsteadOfFillingMemory)
     EXPECT_EQ(t.Expand().lines, WithTail({}));
 }
 
+TEST(LayoutLoop, ScriptOfHugeSizeIsRefusedBeforeItIsBuilt)
+{
+    // Few lines, but long ones for many files: the size, not the line count, gives out.
+    DropTables t;
+    for (int i = 0; i < 300; ++i) t.AddPlan();
+    t.templateLines = LineList(10'000, std::string(2'000, 'x'));
+    try {
+        t.Expand();
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(std::string(error.what()), "スクリプトが 536870912 バイトを超えるため作成できません");
+    }
+}
+
 TEST(LayoutLoop, ManyLayoutsWithinTheLimitAreWritten)
 {
     DropTables t;
