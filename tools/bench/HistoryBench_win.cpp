@@ -1,0 +1,251 @@
+// bench_history_win [/iterations:N] [/windows:N]: what one GetLastHistoryLine costs against a
+// running StandInCad.exe, first with no other program's windows on the desktop, then with N
+// (default 500) top-level windows of another program (bench_window_crowd) lying above CAD's
+// windows, so that both walks of every window search pass them. Each side makes N (default
+// 200) timed calls; the mean and median per call, the ratio of the means, and the same for the
+// window search alone are printed. Exit code 0; 1 when a read did not give the start-up prompt
+// or the crowd did not lie above CAD's windows; 2 when a program could not be started.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cadlink/Acad8Ctrl.h"
+#include "cadlink/WindowSystem_win.h"
+
+namespace {
+
+const char kPrompt[] = "コマンド: COMMANDLINE";
+const char kStandInMainClass[] = "Afx:00400000:8:10011:0:1f0a3";
+const char kStandInTextClass[] = "Afx:00400000:b:10011:6:1f0a3";
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr int kWarmUpCalls = 5;
+
+struct Settings {
+    int iterations = 200;
+    int windows = 500;
+};
+
+Settings ParseSettings(int argc, char** argv) {
+    Settings settings;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.starts_with("/iterations:")) settings.iterations = std::max(1, std::atoi(arg.c_str() + 12));
+        else if (arg.starts_with("/windows:")) settings.windows = std::max(0, std::atoi(arg.c_str() + 9));
+    }
+    return settings;
+}
+
+// The build hands over host paths; a Unix path is reached through Wine's Z: drive.
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// Waits while answering this thread's messages: after every history read the clipboard's
+// owner is this thread's window, and under Wine another program's OpenClipboard sends the
+// owner a message and waits up to 5 s for the answer.
+DWORD WaitAnswering(const std::vector<HANDLE>& handles, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
+        const DWORD result = MsgWaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE,
+                                                       left, QS_ALLINPUT);
+        if (result != WAIT_OBJECT_0 + handles.size()) return result;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (GetTickCount64() < end) {
+        if (condition()) return true;
+        WaitAnswering({}, 30);
+    }
+    return condition();
+}
+
+class Process {
+public:
+    explicit Process(std::string commandLine) {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                                  &info_) != 0;
+    }
+    ~Process() {
+        if (!started_) return;
+        if (WaitForSingleObject(info_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool Started() const { return started_; }
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+    void Terminate() const {
+        if (started_) TerminateProcess(info_.hProcess, 0);
+    }
+
+private:
+    bool started_ = false;
+    PROCESS_INFORMATION info_{};
+};
+
+// Walk positions of the stand-in's two windows in EnumWindows order; -1 when not found.
+struct WalkPositions {
+    int main = -1;
+    int text = -1;
+};
+
+WalkPositions FindInWalk(DWORD processId) {
+    struct Walk {
+        DWORD processId;
+        int index = 0;
+        WalkPositions found;
+    } walk{processId, 0, {}};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto& walk = *reinterpret_cast<Walk*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            char className[256] = {};
+            GetClassNameA(w, className, sizeof className);
+            if (owner == walk.processId && std::strcmp(className, kStandInMainClass) == 0) walk.found.main = walk.index;
+            if (owner == walk.processId && std::strcmp(className, kStandInTextClass) == 0) walk.found.text = walk.index;
+            ++walk.index;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.found;
+}
+
+struct Timing {
+    double meanUs = 0;
+    double medianUs = 0;
+    int wrongResults = 0;
+};
+
+// Times calls one by one; messages are answered between calls, outside the timed part.
+Timing Time(int iterations, const std::function<bool()>& call) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    for (int i = 0; i < kWarmUpCalls; ++i) call();
+    Timing timing;
+    std::vector<double> us;
+    us.reserve(static_cast<std::size_t>(iterations));
+    for (int i = 0; i < iterations; ++i) {
+        LARGE_INTEGER start;
+        LARGE_INTEGER stop;
+        QueryPerformanceCounter(&start);
+        const bool right = call();
+        QueryPerformanceCounter(&stop);
+        us.push_back(static_cast<double>(stop.QuadPart - start.QuadPart) * 1e6 /
+                     static_cast<double>(frequency.QuadPart));
+        if (!right) ++timing.wrongResults;
+        WaitAnswering({}, 0);
+    }
+    for (double value : us) timing.meanUs += value;
+    timing.meanUs /= static_cast<double>(us.size());
+    std::sort(us.begin(), us.end());
+    timing.medianUs = us[us.size() / 2];
+    return timing;
+}
+
+struct Side {
+    Timing history;
+    Timing search;
+    WalkPositions positions;
+};
+
+Side Measure(Acad8Ctrl& ctrl, DWORD standInId, int iterations) {
+    Side side;
+    side.positions = FindInWalk(standInId);
+    side.history = Time(iterations, [&] { return ctrl.GetLastHistoryLine() == kPrompt; });
+    side.search = Time(iterations, [&] { return ctrl.FindAcadWindows(); });
+    return side;
+}
+
+void PrintRow(const char* label, int otherWindows, const Timing& timing, const WalkPositions& positions) {
+    std::printf("  %-20s %6d   %5d / %5d   %12.1f %12.1f\n", label, otherWindows, positions.main, positions.text,
+                timing.meanUs, timing.medianUs);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Settings settings = ParseSettings(argc, argv);
+
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    SetCurrentDirectoryA(temp);
+    Process standIn("\"" + WindowsPath(STANDIN_EXE) + "\"");
+    if (!standIn.Started()) {
+        std::fprintf(stderr, "StandInCad.exe could not be started\n");
+        return 2;
+    }
+    HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                                 nullptr);
+    Win32WindowSystem ws(owner);
+    Acad8Ctrl ctrl(ws);
+    if (!WaitFor([&] { return ctrl.GetLastHistoryLine() == kPrompt; }, kStartTimeoutMs)) {
+        std::fprintf(stderr, "StandInCad.exe showed no prompt\n");
+        return 2;
+    }
+    const Side alone = Measure(ctrl, standIn.Id(), settings.iterations);
+
+    const std::string suffix = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
+    const std::string readyName = "MarlowenCrowdReady-" + suffix;
+    const std::string releaseName = "MarlowenCrowdRelease-" + suffix;
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
+    Side crowded;
+    {
+        Process crowd("\"" + WindowsPath(CROWD_EXE) + "\" " + std::to_string(settings.windows) + " " + readyName +
+                      " " + releaseName);
+        if (!crowd.Started() || WaitAnswering({ready, crowd.Handle()}, kStartTimeoutMs) != WAIT_OBJECT_0) {
+            std::fprintf(stderr, "bench_window_crowd did not make its windows\n");
+            return 2;
+        }
+        crowded = Measure(ctrl, standIn.Id(), settings.iterations);
+        SetEvent(release);
+    }
+    standIn.Terminate();
+    CloseHandle(ready);
+    CloseHandle(release);
+    DestroyWindow(owner);
+
+    std::printf("GetLastHistoryLine against StandInCad.exe, %d timed calls per row (microseconds)\n",
+                settings.iterations);
+    std::printf("  %-20s %6s   %13s   %12s %12s\n", "", "others", "main / text", "mean", "median");
+    PrintRow("GetLastHistoryLine", 0, alone.history, alone.positions);
+    PrintRow("GetLastHistoryLine", settings.windows, crowded.history, crowded.positions);
+    PrintRow("FindAcadWindows", 0, alone.search, alone.positions);
+    PrintRow("FindAcadWindows", settings.windows, crowded.search, crowded.positions);
+    std::printf("  ratio of the means (%d / 0): GetLastHistoryLine %.2f, FindAcadWindows %.2f\n", settings.windows,
+                crowded.history.meanUs / alone.history.meanUs, crowded.search.meanUs / alone.search.meanUs);
+    std::printf("  (main / text: positions of CAD's windows in the EnumWindows walk)\n");
+
+    const int wrong = alone.history.wrongResults + crowded.history.wrongResults + alone.search.wrongResults +
+                      crowded.search.wrongResults;
+    bool passed = true;
+    if (wrong > 0) {
+        std::printf("FAILED: %d calls did not find CAD or did not give the start-up prompt\n", wrong);
+        passed = false;
+    }
+    if (crowded.positions.main < alone.positions.main + settings.windows) {
+        std::printf("FAILED: the crowd's windows do not all lie above CAD's main window in the walk\n");
+        passed = false;
+    }
+    return passed ? 0 : 1;
+}
