@@ -1,0 +1,291 @@
+// The layout survey against the stand-in CAD: the script it runs, what CAD is told, the layout
+// table and tree it fills, the batch run's layout loop fed from them, clearing, CAD's message
+// window, and closing the window while the survey waits.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/E2eTest.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+// The stand-in CAD, logging into C:\run (Marlowen's current folder, where test.scr goes).
+constexpr const char* kProgramSection = "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log";
+
+// Button1 runs a template with a layout loop; its line count after the cut is 4.
+constexpr const char* kLoopSection =
+    "[Section1]\n"
+    "Label=ﾚｲｱｳﾄ毎+印刷\n"
+    "TextCount=7\n"
+    "1=open\n"
+    "2=[FULLFILEPATH]\n"
+    "3=[LAYOUTLOOP]\n"
+    "4=-plot\n"
+    "5=[LAYOUTNAME]\n"
+    "6=[LOOPEND]\n"
+    "7=close\n";
+
+const std::vector<std::string> kStartScript = {"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"};
+const std::vector<std::string> kQuit = {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"};
+
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Script lines as test.scr holds them: Shift-JIS, each line ending in CR LF.
+std::string ScriptBytes(const std::vector<std::string>& utf8Lines) {
+    std::string text;
+    for (const auto& line : utf8Lines) text += line + "\r\n";
+    return Utf8ToSjis(text);
+}
+
+const std::vector<std::string> kTail = {"new ", "filedia", "1", "cmddia", "1", "quit"};
+
+// Undoes the stand-in log's quoting of one text: "..." with \" \\ \r \n \t.
+std::string Unquote(const std::string& quoted, size_t& at) {
+    std::string text;
+    for (++at; at < quoted.size() && quoted[at] != '"'; ++at) {
+        char c = quoted[at];
+        if (c == '\\' && at + 1 < quoted.size()) {
+            c = quoted[++at];
+            if (c == 'r') c = '\r';
+            else if (c == 'n') c = '\n';
+            else if (c == 't') c = '\t';
+        }
+        text += c;
+    }
+    return text;
+}
+
+class CadLog {
+public:
+    explicit CadLog(Session& s) : path_(s.RunFolder() + "/cad.log") {}
+
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        if (!std::filesystem::exists(path_)) return lines;
+        std::string text = SjisToUtf8(ReadBytes(path_));
+        size_t start = 0;
+        for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+            lines.push_back(text.substr(start, end - start));
+        return lines;
+    }
+    // The events that begin with the prefix, in order.
+    std::vector<std::string> Events(const std::string& prefix) const {
+        std::vector<std::string> found;
+        for (const auto& line : Lines())
+            if (line.rfind(prefix, 0) == 0) found.push_back(line);
+        return found;
+    }
+    int Count(const std::string& prefix) const { return static_cast<int>(Events(prefix).size()); }
+    // What Marlowen typed into CAD, one text per WM_COPYDATA.
+    std::vector<std::string> Typed() const {
+        std::vector<std::string> texts;
+        for (const auto& line : Events("recv ")) {
+            size_t at = line.find(" text=\"");
+            if (at != std::string::npos) texts.push_back(Unquote(line, at += 6));
+        }
+        return texts;
+    }
+    // The script lines CAD took, unquoted.
+    std::vector<std::string> ScriptLines() const {
+        std::vector<std::string> lines;
+        for (const auto& line : Events("script-line ")) {
+            size_t at = line.find('"');
+            lines.push_back(Unquote(line, at));
+        }
+        return lines;
+    }
+    void WaitFor(const std::string& prefix, int count, const std::string& what) const {
+        WaitUntil([&] { return Count(prefix) >= count; }, kWaitMs, what);
+    }
+
+private:
+    std::string path_;
+};
+
+// Waits until the file holds the expected bytes, and gives what it holds in the end.
+std::string WaitForBytes(const std::string& path, const std::string& expected) {
+    std::string bytes;
+    try {
+        WaitUntil([&] { return std::filesystem::exists(path) && (bytes = ReadBytes(path)) == expected; }, kWaitMs,
+                  path + " to hold the expected script");
+    } catch (const HarnessError&) {
+    }
+    return bytes;
+}
+
+std::vector<std::string> GridRow(const Grid& grid, int row) {
+    std::vector<std::string> cells;
+    for (int col = 0; col < grid.cols; ++col) cells.push_back(grid.Cell(col, row));
+    return cells;
+}
+
+// The tree's roots, without their children.
+std::vector<std::string> TreeRoots(const std::string& tree) {
+    std::vector<std::string> roots;
+    size_t start = 0;
+    for (size_t end; (end = tree.find('\n', start)) != std::string::npos; start = end + 1)
+        if (tree[start] != ' ') roots.push_back(tree.substr(start, tree.find('\t', start) - start));
+    return roots;
+}
+
+using LayoutSurvey = E2eTest;
+using SurveyWithCadMessage = E2eTest;
+using ClosingDuringSurvey = E2eTest;
+
+TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopAndClearEmptiesBoth) {
+    S().WriteDataIni(std::string(kProgramSection) + "\n" + kLoopSection);
+    // Stand-in drawings: one layout name per line, the model first. Blanks inside a name,
+    // half-width or full-width, do not survive the survey's blank stripping.
+    std::string a = S().MakeFile("図面/a.dwg", Utf8ToSjis("Model\r\nLayout1\r\n"));
+    std::string b = S().MakeFile("図面/b.dwg", Utf8ToSjis("Model\r\n平面 図\r\n立面　図\r\nLayout3\r\n"));
+    std::string c = S().MakeFile("図面/c.dwg", Utf8ToSjis("Model\r\nﾚｲｱｳﾄ1\r\nLayout2\r\n"));
+    const std::string pa = "C:\\d\\図面\\a.dwg", pb = "C:\\d\\図面\\b.dwg", pc = "C:\\d\\図面\\c.dwg";
+    const std::string scr = S().RunFolder() + "/test.scr";
+    CadLog log(S());
+    S().Start();
+
+    S().Drop("Button10", {a, b, c});
+    log.WaitFor("exit 0", 1, "the stand-in CAD to be quit by the survey");
+
+    EXPECT_EQ(ReadBytes(scr), ScriptBytes({"open", pa, "layout", "?", "open", pb, "layout", "?", "open", pc, "layout",
+                                           "?", "OWARI"}));
+    EXPECT_EQ(log.ScriptLines(), (std::vector<std::string>{"open", pa, "layout", "?", "open", pb, "layout", "?", "open",
+                                                           pc, "layout", "?", "OWARI"}));
+    EXPECT_EQ(log.Events("layout-list "), (std::vector<std::string>{"layout-list \"a.dwg\" count=2",
+                                                                    "layout-list \"b.dwg\" count=4",
+                                                                    "layout-list \"c.dwg\" count=3"}));
+    // The last drawing opened is read first; each close makes the one before it active.
+    EXPECT_EQ(log.Events("close "), (std::vector<std::string>{"close \"c.dwg\" active=\"b.dwg\"",
+                                                              "close \"b.dwg\" active=\"a.dwg\""}));
+    EXPECT_EQ(log.Typed(), Join(Join(kStartScript, {"close\r", "close\r"}), kQuit));
+    EXPECT_EQ(log.Count("start "), 1);
+
+    EXPECT_EQ(S().WindowRect().Height(), 460);
+    EXPECT_FALSE(S().GetControl("Button10").enabled);
+    EXPECT_TRUE(S().GetControl("Button11").enabled);
+    EXPECT_EQ(S().GetControl("TreeView1").text,
+              pc + "\t0\n  Model\t1\n  ﾚｲｱｳﾄ1\t1\n  Layout2\t1\n" +
+              pb + "\t0\n  Model\t1\n  平面図\t1\n  立面図\t1\n  Layout3\t1\n" +
+              pa + "\t0\n  Model\t1\n  Layout1\t1\n");
+    // c's 3 names widened the table to 6 columns, b's 4 to 7; a's 2 left it there.
+    Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.rows, 4);
+    EXPECT_EQ(layouts.cols, 7);
+    EXPECT_EQ(GridRow(layouts, 0), (std::vector<std::string>{"取得完了", "ﾚｲｱｳﾄ数", "", "", "", "", ""}));
+    EXPECT_EQ(GridRow(layouts, 1), (std::vector<std::string>{pa, "2", "Model", "Layout1", "", "", ""}));
+    EXPECT_EQ(GridRow(layouts, 2), (std::vector<std::string>{pb, "4", "Model", "平面図", "立面図", "Layout3", ""}));
+    EXPECT_EQ(GridRow(layouts, 3), (std::vector<std::string>{pc, "3", "Model", "ﾚｲｱｳﾄ1", "Layout2", "", ""}));
+    EXPECT_TRUE(ParseListBox(S().GetControl("ListBox2").text).empty());
+
+    // The loop block repeats once per surveyed layout of each drawing.
+    S().Drop("Button1", {a, b, c});
+    const std::string loopScript = ScriptBytes(Join(
+        {"open", pa, "-plot", "Model", "-plot", "Layout1", "close",
+         "open", pb, "-plot", "Model", "-plot", "平面図", "-plot", "立面図", "-plot", "Layout3", "close",
+         "open", pc, "-plot", "Model", "-plot", "ﾚｲｱｳﾄ1", "-plot", "Layout2", "close"},
+        kTail));
+    EXPECT_EQ(WaitForBytes(scr, loopScript), loopScript);
+    log.WaitFor("exit 0", 2, "the stand-in CAD to run the loop script and quit");
+    EXPECT_EQ(log.Events("script \"test.scr\""),
+              (std::vector<std::string>{"script \"test.scr\" lines=13", "script \"test.scr\" lines=33"}));
+
+    S().Click("Button11");
+    WaitUntil([&] { return S().WindowRect().Height() == 345; }, kWaitMs, "the window to shrink to 345");
+    EXPECT_EQ(S().GetControl("TreeView1").text, "");
+    layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.rows, 4) << "clearing keeps the row count";
+    EXPECT_EQ(layouts.cols, 7) << "clearing keeps the column count";
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(GridRow(layouts, row), std::vector<std::string>(7, "")) << "row " << row;
+    EXPECT_TRUE(S().GetControl("Button10").enabled);
+    EXPECT_FALSE(S().GetControl("Button11").enabled);
+
+    // With the table cleared but more than one row, the loop finds no drawing: no loop lines,
+    // and no refusal.
+    S().Drop("Button1", {a, b, c});
+    const std::string plainScript = ScriptBytes(Join({"open", pa, "close", "open", pb, "close", "open", pc, "close"}, kTail));
+    EXPECT_EQ(WaitForBytes(scr, plainScript), plainScript);
+    log.WaitFor("start ", 3, "the stand-in CAD to be started for the run");
+    EXPECT_TRUE(S().MessageBoxes().empty());
+}
+
+TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn) {
+    S().WriteDataIni(kProgramSection);
+    std::string a = S().MakeFile("a.dwg", "Model\r\nLayout1\r\n");
+    std::string c = S().MakeFile("c.dwg", "Model\r\n");
+    std::string b = S().DriveC() + "/d/b.dwg";  // never made
+    const std::string pa = "C:\\d\\a.dwg", pb = "C:\\d\\b.dwg", pc = "C:\\d\\c.dwg";
+    CadLog log(S());
+    S().Start();
+
+    S().Drop("Button10", {a, b, c});
+    MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
+    EXPECT_EQ(box.text, "処理できません");
+    EXPECT_FALSE(box.icon);
+    EXPECT_EQ(box.ownerTitle, "Marlowen");
+    EXPECT_EQ(log.Events("open-failed "), std::vector<std::string>{"open-failed \"C:\\\\d\\\\b.dwg\""});
+    EXPECT_EQ(log.Count("message-window "), 1);
+
+    // After OK the survey reads the pane CAD shows behind its message window (a's listing),
+    // for the last drawing's row, and sends "close", which CAD queues while the window is up.
+    S().PressOk("Marlowen");
+    WaitUntil([&] { return log.Typed().size() == kStartScript.size() + 1; }, kWaitMs, "Marlowen to send close");
+    EXPECT_EQ(log.Typed().back(), "close\r");
+    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), std::vector<std::string>{pc});
+    Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.rows, 4);
+    EXPECT_EQ(GridRow(layouts, 3), (std::vector<std::string>{pc, "2", "Model", "Layout1", ""}));
+    EXPECT_EQ(log.Count("close "), 0);
+
+    // Once CAD's message window is closed, CAD runs the rest of the script and the close; the
+    // survey goes on to the end.
+    S().Inspect({"close", "AutoCAD メッセージ"});
+    log.WaitFor("exit 0", 1, "the survey to quit the stand-in CAD");
+    EXPECT_EQ(log.Count("dialog-closed"), 1);
+    EXPECT_EQ(log.Typed(), Join(Join(kStartScript, {"close\r", "close\r"}), kQuit));
+    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{pc, pb, pa}));
+    EXPECT_TRUE(S().MessageBoxes().empty());
+    EXPECT_TRUE(S().Running());
+}
+
+TEST_F(ClosingDuringSurvey, WhileCadStartsEndsTheProgram) {
+    S().WriteDataIni(std::string(kProgramSection) + " /startdelay:60000\n");
+    std::string a = S().MakeFile("a.dwg", "Model\r\n");
+    CadLog log(S());
+    S().Start();
+
+    S().Drop("Button10", {a});
+    // CAD's windows are there and Timer1 reads its history, but no prompt comes.
+    log.WaitFor("copy-history ", 2, "Marlowen to read the stand-in's history");
+    EXPECT_EQ(log.Count("ready"), 0);
+
+    S().Close();
+    EXPECT_EQ(S().WaitExit(kWaitMs), 0);
+}
+
+TEST_F(ClosingDuringSurvey, WhileWaitingForCloseEndsTheProgram) {
+    S().WriteDataIni(kProgramSection);
+    std::string a = S().MakeFile("a.dwg", "Model\r\n");
+    std::string b = S().DriveC() + "/d/b.dwg";  // never made
+    CadLog log(S());
+    S().Start();
+
+    S().Drop("Button10", {a, b});
+    S().WaitMessageBox("Marlowen", kWaitMs);
+    S().PressOk("Marlowen");
+    // CAD's message window holds the close back, so the survey stays in its wait for it.
+    WaitUntil([&] { return !log.Typed().empty() && log.Typed().back() == "close\r"; }, kWaitMs,
+              "Marlowen to send close");
+
+    S().Close();
+    EXPECT_EQ(S().WaitExit(kWaitMs), 0);
+}
+
+}  // namespace
+}  // namespace e2e
