@@ -347,6 +347,7 @@ HWND FindDialog(const std::string& caption) {
 }
 
 // caption, message text, rect, owning process id, owner window's title, icon shown or not.
+// Wine keeps the icon control visible in a box without an icon; only its icon is missing.
 std::string MessageBoxRecord(HWND hwnd) {
     HWND text = GetDlgItem(hwnd, kMessageTextId);
     HWND icon = GetDlgItem(hwnd, kMessageIconId);
@@ -356,7 +357,7 @@ std::string MessageBoxRecord(HWND hwnd) {
     return Escape(AnsiToUtf8(WindowTitle(hwnd))) + "\t" + Escape(text ? MessageText(text) : "") +
            "\t" + WindowRectText(hwnd) + "\t" + std::to_string(pid) + "\t" +
            Escape(AnsiToUtf8(owner ? WindowTitle(owner) : "")) + "\t" +
-           (icon && IsWindowVisible(icon) ? "icon" : "noicon") + "\n";
+           (icon && IsWindowVisible(icon) && Send(icon, STM_GETICON, 0, 0) ? "icon" : "noicon") + "\n";
 }
 
 HWND FileNameBox(HWND dialog) {
