@@ -483,6 +483,11 @@ std::optional<int> Session::WaitExit(int timeoutMs) {
     return marlowen_->Wait(timeoutMs);
 }
 
+pid_t Session::MarlowenPid() const {
+    if (!marlowen_) throw HarnessError("Marlowen was not started");
+    return marlowen_->Pid();
+}
+
 void Session::StartInspector() {
     Process::Options options;
     options.env = Env();

@@ -172,6 +172,7 @@ public:
     void Start();  // starts Marlowen.exe and waits for its window
     bool Running();
     std::optional<int> WaitExit(int timeoutMs);
+    pid_t MarlowenPid() const;  // the unix process that runs Marlowen.exe (wine execs in place)
 
     // Looking from outside.
     std::string Inspect(const std::vector<std::string>& args, int timeoutMs = 30000);

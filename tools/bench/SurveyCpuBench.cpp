@@ -1,0 +1,197 @@
+// Marlowen's processor time during a layout survey against the stand-in CAD, beside the
+// survey's wall time: the survey mostly waits for CAD, and its waits should cost next to
+// nothing. A second figure is the cost of the wait alone: a survey whose CAD never comes.
+//
+//   bench_survey_cpu [--drawings N] [--layouts L] [--runs R] [--cmddelay MS] [--idle MS]
+//
+// Built natively against the end-to-end harness (same Wine prefix, Xvfb, stand-in and
+// inspector); run by hand, after the test e2e_prefix has made the prefix (or it is made here).
+// The processor time is read twice: by the inspector (GetThreadTimes over Marlowen's threads)
+// and from /proc/<pid>/stat of the unix process that runs Marlowen.exe.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/e2e/Harness.h"
+
+namespace {
+
+using namespace e2e;
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+    int drawings = 20;
+    int layouts = 4;
+    int runs = 3;
+    int cmdDelayMs = 0;
+    int idleMs = 5000;
+};
+
+struct Sample {
+    double wallMs = 0, inspectorCpuMs = 0, procCpuMs = 0;
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (i + 1 >= argc) throw HarnessError("missing value after " + arg);
+        int value = std::atoi(argv[++i]);
+        if (arg == "--drawings") options.drawings = value;
+        else if (arg == "--layouts") options.layouts = value;
+        else if (arg == "--runs") options.runs = value;
+        else if (arg == "--cmddelay") options.cmdDelayMs = value;
+        else if (arg == "--idle") options.idleMs = value;
+        else throw HarnessError("unknown option " + arg);
+    }
+    if (options.drawings < 1 || options.layouts < 1 || options.runs < 1 || options.idleMs < 1)
+        throw HarnessError("counts and times must be positive");
+    return options;
+}
+
+double InspectorCpuMs(Session& s) {
+    std::istringstream in(s.Inspect({"cputime", Session::kTitle}));
+    long long kernel = 0, user = 0;
+    if (!(in >> kernel >> user)) throw HarnessError("inspector cputime gave no times");
+    return static_cast<double>(kernel + user);
+}
+
+// utime and stime of the whole thread group, fields 14 and 15 after the command name.
+double ProcCpuMs(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t close = stat.rfind(')');
+    if (close == std::string::npos) throw HarnessError("cannot read /proc/" + std::to_string(pid) + "/stat");
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    long long utime = 0, stime = 0;
+    for (int n = 3; fields >> field; ++n) {
+        if (n == 14) utime = std::stoll(field);
+        if (n == 15) {
+            stime = std::stoll(field);
+            break;
+        }
+    }
+    return static_cast<double>(utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+int LogCount(const std::string& path, const std::string& line) {
+    std::ifstream in(path);
+    int count = 0;
+    for (std::string l; std::getline(in, l);) count += l == line;
+    return count;
+}
+
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Marlowen's start-up is over when its processor time stops growing.
+void WaitSettled(Session& s) {
+    double last = -1;
+    for (int i = 0; i < 20; ++i) {
+        double now = ProcCpuMs(s.MarlowenPid());
+        if (now == last) return;
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+}
+
+Sample Survey(const Xvfb& display, const Options& options) {
+    Session s(display);
+    std::string program = "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log";
+    if (options.cmdDelayMs > 0) program += " /cmddelay:" + std::to_string(options.cmdDelayMs);
+    s.WriteDataIni(program + "\n");
+    std::string content;
+    for (int k = 0; k < options.layouts; ++k) content += k == 0 ? "Model\r\n" : "Layout" + std::to_string(k) + "\r\n";
+    std::vector<std::string> drawings;
+    for (int i = 1; i <= options.drawings; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "図面/dwg%02d.dwg", i);
+        drawings.push_back(s.MakeFile(name, content));
+    }
+    const std::string log = s.RunFolder() + "/cad.log";
+    s.Start();
+    WaitSettled(s);
+
+    Sample sample;
+    const double inspectorBefore = InspectorCpuMs(s), procBefore = ProcCpuMs(s.MarlowenPid());
+    const auto start = Clock::now();
+    s.Drop("Button10", drawings);
+    WaitUntil([&] { return LogCount(log, "exit 0") == 1; }, 60000 + options.drawings * 2000,
+              "the survey to quit the stand-in CAD");
+    sample.wallMs = MsSince(start);
+    sample.inspectorCpuMs = InspectorCpuMs(s) - inspectorBefore;
+    sample.procCpuMs = ProcCpuMs(s.MarlowenPid()) - procBefore;
+
+    Grid table = ParseGrid(s.GetControl("StringGrid1").text);
+    for (int row = 1; row <= options.drawings; ++row)
+        if (table.Cell(1, row) != std::to_string(options.layouts))
+            throw HarnessError("row " + std::to_string(row) + " of the layout table holds '" + table.Cell(1, row) + "'");
+    return sample;
+}
+
+// A survey whose CAD never comes: the processor time of the wait itself over a fixed span.
+Sample WaitWithoutCad(const Xvfb& display, const Options& options) {
+    Session s(display);
+    s.WriteDataIni("[Program]\nFile=C:\\m\\nothing.exe\n");
+    std::string drawing = s.MakeFile("a.dwg", "Model\r\n");
+    s.Start();
+    WaitSettled(s);
+    s.Drop("Button10", {drawing});
+    WaitUntil([&] { return !s.GetControl("Button10").enabled; }, 10000, "the survey to start");
+
+    Sample sample;
+    const double inspectorBefore = InspectorCpuMs(s), procBefore = ProcCpuMs(s.MarlowenPid());
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(options.idleMs));
+    sample.wallMs = MsSince(start);
+    sample.inspectorCpuMs = InspectorCpuMs(s) - inspectorBefore;
+    sample.procCpuMs = ProcCpuMs(s.MarlowenPid()) - procBefore;
+    return sample;
+}
+
+void Print(const char* label, int run, const Sample& s) {
+    std::printf("%-22s %3d %10.0f %12.0f %10.0f %8.2f%%\n", label, run, s.wallMs, s.inspectorCpuMs, s.procCpuMs,
+                100.0 * s.procCpuMs / s.wallMs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const Options options = ParseOptions(argc, argv);
+        const Locations where = Locations::FromBuild();
+        if (!std::filesystem::exists(where.prefix + "/system.reg")) CreatePrefix(where);
+        Xvfb display;
+        std::printf("survey of %d drawings with %d layouts each, stand-in /cmddelay:%d\n", options.drawings,
+                    options.layouts, options.cmdDelayMs);
+        std::printf("%-22s %3s %10s %12s %10s %9s\n", "case", "run", "wall ms", "cpu ms (win)", "cpu ms (/proc)",
+                    "cpu/wall");
+        Sample total;
+        for (int run = 1; run <= options.runs; ++run) {
+            Sample s = Survey(display, options);
+            Print("survey", run, s);
+            total.wallMs += s.wallMs;
+            total.inspectorCpuMs += s.inspectorCpuMs;
+            total.procCpuMs += s.procCpuMs;
+        }
+        total.wallMs /= options.runs;
+        total.inspectorCpuMs /= options.runs;
+        total.procCpuMs /= options.runs;
+        Print("survey (mean)", 0, total);
+        Print("waiting without CAD", 1, WaitWithoutCad(display, options));
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_survey_cpu: %s\n", e.what());
+        return 1;
+    }
+}
