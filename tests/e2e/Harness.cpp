@@ -4,6 +4,7 @@
 #include <iconv.h>
 #include <poll.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 extern char** environ;
 
@@ -388,7 +390,9 @@ Xvfb::~Xvfb() = default;
 
 // ---- Session
 
-Session::Session(const Xvfb& display) : where_(Locations::FromBuild()), display_(display.Display()) {
+Session::Session(const Xvfb& display) : Session(display, Locations::FromBuild()) {}
+
+Session::Session(const Xvfb& display, Locations where) : where_(std::move(where)), display_(display.Display()) {
     // A dead inspector must show as a failed write, not end the test program.
     signal(SIGPIPE, SIG_IGN);
     if (!fs::exists(where_.prefix + "/system.reg"))
@@ -417,6 +421,7 @@ void Session::EndAll() {
     Run({"wineserver", "-w"}, Env(), 10000);
     marlowen_.reset();
     inspector_.reset();
+    programs_.clear();
 }
 
 std::vector<std::string> Session::Env() const { return WineEnv(where_.prefix, display_); }
@@ -481,6 +486,15 @@ bool Session::Running() { return marlowen_ && marlowen_->Running(); }
 std::optional<int> Session::WaitExit(int timeoutMs) {
     if (!marlowen_) throw HarnessError("Marlowen was not started");
     return marlowen_->Wait(timeoutMs);
+}
+
+void Session::StartProgram(const std::vector<std::string>& args) {
+    Process::Options options;
+    options.env = Env();
+    options.cwd = RunFolder();
+    std::vector<std::string> argv = {"wine"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    programs_.push_back(std::make_unique<Process>(argv, options));
 }
 
 pid_t Session::MarlowenPid() const {
@@ -562,6 +576,30 @@ MessageBoxInfo Session::WaitMessageBox(const std::string& caption, int timeoutMs
     auto lines = Lines(Inspect({"wait-msgbox", caption, std::to_string(timeoutMs)}, timeoutMs + 10000));
     if (lines.size() != 1) throw HarnessError("inspector gave no single message box record");
     return ParseMessageBox(lines[0]);
+}
+
+CpuTime Session::ProcessCpuTime(const std::string& windowTitle) {
+    std::string text = Inspect({"cputime", windowTitle});
+    CpuTime time;
+    if (std::sscanf(text.c_str(), "%lld %lld", &time.kernelMs, &time.userMs) != 2)
+        throw HarnessError("not a processor time: '" + text + "'");
+    return time;
+}
+
+std::vector<std::string> Session::ProcessNames() {
+    std::vector<std::string> names;
+    for (const auto& line : Lines(Inspect({"processes"}))) {
+        size_t tab = line.find('\t');
+        if (tab == std::string::npos) throw HarnessError("malformed process record: '" + line + "'");
+        names.push_back(Unescape(line.substr(tab + 1)));
+    }
+    return names;
+}
+
+bool Session::ProcessRunning(const std::string& exeName) {
+    for (const auto& name : ProcessNames())
+        if (strcasecmp(name.c_str(), exeName.c_str()) == 0) return true;
+    return false;
 }
 
 void Session::Drop(const std::string& controlName, const std::vector<std::string>& unixPaths) {

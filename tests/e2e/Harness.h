@@ -21,6 +21,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -60,6 +61,12 @@ struct Control {
     Rect rect;          // screen coordinates
     bool enabled = false, visible = false;
     std::string text;   // caption; list box: "count=N\r\n" + items; grid: its dump; tree: nodes
+};
+
+// Processor time a process has used so far, from its own counters.
+struct CpuTime {
+    long long kernelMs = 0, userMs = 0;
+    long long TotalMs() const { return kernelMs + userMs; }
 };
 
 struct MessageBoxInfo {
@@ -150,6 +157,7 @@ private:
 class Session {
 public:
     explicit Session(const Xvfb& display);
+    Session(const Xvfb& display, Locations where);  // programs or a prefix of one's own
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -173,6 +181,9 @@ public:
     bool Running();
     std::optional<int> WaitExit(int timeoutMs);
     pid_t MarlowenPid() const;  // the unix process that runs Marlowen.exe (wine execs in place)
+    // Starts another Windows program in the prefix (wine ARGS...), current folder C:\run; it
+    // ends with the session.
+    void StartProgram(const std::vector<std::string>& args);
 
     // Looking from outside.
     std::string Inspect(const std::vector<std::string>& args, int timeoutMs = 30000);
@@ -181,6 +192,9 @@ public:
     Control GetControl(const std::string& name);
     std::vector<MessageBoxInfo> MessageBoxes();
     MessageBoxInfo WaitMessageBox(const std::string& caption, int timeoutMs = 10000);
+    CpuTime ProcessCpuTime(const std::string& windowTitle = kTitle);  // of the window's process
+    std::vector<std::string> ProcessNames();  // executable file names of the prefix's processes
+    bool ProcessRunning(const std::string& exeName);  // letter case ignored
 
     // Acting like a user.
     void Drop(const std::string& controlName, const std::vector<std::string>& unixPaths);
@@ -203,6 +217,7 @@ private:
     std::string display_;
     std::optional<Process> marlowen_;
     std::optional<Process> inspector_;
+    std::vector<std::unique_ptr<Process>> programs_;
     std::string inspectorBuffer_;
 };
 

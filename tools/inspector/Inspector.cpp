@@ -50,6 +50,7 @@ constexpr char kUsage[] =
     "  close TITLE                    post WM_CLOSE\n"
     "  cputime TITLE                  processor time of the window's process so far (its live threads), in ms:\n"
     "                                 kernel user\n"
+    "  processes                      one line per process of the prefix: pid TAB executable file name\n"
     "  filedialog-choose PATH [MS]    type PATH into the open-file dialog and press Open\n"
     "  filedialog-cancel [MS]         press Cancel in the open-file dialog\n"
     "TITLE and NAME match exactly; NAME is the DesignerName window property (a global atom).\n";
@@ -422,6 +423,18 @@ std::string ProcessTimesText(HWND hwnd) {
     return std::to_string(kernelMs) + " " + std::to_string(userMs) + "\n";
 }
 
+std::string ProcessList() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) throw Failure("cannot list the processes");
+    std::string out;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        out += std::to_string(entry.th32ProcessID) + "\t" + Escape(AnsiToUtf8(entry.szExeFile)) + "\n";
+    CloseHandle(snapshot);
+    return out;
+}
+
 using Args = std::vector<std::string>;  // ANSI, the command name first
 
 void Need(const Args& args, size_t least, size_t most, const char* usage) {
@@ -506,6 +519,10 @@ std::string RunCommand(const Args& args) {
     if (command == "cputime") {
         Need(args, 1, 1, "cputime TITLE");
         return ProcessTimesText(RequireTopLevel(args[1]));
+    }
+    if (command == "processes") {
+        Need(args, 0, 0, "processes");
+        return ProcessList();
     }
     if (command == "filedialog-choose") {
         Need(args, 1, 2, "filedialog-choose PATH [MS]");
