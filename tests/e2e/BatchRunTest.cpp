@@ -1,0 +1,303 @@
+// The batch run seen from outside: a drop on a captioned button writes test.scr, starts the
+// stand-in CAD named in data.ini, and once its prompt shows, types the six commands that make
+// it run the script; refusals and a script file that cannot be written start nothing; Close
+// CAD reads the command pane and quits CAD. What CAD received is read from the stand-in's log.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/e2e/E2eTest.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWaitMs = 10000;
+constexpr int kRunMs = 30000;
+// A program that was wrongly started writes its log within this time.
+constexpr int kNothingStartsMs = 2000;
+constexpr char kStandIn[] = "StandInCad.exe";
+// The full path and the system's text for ERROR_ACCESS_DENIED; a text ending in ")" gets no ".".
+constexpr char kAccessDenied[] = "C:\\run\\test.scr を作成できません (アクセスが拒否されました。)";
+
+std::string CadLogPath(Session& s) { return s.RunFolder() + "/cad.log"; }
+
+std::vector<std::string> CadLog(Session& s) {
+    std::vector<std::string> lines;
+    if (!fs::exists(CadLogPath(s))) return lines;
+    std::string text = s.ReadText(CadLogPath(s));
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+    for (const auto& l : lines)
+        if (l == line) return true;
+    return false;
+}
+
+void WaitForLogLine(Session& s, const std::string& line, int timeoutMs) {
+    WaitUntil([&] { return Has(CadLog(s), line); }, timeoutMs, "the stand-in's log line '" + line + "'");
+}
+
+// Index of the first line equal to line, or of the first line starting with it when prefix.
+int IndexOf(const std::vector<std::string>& lines, const std::string& line, bool prefix = false) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (prefix ? lines[i].rfind(line, 0) == 0 : lines[i] == line) return static_cast<int>(i);
+    return -1;
+}
+
+std::vector<std::string> Starting(const std::vector<std::string>& lines, const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const auto& l : lines)
+        if (l.rfind(prefix, 0) == 0) found.push_back(l);
+    return found;
+}
+
+// How the stand-in's log quotes a line of printable text: backslashes doubled.
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return out + "\"";
+}
+
+// The log record of a WM_COPYDATA with an ASCII command text ending in "\r": the text and its
+// ending zero as bytes (ANSI window) or UTF-16 units (Unicode window).
+std::string Received(bool unicode, const std::string& command) {
+    std::string hex;
+    char byte[3];
+    for (size_t i = 0; i <= command.size(); ++i) {
+        unsigned char c = i < command.size() ? static_cast<unsigned char>(command[i]) : 0;
+        std::snprintf(byte, sizeof byte, "%02x", c);
+        hex += unicode ? std::string(byte) + "00" : std::string(byte);
+    }
+    size_t size = (command.size() + 1) * (unicode ? 2 : 1);
+    std::string shown = command.substr(0, command.size() - 1) + "\\r";
+    return std::string("recv ") + (unicode ? "utf16" : "ansi") + " dwData=1 cbData=" + std::to_string(size) +
+           " hex=" + hex + " text=\"" + shown + "\"";
+}
+
+std::vector<std::string> ReceivedAll(bool unicode, const std::vector<std::string>& commands) {
+    std::vector<std::string> records;
+    for (const auto& c : commands) records.push_back(Received(unicode, c));
+    return records;
+}
+
+const std::vector<std::string> kRunScriptCommands = {"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"};
+const std::vector<std::string> kTail = {"new ", "filedia", "1", "cmddia", "1", "quit"};
+
+std::string Crlf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    return text;
+}
+
+// Checks the stand-in's log of a whole run: started in C:\run, ready, then the six commands
+// (nothing typed before the prompt), then every script line in order, then its exit.
+void ExpectScriptRun(const std::vector<std::string>& log, bool unicode, const std::vector<std::string>& script) {
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front().rfind("start pid=", 0), 0u) << log.front();
+    EXPECT_NE(log.front().find(" cwd=\"C:\\\\run\" "), std::string::npos) << log.front();
+    int ready = IndexOf(log, "ready");
+    int firstRecv = IndexOf(log, "recv ", true);
+    ASSERT_GE(ready, 0);
+    EXPECT_GT(firstRecv, ready) << "a command was typed before CAD's prompt";
+    EXPECT_EQ(Starting(log, "recv "), ReceivedAll(unicode, kRunScriptCommands));
+    EXPECT_TRUE(Has(log, "set filedia=0"));
+    EXPECT_TRUE(Has(log, "set cmddia=0"));
+    int scriptStart = IndexOf(log, "script \"test.scr\" lines=" + std::to_string(script.size()));
+    EXPECT_GT(scriptStart, firstRecv);
+    std::vector<std::string> expected;
+    for (const auto& line : script) expected.push_back("script-line " + Quoted(line));
+    EXPECT_EQ(Starting(log, "script-line "), expected);
+    EXPECT_EQ(log.back(), "exit 0");
+}
+
+using BatchRun = E2eTest;
+using CloseCad = E2eTest;
+
+TEST_F(BatchRun, AnsiCadGetsSixCommandsAfterItsPromptAndRunsTheWholeScript) {
+    S().WriteDataIni(
+        "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log\n"
+        "[Section3]\nLabel=配置+確認\nTextCount=5\n1=open\n2=[FULLFILENAME].dwg\n3=layout\n4=?\n5=close\n");
+    // 表 ends in the byte of "\": the path is cut only at the real separators.
+    std::string plan = S().MakeFile("表/平面図.dwg", Utf8ToSjis("Model\r\n配置1\r\n配置2\r\n"));
+    std::string section = S().MakeFile("断面図.dwg", Utf8ToSjis("Model\r\nA3横\r\n"));
+    S().Start();
+
+    S().Drop("Button3", {plan, section});
+    WaitForLogLine(S(), "exit 0", kRunMs);
+
+    std::vector<std::string> script = {"open",  "C:\\d\\表\\平面図.dwg", "layout", "?", "close",
+                                       "open",  "C:\\d\\断面図.dwg",     "layout", "?", "close"};
+    script.insert(script.end(), kTail.begin(), kTail.end());
+    EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), Utf8ToSjis(Crlf(script)));
+    EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr").substr(0, 3), "ope") << "no byte-order mark";
+
+    auto log = CadLog(S());
+    EXPECT_NE(log.front().find("args=\"C:\\\\m\\\\StandInCad.exe /log:C:\\\\run\\\\cad.log\""), std::string::npos)
+        << log.front();
+    EXPECT_EQ(Starting(log, "recv ").at(0), "recv ansi dwData=1 cbData=9 hex=66696c656469610d00 text=\"filedia\\r\"");
+    ExpectScriptRun(log, false, script);
+    EXPECT_TRUE(Has(log, "open \"C:\\\\d\\\\表\\\\平面図.dwg\" name=\"平面図.dwg\" layouts=3"));
+    EXPECT_TRUE(Has(log, "open \"C:\\\\d\\\\断面図.dwg\" name=\"断面図.dwg\" layouts=2"));
+    EXPECT_LT(IndexOf(log, "layout-list \"平面図.dwg\" count=3"), IndexOf(log, "layout-list \"断面図.dwg\" count=2"));
+    EXPECT_LT(IndexOf(log, "set filedia=1"), IndexOf(log, "exit 0"));
+
+    WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
+    EXPECT_TRUE(S().Running());
+    EXPECT_TRUE(S().MessageBoxes().empty());
+}
+
+TEST_F(BatchRun, UnicodeCadGetsUtf16Records) {
+    S().WriteDataIni(
+        "[Program]\nFile=C:\\m\\StandInCad.exe /unicode /log:C:\\run\\cad.log\n"
+        "[Section7]\nLabel=開く\nTextCount=3\n1=open\n2=[FULLFILEPATH]\n3=close\n");
+    std::string plan = S().MakeFile("ﾌﾟﾗﾝ/立面図.dwg", Utf8ToSjis("Model\r\n北\r\n"));
+    S().Start();
+
+    S().Drop("Button7", {plan});
+    WaitForLogLine(S(), "exit 0", kRunMs);
+
+    std::vector<std::string> script = {"open", "C:\\d\\ﾌﾟﾗﾝ\\立面図.dwg", "close"};
+    script.insert(script.end(), kTail.begin(), kTail.end());
+    EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), Utf8ToSjis(Crlf(script)));
+    auto log = CadLog(S());
+    EXPECT_EQ(Starting(log, "recv ").at(0),
+              "recv utf16 dwData=1 cbData=18 hex=660069006c0065006400690061000d000000 text=\"filedia\\r\"");
+    ExpectScriptRun(log, true, script);
+    EXPECT_TRUE(Has(log, "open \"C:\\\\d\\\\ﾌﾟﾗﾝ\\\\立面図.dwg\" name=\"立面図.dwg\" layouts=2"));
+    WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
+}
+
+TEST_F(BatchRun, SlowStartingCadWithHalfWidthPromptIsWatchedUntilReady) {
+    S().WriteDataIni(
+        "[Program]\nFile=C:\\m\\StandInCad.exe /startdelay:3000 /halfwidth /log:C:\\run\\cad.log\n"
+        "[Section5]\nLabel=図面\nTextCount=3\n1=open\n2=[FULLFILEPATH]\n3=close\n");
+    std::string plan = S().MakeFile("a.dwg", "Model\r\nLayout1\r\n");
+    S().Start();
+
+    S().Drop("Button5", {plan});
+    WaitForLogLine(S(), "exit 0", kRunMs);
+
+    std::vector<std::string> script = {"open", "C:\\d\\a.dwg", "close"};
+    script.insert(script.end(), kTail.begin(), kTail.end());
+    auto log = CadLog(S());
+    ExpectScriptRun(log, false, script);
+    // The watcher kept reading CAD's history during the delay without typing anything.
+    int firstCopy = IndexOf(log, "copy-history bytes=", true);
+    EXPECT_GE(firstCopy, 0);
+    EXPECT_LT(firstCopy, IndexOf(log, "ready"));
+    WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
+}
+
+TEST_F(BatchRun, LoopLineWithoutSurveyIsRefusedAndKeepsOldScript) {
+    S().WriteDataIni(
+        "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log\n"
+        "[Section2]\nLabel=ﾚｲｱｳﾄ別\nTextCount=6\n"
+        "1=open\n2=[FULLFILEPATH]\n3=[LAYOUTLOOP]\n4=-plot\n5=[LAYOUTNAME]\n6=[LOOPEND]\n");
+    std::string before = "old\r\nscript\r\n";
+    WriteBytes(S().RunFolder() + "/test.scr", before);
+    std::string plan = S().MakeFile("a.dwg", "Model\r\n");
+    S().Start();
+
+    Point drop = S().GetControl("Button2").rect.Center();
+    S().DropAt(drop, {plan});
+    MessageBoxInfo box = S().WaitMessageBox("情報", kWaitMs);
+    EXPECT_EQ(box.text, "レイアウト名を取得してください。");
+    EXPECT_TRUE(box.icon);
+    EXPECT_EQ(box.rect.left, drop.x - 100);
+    EXPECT_EQ(box.rect.top, drop.y - 50);
+    EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), before);
+
+    S().PressOk("情報");
+    std::this_thread::sleep_for(std::chrono::milliseconds(kNothingStartsMs));
+    EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), before);
+    EXPECT_FALSE(fs::exists(CadLogPath(S()))) << "CAD was started";
+    EXPECT_FALSE(S().ProcessRunning(kStandIn));
+    EXPECT_TRUE(S().MessageBoxes().empty());
+}
+
+TEST_F(BatchRun, UnwritableScriptFileShowsPathAndReasonAndStartsNothing) {
+    S().WriteDataIni(
+        "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log\n"
+        "[Section1]\nLabel=印刷\nTextCount=1\n1=open\n");
+    std::string plan = S().MakeFile("a.dwg", "Model\r\n");
+    std::string scriptPath = S().RunFolder() + "/test.scr";
+    // A folder in the file's place cannot be opened as a file.
+    fs::create_directory(scriptPath);
+    S().Start();
+
+    S().Drop("Button1", {plan});
+    MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
+    EXPECT_EQ(box.text, kAccessDenied);
+    EXPECT_TRUE(box.icon);
+    S().PressOk("Marlowen");
+    std::this_thread::sleep_for(std::chrono::milliseconds(kNothingStartsMs));
+    EXPECT_FALSE(fs::exists(CadLogPath(S()))) << "CAD was started";
+    EXPECT_FALSE(S().ProcessRunning(kStandIn));
+    EXPECT_TRUE(S().Running());
+    EXPECT_TRUE(S().MessageBoxes().empty());
+}
+
+TEST_F(BatchRun, ScriptFileRootCannotChangeKeepsItsBytes) {
+    S().WriteDataIni(
+        "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log\n"
+        "[Section1]\nLabel=印刷\nTextCount=1\n1=open\n");
+    std::string plan = S().MakeFile("a.dwg", "Model\r\n");
+    std::string scriptPath = S().RunFolder() + "/test.scr";
+    const std::string before = "old\r\n";
+    WriteBytes(scriptPath, before);
+    // Root writes through a read-only mode or attribute, but not into an immutable file.
+    if (!S().MakeImmutable(scriptPath)) GTEST_SKIP() << "the file system cannot make a file immutable";
+    S().Start();
+
+    S().Drop("Button1", {plan});
+    MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
+    EXPECT_EQ(box.text, kAccessDenied);
+    EXPECT_EQ(ReadBytes(scriptPath), before);
+    S().PressOk("Marlowen");
+    std::this_thread::sleep_for(std::chrono::milliseconds(kNothingStartsMs));
+    EXPECT_EQ(ReadBytes(scriptPath), before);
+    EXPECT_FALSE(fs::exists(CadLogPath(S()))) << "CAD was started";
+    EXPECT_TRUE(S().Running());
+}
+
+TEST_F(CloseCad, ShowsStrippedPaneAndQuitsRunningCadThenEmptiesMemoWithoutCad) {
+    S().Start();
+    S().StartProgram({"C:\\m\\StandInCad.exe", "/log:C:\\run\\cad.log"});
+    WaitForLogLine(S(), "ready", kRunMs);
+
+    S().Click("Button12");
+    std::string memo;
+    WaitUntil([&] { return !(memo = S().GetControl("Memo1").text).empty(); }, kWaitMs, "Memo1 to get the pane text");
+    // The pane holds the start-up lines, the prompt's echo and the prompt, with CR LF and blanks.
+    const std::string stripped =
+        "AutoCAD2000i(スタンドイン)を起動しています。AutoCADメニューユーティリティをロードしました。"
+        "コマンド:COMMANDLINEコマンド:";
+    EXPECT_TRUE(memo == stripped || memo == stripped + "\r\n") << memo;
+
+    WaitForLogLine(S(), "exit 0", kWaitMs);
+    auto log = CadLog(S());
+    EXPECT_EQ(Starting(log, "recv "), ReceivedAll(false, {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"}));
+    EXPECT_LT(IndexOf(log, "set filedia=1"), IndexOf(log, "set cmddia=1"));
+    EXPECT_LT(IndexOf(log, "set cmddia=1"), IndexOf(log, "command quit"));
+    EXPECT_EQ(log.back(), "exit 0");
+    WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
+
+    // With no CAD the pane text is empty: Memo1 is emptied and nothing is shown.
+    S().Click("Button12");
+    WaitUntil([&] { auto t = S().GetControl("Memo1").text; return t.empty() || t == "\r\n"; }, kWaitMs,
+              "Memo1 to be emptied");
+    EXPECT_TRUE(S().MessageBoxes().empty());
+    EXPECT_TRUE(S().Running());
+}
+
+}  // namespace
+}  // namespace e2e
