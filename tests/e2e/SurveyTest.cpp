@@ -138,7 +138,7 @@ using LayoutSurvey = E2eTest;
 using SurveyWithCadMessage = E2eTest;
 using ClosingDuringSurvey = E2eTest;
 
-TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopAndClearEmptiesBoth) {
+TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyAgain) {
     S().WriteDataIni(std::string(kProgramSection) + "\n" + kLoopSection);
     // Stand-in drawings: one layout name per line, the model first. Blanks inside a name,
     // half-width or full-width, do not survive the survey's blank stripping.
@@ -211,8 +211,21 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopAndClearEmptiesBoth
     S().Drop("Button1", {a, b, c});
     const std::string plainScript = ScriptBytes(Join({"open", pa, "close", "open", pb, "close", "open", pc, "close"}, kTail));
     EXPECT_EQ(WaitForBytes(scr, plainScript), plainScript);
-    log.WaitFor("start ", 3, "the stand-in CAD to be started for the run");
     EXPECT_TRUE(S().MessageBoxes().empty());
+    log.WaitFor("exit 0", 3, "the stand-in CAD to run the plain script and quit");
+
+    // After clearing, Button10 takes a survey again; one drawing needs no close.
+    S().Drop("Button10", {a});
+    log.WaitFor("exit 0", 4, "the second survey to quit the stand-in CAD");
+    std::vector<std::string> typed = log.Typed();
+    ASSERT_GE(typed.size(), kStartScript.size() + kQuit.size());
+    EXPECT_EQ(std::vector<std::string>(typed.end() - static_cast<long>(kStartScript.size() + kQuit.size()), typed.end()),
+              Join(kStartScript, kQuit));
+    EXPECT_EQ(S().GetControl("TreeView1").text, pa + "\t0\n  Model\t1\n  Layout1\t1\n");
+    layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.rows, 2);
+    EXPECT_EQ(GridRow(layouts, 0), (std::vector<std::string>{"取得完了", "ﾚｲｱｳﾄ数", "", "", "", "", ""}));
+    EXPECT_EQ(GridRow(layouts, 1), (std::vector<std::string>{pa, "2", "Model", "Layout1", "", "", ""}));
 }
 
 TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn) {
