@@ -587,7 +587,14 @@ int Serve() {
         std::string out, error;
         int code = Execute(args, out, error);
         // The reason is one line, so it cannot be taken for the end of the answer.
-        WriteOut(out + "\x1E" + std::to_string(code) + (code ? " " + Escape(AnsiToUtf8(error)) : "") + "\n");
+        out += '\x1E';
+        out += std::to_string(code);
+        if (code) {
+            out += ' ';
+            out += Escape(AnsiToUtf8(error));
+        }
+        out += '\n';
+        WriteOut(out);
     }
     return 0;
 }
