@@ -12,12 +12,8 @@ cmake --build "$out/native" --target xdnd-drop
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 export WINEPREFIX=$out/demo-wineprefix
 if [ -z "$DISPLAY" ]; then
-  for n in $(seq 20 80); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true' EXIT
-  export DISPLAY=:$n
-  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  . "$root/tools/xvfb.sh"
+  start_xvfb 20 80
 fi
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
 

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs what is needed, builds everything and runs every test: native unit tests, the
 # sanitizer build, the Windows unit tests under Wine, the end-to-end tests and the fuzzers.
-set -e
+set -e -o pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${MARLOWEN_BUILD_ROOT:-$root/build}
 "$root/tools/setup.sh"
@@ -9,18 +9,22 @@ out=${MARLOWEN_BUILD_ROOT:-$root/build}
 
 # One X display for every Wine program of the run, unless one is set already.
 if [ -z "$DISPLAY" ]; then
-  for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-  export DISPLAY=:$n
-  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  . "$root/tools/xvfb.sh"
+  start_xvfb 90 140
 fi
 export MARLOWEN_WINEPREFIX=$out/wineprefix
 
 status=0
+passed=0
+failed=0
 for b in native asan win fuzz; do
   echo "=== tests: $b"
-  (cd "$out/$b" && ctest --output-on-failure -j "$(nproc)") || status=1
+  (cd "$out/$b" && ctest --output-on-failure -j "$(nproc)") | tee "$out/ctest-$b.log" || status=1
+  total=; bad=
+  read -r total bad < <(sed -n 's/.*tests passed, \([0-9]*\) tests\? failed out of \([0-9]*\).*/\2 \1/p' "$out/ctest-$b.log") || true
+  if [ -z "$total" ]; then status=1; continue; fi
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
 done
+echo "total: $passed passed, $failed failed"
 exit $status
