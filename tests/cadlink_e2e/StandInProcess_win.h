@@ -1,35 +1,17 @@
 // What the end-to-end tests of the CAD link need around it: the stand-in CAD started as a
-// process of its own, a helper process that holds the clipboard, and bounded waits. The
-// stand-in's windows are told apart here by its own class names, never by the CAD link's
-// rules, so that a test can check what the CAD link found.
+// process of its own and a helper process that holds the clipboard (bounded waits and the
+// desktop's windows come with the shared test support). The stand-in's windows are told
+// apart here by its own class names, never by the CAD link's rules, so that a test can check
+// what the CAD link found.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-// Waits for one of the handles, or only for the time when there are none, while handling
-// this thread's messages: after every history read the clipboard's owner is a window of
-// this thread, and under Wine another program's OpenClipboard sends the owner a message and
-// waits up to 5 s for the answer. The result as MsgWaitForMultipleObjects gives it.
-DWORD WaitAnswering(const std::vector<HANDLE>& handles, DWORD timeoutMs);
-
-// Polls until condition holds or timeoutMs has passed, answering messages in between; the
-// last answer counts.
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
-
-// The build hands over host paths; a Unix path is reached through Wine's Z: drive.
-std::string WindowsPath(std::string path);
-
-// Top-level windows in EnumWindows order.
-std::vector<HWND> TopLevelWindows();
-// Position of w in EnumWindows order; -1 when it is not a top-level window.
-int WalkPosition(HWND w);
-
-std::string WindowTitle(HWND w);
-std::string WindowClass(HWND w);
+#include "tests/support_win/WinTestSupport_win.h"
 
 // The clipboard as seen from outside the CAD link.
 bool PutClipboardText(const std::string& text);
@@ -44,8 +26,8 @@ public:
     StandInProcess(const StandInProcess&) = delete;
     StandInProcess& operator=(const StandInProcess&) = delete;
 
-    bool Started() const { return started_; }
-    DWORD ProcessId() const { return process_.dwProcessId; }
+    bool Started() const { return process_.Started(); }
+    DWORD ProcessId() const { return process_.Id(); }
 
     // This process's top-level window of the given class name; null when there is none.
     HWND WindowOfClass(const char* className) const;
@@ -63,8 +45,7 @@ public:
 
 private:
     const std::string logPath_;
-    bool started_ = false;
-    PROCESS_INFORMATION process_{};
+    ChildProcess process_;
 };
 
 // ClipboardHolder.exe, another process that keeps the clipboard open until released.
@@ -83,7 +64,6 @@ public:
 private:
     HANDLE ready_ = nullptr;
     HANDLE release_ = nullptr;
+    std::optional<ChildProcess> process_;  // started once the events are there
     bool held_ = false;
-    bool started_ = false;
-    PROCESS_INFORMATION process_{};
 };

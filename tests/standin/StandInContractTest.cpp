@@ -8,28 +8,14 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "SurveyReader.h"
+#include "tests/support_win/WinTestSupport_win.h"
 
 namespace {
-
-// <chrono> holds a literal that the Shift-JIS execution character set cannot take.
-constexpr ULONGLONG kTimeoutMs = 15000;
-
-std::string Title(HWND hwnd) {
-    char buffer[256] = {};
-    GetWindowTextA(hwnd, buffer, 255);
-    return buffer;
-}
-
-std::string ClassOf(HWND hwnd) {
-    char buffer[256] = {};
-    GetClassNameA(hwnd, buffer, 255);
-    return buffer;
-}
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -54,57 +40,19 @@ std::string StandInPath() {
     return OwnFolder() + "\\" + relative;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 void WriteFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
 
-std::vector<std::string> LogLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::istringstream in(ReadFile(path));
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {
-    std::vector<std::string> found;
-    for (const std::string& line : lines) {
-        if (StartsWith(line, prefix)) found.push_back(line);
-    }
-    return found;
-}
-
-bool WaitFor(const std::function<bool()>& condition, ULONGLONG timeoutMs = kTimeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (GetTickCount64() < end) {
-        if (condition()) return true;
-        Sleep(30);
-    }
-    return condition();
-}
-
 struct Desktop {
     static std::vector<HWND> TopLevel(DWORD pid) {
-        struct Walk {
-            DWORD pid;
-            std::vector<HWND> found;
-        } walk{pid, {}};
-        EnumWindows(
-            [](HWND hwnd, LPARAM lp) -> BOOL {
-                auto* w = reinterpret_cast<Walk*>(lp);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(hwnd, &owner);
-                if (owner == w->pid) w->found.push_back(hwnd);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&walk));
-        return walk.found;
+        std::vector<HWND> found;
+        for (HWND hwnd : TopLevelWindows()) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == pid) found.push_back(hwnd);
+        }
+        return found;
     }
 
     static std::vector<HWND> Descendants(HWND parent) {
@@ -121,62 +69,31 @@ struct Desktop {
 
     static HWND DescendantTitled(HWND parent, const std::string& title) {
         for (HWND child : Descendants(parent)) {
-            if (Title(child) == title) return child;
+            if (WindowTitle(child) == title) return child;
         }
         return nullptr;
     }
 };
 
-// Every case gets a new folder of its own, which is the stand-in's current folder. Wine hands
-// out the same process ids run after run, so the name takes the time as well.
-std::string NewWorkFolder() {
-    static int counter = 0;
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "standin-" + std::to_string(GetCurrentProcessId()) + "-" +
-                               std::to_string(GetTickCount64()) + "-" + std::to_string(++counter);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-void RemoveWorkFolder(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileA((folder + "\\" + entry.cFileName).c_str());
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
+// Every case gets a new folder of its own, which is the stand-in's current folder.
 class StandIn {
 public:
-    explicit StandIn(const std::string& options) : folder(NewWorkFolder()), logPath(folder + "\\cad.log") {
-        std::string commandLine = "\"" + StandInPath() + "\" /log:\"" + logPath + "\" " + options;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                  &si, &process_) != 0;
-    }
+    explicit StandIn(const std::string& options)
+        : folder(NewWorkFolder("standin-")),
+          logPath(folder + "\\cad.log"),
+          process_(Quoted(StandInPath()) + " /log:" + Quoted(logPath) + " " + options, folder) {}
 
     ~StandIn() {
-        if (started_) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, 5000);
-            CloseHandle(process_.hThread);
-            CloseHandle(process_.hProcess);
-        }
+        process_.Stop();
         RemoveWorkFolder(folder);
     }
 
     // Finds the windows the way the CAD link does, among this process's windows only.
     bool FindWindows() {
         main = text = pane = historyPane = nullptr;
-        for (HWND hwnd : Desktop::TopLevel(process_.dwProcessId)) {
-            const std::string title = Title(hwnd);
-            const std::string cls = ClassOf(hwnd);
+        for (HWND hwnd : Desktop::TopLevel(process_.Id())) {
+            const std::string title = WindowTitle(hwnd);
+            const std::string cls = WindowClass(hwnd);
             if (!main && StartsWith(title, "AutoCAD ") && StartsWith(cls, "Afx:00400000:8:")) main = hwnd;
             if (!text && StartsWith(title, "AutoCAD ") && StartsWith(cls, "Afx:00400000:b:") &&
                 Contains(title, "テキスト ウィンドウ")) {
@@ -190,7 +107,7 @@ public:
         return main && text && pane && historyPane;
     }
 
-    bool Start() { return started_ && WaitFor([this] { return FindWindows(); }); }
+    bool Start() { return process_.Started() && WaitFor([this] { return FindWindows(); }); }
 
     bool StartAndWaitForPrompt(const std::string& prompt = "コマンド: COMMANDLINE") {
         return Start() && WaitFor([&] { return LastLine() == prompt; });
@@ -254,19 +171,16 @@ public:
         return WaitFor([&] { return test(LastLine()); });
     }
 
-    bool WaitForExit(DWORD* code) {
-        if (WaitForSingleObject(process_.hProcess, 15000) != WAIT_OBJECT_0) return false;
-        return GetExitCodeProcess(process_.hProcess, code) != 0;
-    }
+    std::optional<DWORD> WaitExit() const { return process_.WaitExit(15000); }
 
     HWND TopLevelTitled(const std::string& title) {
-        for (HWND hwnd : Desktop::TopLevel(process_.dwProcessId)) {
-            if (Title(hwnd) == title) return hwnd;
+        for (HWND hwnd : Desktop::TopLevel(process_.Id())) {
+            if (WindowTitle(hwnd) == title) return hwnd;
         }
         return nullptr;
     }
 
-    std::vector<std::string> Log() const { return LogLines(logPath); }
+    std::vector<std::string> Log() const { return FileLines(logPath); }
 
     std::string folder;
     std::string logPath;
@@ -276,8 +190,7 @@ public:
     HWND historyPane = nullptr;
 
 private:
-    bool started_ = false;
-    PROCESS_INFORMATION process_{};
+    ChildProcess process_;
 };
 
 TEST(StandInContract, StartUpShowsWindowsFirstAndThePromptAfterTheDelay) {
@@ -289,17 +202,17 @@ TEST(StandInContract, StartUpShowsWindowsFirstAndThePromptAfterTheDelay) {
     EXPECT_GE(GetTickCount64() - start, 1000u);
 
     EXPECT_FALSE(IsWindowUnicode(cad.main));
-    EXPECT_EQ(Title(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
-    EXPECT_EQ(Title(cad.text), "AutoCAD テキスト ウィンドウ - Drawing1.dwg");
+    EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
+    EXPECT_EQ(WindowTitle(cad.text), "AutoCAD テキスト ウィンドウ - Drawing1.dwg");
     const std::string history = cad.History();
     EXPECT_EQ(history.substr(history.size() - 23), "コマンド: COMMANDLINE\r\n");
     // Another process reads the pane's caption, not its answer to WM_GETTEXT.
-    EXPECT_EQ(Title(cad.pane), "MountTam");
+    EXPECT_EQ(WindowTitle(cad.pane), "MountTam");
     EXPECT_EQ(cad.PaneText(), history + "コマンド: ");
     // What shows the history inside "Headlands" has no caption of its own to be mistaken.
     for (HWND child : Desktop::Descendants(cad.text)) {
         if (child != cad.pane && child != cad.historyPane) {
-            EXPECT_EQ(Title(child), "");
+            EXPECT_EQ(WindowTitle(child), "");
         }
     }
     // The docked command line of the main window, as a command-line pane search finds it.
@@ -342,7 +255,7 @@ TEST(StandInContract, UnicodeWindowTakesUtf16RecordsAndAnswersAnsiReads) {
     WriteFile(cad.folder + "\\表 図.dwg", "Model\r\n平面図\r\n");
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     EXPECT_TRUE(IsWindowUnicode(cad.main));
-    EXPECT_EQ(Title(cad.pane), "MountTam");
+    EXPECT_EQ(WindowTitle(cad.pane), "MountTam");
 
     cad.Type("filedia\r");
     cad.Type("0\r");
@@ -351,7 +264,7 @@ TEST(StandInContract, UnicodeWindowTakesUtf16RecordsAndAnswersAnsiReads) {
     cad.Type("layout\r");
     cad.Type("?\r");
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return StartsWith(line, "レイアウト: 平面図"); }));
-    EXPECT_EQ(Title(cad.text), "AutoCAD テキスト ウィンドウ - 表 図.dwg");
+    EXPECT_EQ(WindowTitle(cad.text), "AutoCAD テキスト ウィンドウ - 表 図.dwg");
     EXPECT_EQ(survey_reader::LayoutNames(cad.PaneText()), (std::vector<std::string>{"Model", "平面図"}));
     EXPECT_EQ(cad.PaneText(), cad.History() + "コマンド: ");
 
@@ -373,23 +286,21 @@ TEST(StandInContract, SurveyScriptThenCloseAndQuit) {
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     for (const char* command : {"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"}) cad.Type(command);
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "OWARI"); }));
-    EXPECT_EQ(Title(cad.text), "AutoCAD テキスト ウィンドウ - b.dwg");
+    EXPECT_EQ(WindowTitle(cad.text), "AutoCAD テキスト ウィンドウ - b.dwg");
     EXPECT_EQ(survey_reader::LayoutNames(cad.PaneText()), (std::vector<std::string>{"Model", "配置1"}));
 
     cad.Type("close\r");
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "open"); }));
-    EXPECT_EQ(Title(cad.main), "AutoCAD 2000i - [a.dwg]");
+    EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [a.dwg]");
     EXPECT_EQ(survey_reader::LayoutNames(cad.PaneText()),
               (std::vector<std::string>{"Model", "Layout1", "Layout2"}));
 
     cad.Type("close\r");
-    ASSERT_TRUE(WaitFor([&] { return Title(cad.main) == "AutoCAD 2000i - [Drawing1.dwg]"; }));
+    ASSERT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing1.dwg]"; }));
     EXPECT_TRUE(Contains(cad.LastLine(), "open"));
 
     for (const char* command : {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"}) cad.Type(command);
-    DWORD code = 99;
-    ASSERT_TRUE(cad.WaitForExit(&code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_EQ(cad.WaitExit(), 0u);
 
     const std::vector<std::string> log = cad.Log();
     const std::vector<std::string> scriptLines = LinesStartingWith(log, "script-line ");
@@ -408,16 +319,16 @@ TEST(StandInContract, MissingDrawingShowsTheMessageWindowAndBlocksUntilClosed) {
     cad.Type("new\r");
     ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, "AutoCAD メッセージ") != nullptr; }));
     HWND message = FindWindowA(nullptr, "AutoCAD メッセージ");
-    EXPECT_FALSE(StartsWith(ClassOf(message), "Afx:00400000:8:"));
+    EXPECT_FALSE(StartsWith(WindowClass(message), "Afx:00400000:8:"));
     EXPECT_TRUE(Contains(cad.LastLine(), "を開けません。"));
     Sleep(300);
-    EXPECT_EQ(Title(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
+    EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
 
     HWND ok = FindWindowExA(message, nullptr, "BUTTON", nullptr);
     ASSERT_NE(ok, nullptr);
     SendMessageA(ok, BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([] { return FindWindowA(nullptr, "AutoCAD メッセージ") == nullptr; }));
-    EXPECT_TRUE(WaitFor([&] { return Title(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
+    EXPECT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
 }
 
 TEST(StandInContract, FiledialogOneShowsAFileDialogInsteadOfAPrompt) {
@@ -435,7 +346,7 @@ TEST(StandInContract, FloatingCommandLineHoldsThePanes) {
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     HWND floating = cad.TopLevelTitled("コマンド ライン");
     ASSERT_NE(floating, nullptr);
-    EXPECT_TRUE(StartsWith(ClassOf(floating), "Afx:00400000:8:"));
+    EXPECT_TRUE(StartsWith(WindowClass(floating), "Afx:00400000:8:"));
     EXPECT_NE(Desktop::DescendantTitled(floating, "Headlands"), nullptr);
     EXPECT_NE(Desktop::DescendantTitled(floating, "MountTam"), nullptr);
     EXPECT_TRUE(Desktop::Descendants(cad.main).empty());
@@ -449,8 +360,8 @@ TEST(StandInContract, CommandDelayKeepsTheWindowsAnswering) {
     EXPECT_LT(GetTickCount64() - sent, 300u);
     // The line is echoed when taken, and carried out only after the delay.
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return line == "コマンド: new"; }));
-    EXPECT_EQ(Title(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
-    EXPECT_TRUE(WaitFor([&] { return Title(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
+    EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
+    EXPECT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
     EXPECT_GE(GetTickCount64() - sent, 700u);
 }
 

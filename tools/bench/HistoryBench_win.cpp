@@ -11,20 +11,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "cadlink/Acad8Ctrl.h"
 #include "cadlink/WindowSystem_win.h"
+#include "tests/support_win/WinTestSupport_win.h"
 
 namespace {
 
 const char kPrompt[] = "コマンド: COMMANDLINE";
-const char kStandInMainClass[] = "Afx:00400000:8:10011:0:1f0a3";
-const char kStandInTextClass[] = "Afx:00400000:b:10011:6:1f0a3";
 constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kExitWaitMs = 5000;
 constexpr DWORD kSettleMs = 1000;
 constexpr int kWarmUpCalls = 5;
 
@@ -43,75 +42,6 @@ Settings ParseSettings(int argc, char** argv) {
     return settings;
 }
 
-// The build hands over host paths; a Unix path is reached through Wine's Z: drive.
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-// Built by appending: GCC 12 warns falsely (-Wrestrict) on a literal + a temporary string.
-std::string Quoted(const std::string& text) {
-    std::string quoted(1, '"');
-    quoted += text;
-    quoted += '"';
-    return quoted;
-}
-
-// Waits while answering this thread's messages: after every history read the clipboard's
-// owner is this thread's window, and under Wine another program's OpenClipboard sends the
-// owner a message and waits up to 5 s for the answer.
-DWORD WaitAnswering(const std::vector<HANDLE>& handles, DWORD timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        const DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
-        const DWORD result = MsgWaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE,
-                                                       left, QS_ALLINPUT);
-        if (result != WAIT_OBJECT_0 + handles.size()) return result;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (GetTickCount64() < end) {
-        if (condition()) return true;
-        WaitAnswering({}, 30);
-    }
-    return condition();
-}
-
-class Process {
-public:
-    explicit Process(std::string commandLine) {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                                  &info_) != 0;
-    }
-    ~Process() {
-        if (!started_) return;
-        if (WaitForSingleObject(info_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
-    }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    bool Started() const { return started_; }
-    DWORD Id() const { return info_.dwProcessId; }
-    HANDLE Handle() const { return info_.hProcess; }
-    void Terminate() const {
-        if (started_) TerminateProcess(info_.hProcess, 0);
-    }
-
-private:
-    bool started_ = false;
-    PROCESS_INFORMATION info_{};
-};
-
 // Walk positions of the stand-in's two windows in EnumWindows order; -1 when not found.
 struct WalkPositions {
     int main = -1;
@@ -119,25 +49,8 @@ struct WalkPositions {
 };
 
 WalkPositions FindInWalk(DWORD processId) {
-    struct Walk {
-        DWORD processId;
-        int index = 0;
-        WalkPositions found;
-    } walk{processId, 0, {}};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto& walk = *reinterpret_cast<Walk*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            char className[256] = {};
-            GetClassNameA(w, className, sizeof className);
-            if (owner == walk.processId && std::strcmp(className, kStandInMainClass) == 0) walk.found.main = walk.index;
-            if (owner == walk.processId && std::strcmp(className, kStandInTextClass) == 0) walk.found.text = walk.index;
-            ++walk.index;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
-    return walk.found;
+    return {WalkPosition(TopLevelWindowOf(processId, kStandInMainClass)),
+            WalkPosition(TopLevelWindowOf(processId, kStandInTextClass))};
 }
 
 struct Timing {
@@ -201,7 +114,7 @@ int main(int argc, char** argv) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     SetCurrentDirectoryA(temp);
-    Process standIn(Quoted(WindowsPath(STANDIN_EXE)));
+    ChildProcess standIn(Quoted(WindowsPath(STANDIN_EXE)));
     if (!standIn.Started()) {
         std::fprintf(stderr, "StandInCad.exe could not be started\n");
         return 2;
@@ -223,7 +136,7 @@ int main(int argc, char** argv) {
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
     Side crowded;
     {
-        Process crowd(Quoted(WindowsPath(CROWD_EXE)) + " " + std::to_string(settings.windows) + " " + readyName + " " +
+        ChildProcess crowd(Quoted(WindowsPath(CROWD_EXE)) + " " + std::to_string(settings.windows) + " " + readyName + " " +
                       releaseName);
         if (!crowd.Started() || WaitAnswering({ready, crowd.Handle()}, kStartTimeoutMs) != WAIT_OBJECT_0) {
             std::fprintf(stderr, "bench_window_crowd did not make its windows\n");
@@ -233,9 +146,11 @@ int main(int argc, char** argv) {
         WaitForInputIdle(crowd.Handle(), kStartTimeoutMs);
         WaitAnswering({}, kSettleMs);
         crowded = Measure(ctrl, standIn.Id(), settings.iterations);
+        // Released, the crowd ends by itself and its windows go with it.
         SetEvent(release);
+        crowd.WaitExit(kExitWaitMs);
     }
-    standIn.Terminate();
+    standIn.Stop();
     CloseHandle(ready);
     CloseHandle(release);
     DestroyWindow(owner);
