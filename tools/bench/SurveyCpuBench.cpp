@@ -8,24 +8,23 @@
 // inspector); run by hand, after the test e2e_prefix has made the prefix (or it is made here).
 // The processor time is read twice: by the inspector (GetThreadTimes over Marlowen's threads)
 // and from /proc/<pid>/stat of the unix process that runs Marlowen.exe.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/Harness.h"
+#include "BenchSupport.h"
 
 namespace {
 
 using namespace e2e;
+using namespace bench;
 using Clock = std::chrono::steady_clock;
+
+constexpr int kSettlePauseMs = 300;
 
 struct Options {
     int drawings = 20;
@@ -39,19 +38,14 @@ struct Sample {
     double wallMs = 0, inspectorCpuMs = 0, procCpuMs = 0;
 };
 
-Options ParseOptions(int argc, char** argv) {
+Options ReadOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (i + 1 >= argc) throw HarnessError("missing value after " + arg);
-        int value = std::atoi(argv[++i]);
-        if (arg == "--drawings") options.drawings = value;
-        else if (arg == "--layouts") options.layouts = value;
-        else if (arg == "--runs") options.runs = value;
-        else if (arg == "--cmddelay") options.cmdDelayMs = value;
-        else if (arg == "--idle") options.idleMs = value;
-        else throw HarnessError("unknown option " + arg);
-    }
+    ParseOptions(argc, argv,
+                 {{"--drawings", &options.drawings},
+                  {"--layouts", &options.layouts},
+                  {"--runs", &options.runs},
+                  {"--cmddelay", &options.cmdDelayMs},
+                  {"--idle", &options.idleMs}});
     if (options.drawings < 1 || options.layouts < 1 || options.runs < 1 || options.idleMs < 1)
         throw HarnessError("counts and times must be positive");
     return options;
@@ -64,45 +58,8 @@ double InspectorCpuMs(Session& s) {
     return static_cast<double>(kernel + user);
 }
 
-// utime and stime of the whole thread group, fields 14 and 15 after the command name.
-double ProcCpuMs(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    size_t close = stat.rfind(')');
-    if (close == std::string::npos) throw HarnessError("cannot read /proc/" + std::to_string(pid) + "/stat");
-    std::istringstream fields(stat.substr(close + 2));
-    std::string field;
-    long long utime = 0, stime = 0;
-    for (int n = 3; fields >> field; ++n) {
-        if (n == 14) utime = std::stoll(field);
-        if (n == 15) {
-            stime = std::stoll(field);
-            break;
-        }
-    }
-    return static_cast<double>(utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-int LogCount(const std::string& path, const std::string& line) {
-    std::ifstream in(path);
-    int count = 0;
-    for (std::string l; std::getline(in, l);) count += l == line;
-    return count;
-}
-
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Marlowen's start-up is over when its processor time stops growing.
-void WaitSettled(Session& s) {
-    double last = -1;
-    for (int i = 0; i < 20; ++i) {
-        double now = ProcCpuMs(s.MarlowenPid());
-        if (now == last) return;
-        last = now;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    }
 }
 
 Sample Survey(const Xvfb& display, const Options& options) {
@@ -120,13 +77,13 @@ Sample Survey(const Xvfb& display, const Options& options) {
     }
     const std::string log = s.RunFolder() + "/cad.log";
     s.Start();
-    WaitSettled(s);
+    WaitSettled(s, kSettlePauseMs);
 
     Sample sample;
     const double inspectorBefore = InspectorCpuMs(s), procBefore = ProcCpuMs(s.MarlowenPid());
     const auto start = Clock::now();
     s.Drop("Button10", drawings);
-    WaitUntil([&] { return LogCount(log, "exit 0") == 1; }, 60000 + options.drawings * 2000,
+    WaitUntil([&] { return LinesStarting(log, "exit 0") == 1; }, 60000 + options.drawings * 2000,
               "the survey to quit the stand-in CAD");
     sample.wallMs = MsSince(start);
     sample.inspectorCpuMs = InspectorCpuMs(s) - inspectorBefore;
@@ -145,7 +102,7 @@ Sample WaitWithoutCad(const Xvfb& display, const Options& options) {
     s.WriteDataIni("[Program]\nFile=C:\\m\\nothing.exe\n");
     std::string drawing = s.MakeFile("a.dwg", "Model\r\n");
     s.Start();
-    WaitSettled(s);
+    WaitSettled(s, kSettlePauseMs);
     s.Drop("Button10", {drawing});
     WaitUntil([&] { return !s.GetControl("Button10").enabled; }, 10000, "the survey to start");
 
@@ -168,7 +125,7 @@ void Print(const char* label, int run, const Sample& s) {
 
 int main(int argc, char** argv) {
     try {
-        const Options options = ParseOptions(argc, argv);
+        const Options options = ReadOptions(argc, argv);
         const Locations where = Locations::FromBuild();
         if (!std::filesystem::exists(where.prefix + "/system.reg")) CreatePrefix(where);
         Xvfb display;

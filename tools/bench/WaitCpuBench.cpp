@@ -12,24 +12,22 @@
 // The wineserver's time over the same span is shown beside it: under Wine every message and
 // window query of the polling goes through it. The history reads the CAD answered during the
 // span show that the watchers were polling.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
-#include "tests/e2e/Harness.h"
+#include "BenchSupport.h"
 
 namespace {
 
 using namespace e2e;
+using namespace bench;
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
+
+constexpr int kSettlePauseMs = 500;
 
 struct Options {
     int spanMs = 10000;
@@ -45,38 +43,11 @@ struct Figures {
     double wallMs = 0, winMs = 0, procMs = 0, serverMs = 0;
 };
 
-Options ParseOptions(int argc, char** argv) {
+Options ReadOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (i + 1 >= argc) throw HarnessError("missing value after " + arg);
-        int value = std::atoi(argv[++i]);
-        if (arg == "--span") options.spanMs = value;
-        else if (arg == "--runs") options.runs = value;
-        else throw HarnessError("unknown option " + arg);
-    }
+    ParseOptions(argc, argv, {{"--span", &options.spanMs}, {"--runs", &options.runs}});
     if (options.spanMs < 1000 || options.runs < 1) throw HarnessError("the span is at least 1000 ms, runs at least 1");
     return options;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// utime + stime of a unix process, fields 14 and 15 of its stat line.
-double ProcCpuMs(pid_t pid) {
-    std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-    size_t close = stat.rfind(')');
-    if (close == std::string::npos) throw HarnessError("cannot read /proc/" + std::to_string(pid) + "/stat");
-    std::istringstream fields(stat.substr(close + 2));
-    std::string field;
-    long long utime = 0, stime = 0;
-    for (int n = 3; fields >> field && n <= 15; ++n) {
-        if (n == 14) utime = std::stoll(field);
-        if (n == 15) stime = std::stoll(field);
-    }
-    return static_cast<double>(utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // The wineserver of the prefix: a process named wineserver whose environment names it.
@@ -84,9 +55,9 @@ pid_t WineServerPid(const std::string& prefix) {
     for (const auto& entry : fs::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::string comm = ReadFile(entry.path() / "comm");
+        std::string comm = ReadFileIfAny(entry.path() / "comm");
         if (comm.rfind("wineserver", 0) != 0) continue;
-        std::string environ = ReadFile(entry.path() / "environ");
+        std::string environ = ReadFileIfAny(entry.path() / "environ");
         if (environ.find(std::string("WINEPREFIX=") + prefix + '\0') != std::string::npos) return std::stoi(name);
     }
     throw HarnessError("no wineserver for " + prefix);
@@ -113,24 +84,6 @@ Figures Measure(Session& s, pid_t server, int spanMs) {
     return Between(before, Read(s, server));
 }
 
-// Marlowen's start-up is over when its processor time stops growing.
-void WaitSettled(Session& s) {
-    double last = -1;
-    for (int i = 0; i < 20; ++i) {
-        double now = ProcCpuMs(s.MarlowenPid());
-        if (now == last) return;
-        last = now;
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    }
-}
-
-int LogLinesStarting(const std::string& path, const std::string& start) {
-    std::istringstream in(ReadFile(path));
-    int count = 0;
-    for (std::string l; std::getline(in, l);) count += l.rfind(start, 0) == 0;
-    return count;
-}
-
 void Print(const char* label, int run, const Figures& f, int historyReads) {
     std::printf("%-26s %3d %8.0f %13.0f %14.0f %10.2f%% %14.0f %14d\n", label, run, f.wallMs, f.winMs, f.procMs,
                 100.0 * f.winMs / f.wallMs, f.serverMs, historyReads);
@@ -144,18 +97,18 @@ void Run(const Xvfb& display, const Locations& where, const Options& options, in
     std::string drawing = s.MakeFile("a.dwg", "Model\r\nLayout1\r\n");
     const std::string log = s.RunFolder() + "/cad.log";
     s.Start();
-    WaitSettled(s);
+    WaitSettled(s, kSettlePauseMs);
     const pid_t server = WineServerPid(where.prefix);
 
     Print("idle", run, Measure(s, server, options.spanMs), 0);
 
     s.Drop("Button10", {drawing});
     WaitUntil([&] { return !s.GetControl("Button10").enabled; }, 10000, "the survey to start");
-    WaitUntil([&] { return LogLinesStarting(log, "copy-history bytes=") > 0; }, 10000, "the watchers to read the CAD's history");
-    const int readsBefore = LogLinesStarting(log, "copy-history ");
+    WaitUntil([&] { return LinesStarting(log, "copy-history bytes=") > 0; }, 10000, "the watchers to read the CAD's history");
+    const int readsBefore = LinesStarting(log, "copy-history ");
     Figures wait = Measure(s, server, options.spanMs);
-    const int reads = LogLinesStarting(log, "copy-history ") - readsBefore;
-    if (LogLinesStarting(log, "ready") > 0) throw HarnessError("the stand-in CAD became ready within the span; the wait was cut short");
+    const int reads = LinesStarting(log, "copy-history ") - readsBefore;
+    if (LinesStarting(log, "ready") > 0) throw HarnessError("the stand-in CAD became ready within the span; the wait was cut short");
     if (s.GetControl("Button10").enabled) throw HarnessError("the survey was not waiting");
     Print("timer wait (CAD starting)", run, wait, reads);
 }
@@ -164,7 +117,7 @@ void Run(const Xvfb& display, const Locations& where, const Options& options, in
 
 int main(int argc, char** argv) {
     try {
-        const Options options = ParseOptions(argc, argv);
+        const Options options = ReadOptions(argc, argv);
         Locations where = Locations::FromBuild();
         where.prefix = BENCH_WINEPREFIX;
         if (!fs::exists(where.prefix + "/system.reg")) {

@@ -1,0 +1,65 @@
+#include "BenchSupport.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace bench {
+
+using e2e::HarnessError;
+
+void ParseOptions(int argc, char** argv, const std::map<std::string, int*>& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (i + 1 >= argc) throw HarnessError("missing value after " + arg);
+        int value = std::atoi(argv[++i]);
+        auto option = options.find(arg);
+        if (option == options.end()) throw HarnessError("unknown option " + arg);
+        *option->second = value;
+    }
+}
+
+std::string ReadFileIfAny(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+int LinesStarting(const std::string& path, const std::string& start) {
+    std::istringstream in(ReadFileIfAny(path));
+    int count = 0;
+    for (std::string l; std::getline(in, l);) count += l.rfind(start, 0) == 0;
+    return count;
+}
+
+// Fields 14 and 15 of the stat line; the command name before them may hold blanks, so the
+// count starts after its closing parenthesis.
+double ProcCpuMs(pid_t pid) {
+    std::string stat = ReadFileIfAny("/proc/" + std::to_string(pid) + "/stat");
+    size_t close = stat.rfind(')');
+    if (close == std::string::npos) throw HarnessError("cannot read /proc/" + std::to_string(pid) + "/stat");
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    long long utime = 0, stime = 0;
+    for (int n = 3; fields >> field && n <= 15; ++n) {
+        if (n == 14) utime = std::stoll(field);
+        if (n == 15) stime = std::stoll(field);
+    }
+    return static_cast<double>(utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+void WaitSettled(e2e::Session& s, int pauseMs) {
+    double last = -1;
+    for (int i = 0; i < 20; ++i) {
+        double now = ProcCpuMs(s.MarlowenPid());
+        if (now == last) return;
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+    }
+}
+
+}  // namespace bench

@@ -1,0 +1,31 @@
+// What the processor-time benchmarks built on the end-to-end harness share: their options,
+// a unix process's processor time from /proc, the stand-in's log, and the wait for
+// Marlowen's start-up to end.
+#pragma once
+
+#include <sys/types.h>
+
+#include <map>
+#include <string>
+
+#include "tests/e2e/Harness.h"
+
+namespace bench {
+
+// "--name value" pairs into the whole numbers the names point at; throws e2e::HarnessError
+// on an unknown name or a missing value.
+void ParseOptions(int argc, char** argv, const std::map<std::string, int*>& options);
+
+// A file's bytes; empty when it cannot be read (a log not written yet, a process gone).
+std::string ReadFileIfAny(const std::string& path);
+
+// How many lines of the file start with start.
+int LinesStarting(const std::string& path, const std::string& start);
+
+// utime + stime of a unix process's whole thread group, in ms.
+double ProcCpuMs(pid_t pid);
+
+// Marlowen's start-up is over when its processor time stops growing over pauseMs.
+void WaitSettled(e2e::Session& s, int pauseMs);
+
+}  // namespace bench
