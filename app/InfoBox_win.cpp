@@ -10,16 +10,29 @@ namespace {
 // and MessageBoxA offers no other way to place it.
 struct Placement {
     HHOOK hook = nullptr;
+    HWND owner = nullptr;
     POINT cursor{};
     bool done = false;
 };
+
+constexpr char kCaption[] = "情報";
+
+// A timer tick can show another box before this one; only ours is moved.
+bool IsTheInfoBox(HWND window, HWND owner) {
+    char className[16] = {};
+    char caption[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    return std::string_view(className) == "#32770" && std::string_view(caption) == kCaption &&
+           GetWindow(window, GW_OWNER) == owner;
+}
 thread_local Placement* current = nullptr;
 
 LRESULT CALLBACK PlaceOnActivate(int code, WPARAM wp, LPARAM lp) {
     Placement* placement = current;
-    if (code == HCBT_ACTIVATE && placement && !placement->done) {
+    HWND box = reinterpret_cast<HWND>(wp);
+    if (code == HCBT_ACTIVATE && placement && !placement->done && IsTheInfoBox(box, placement->owner)) {
         placement->done = true;
-        HWND box = reinterpret_cast<HWND>(wp);
         RECT rc{};
         if (GetWindowRect(box, &rc)) {
             const BoxOrigin origin = PlaceNearCursor(placement->cursor.x, placement->cursor.y, {rc.left, rc.top});
@@ -33,11 +46,12 @@ LRESULT CALLBACK PlaceOnActivate(int code, WPARAM wp, LPARAM lp) {
 
 void ShowInfoBox(HWND owner, std::string_view text) {
     Placement placement;
+    placement.owner = owner;
     GetCursorPos(&placement.cursor);
     placement.hook = SetWindowsHookExA(WH_CBT, PlaceOnActivate, nullptr, GetCurrentThreadId());
     Placement* outer = current;
     current = &placement;
-    MessageBoxA(owner, std::string(text).c_str(), "情報", MB_ICONINFORMATION | MB_OK);
+    MessageBoxA(owner, std::string(text).c_str(), kCaption, MB_ICONINFORMATION | MB_OK);
     current = outer;
     if (placement.hook) UnhookWindowsHookEx(placement.hook);
 }

@@ -13,13 +13,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     try {
         form.Create(instance);
     } catch (const std::exception& e) {
+        // A window without all its controls or its settings would only mislead: show why and end.
         form.ShowErrorBox(e.what());
+        if (form.Handle()) DestroyWindow(form.Handle());
+        Form1 = nullptr;
+        return 0;
     }
-    if (form.Handle()) {
-        ShowWindow(form.Handle(), showCommand);
-        UpdateWindow(form.Handle());
-        RunMessageLoop(form.Handle());
-    }
+    ShowWindow(form.Handle(), showCommand);
+    UpdateWindow(form.Handle());
+    RunMessageLoop(form.Handle());
     Form1 = nullptr;
     return 0;
 }

@@ -129,11 +129,17 @@ void TForm1::OnActivate(WORD state) {
     if (target) SetFocus(target);
 }
 
-void TForm1::ShowErrorBox(std::string_view message) {
+void TForm1::ShowErrorBox(const char* message) noexcept {
     if (showingError_) return;
     showingError_ = true;
-    MessageBoxA(IsWindow(hwnd_) ? hwnd_ : nullptr, UnitFunc::ErrorBoxText(message).c_str(), kAppTitle,
-                MB_ICONSTOP | MB_OK);
+    const HWND owner = IsWindow(hwnd_) ? hwnd_ : nullptr;
+    // Called where errors end, so it must not raise one itself: without memory for the text,
+    // the message is shown as it came.
+    try {
+        MessageBoxA(owner, UnitFunc::ErrorBoxText(message).c_str(), kAppTitle, MB_ICONSTOP | MB_OK);
+    } catch (...) {
+        MessageBoxA(owner, message, kAppTitle, MB_ICONSTOP | MB_OK);
+    }
     showingError_ = false;
 }
 

@@ -44,7 +44,7 @@ public:
 
     // The error box: stop icon, OK, caption "Marlowen". A second error while one box is open
     // is not stacked on top of it (a failing watcher would open one every 300 ms).
-    void ShowErrorBox(std::string_view message);
+    void ShowErrorBox(const char* message) noexcept;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -31,7 +31,8 @@ void TForm1::Timer3Timer() {
 
 void TForm1::Button12Click() {
     SetWindowTextA(Memo1, "");
-    SetWindowTextA(Memo1, UnitFunc::RemoveBlanks(acad_->GetCommandPaneText()).c_str());
+    // Added as the memo's only line: a line ends in CR LF, so with no CAD it is one empty line.
+    SetWindowTextA(Memo1, (UnitFunc::RemoveBlanks(acad_->GetCommandPaneText()) + "\r\n").c_str());
     SendCommandTexts({"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"});
 }
 
