@@ -3,6 +3,8 @@
 #include <utility>
 
 void ListBoxLines::Clear() {
+    // The start-up watcher empties three lists on every tick; most ticks find them empty.
+    if (lines_.empty()) return;
     lines_.clear();
     SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
 }
