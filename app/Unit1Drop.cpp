@@ -7,7 +7,7 @@
 
 #include "InfoBox.h"
 #include "ScriptRules.h"
-#include "SectionTemplate.h"
+#include "SectionDrop.h"
 #include "Unit1.h"
 #include "settings/IniFile.h"
 #include "text/UnitFunc.h"
@@ -102,29 +102,21 @@ void TForm1::SurveyDrop(DropData& drop, int n) {
 void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
     ListBox1.Clear();
     for (int i = 0; i < n; ++i) StoreDroppedFile(drop, i);
-    const SectionTemplate sectionTemplate = [&] {
+    SectionTemplate sectionTemplate = [&] {
         const IniFile ini(SettingsPath());   // closed here, also when a read fails
         return ReadSectionTemplate(ini, std::to_string(sectionNumber));
     }();
     ListBox3.Assign(sectionTemplate.lines);
-    if (sectionTemplate.tooLong) {
-        ShowInfoBox(hwnd_, UnitFunc::Format("テンプレートの行数 (TextCount) が多すぎます。%s 行までにしてください。",
-                                            std::to_string(kMaxTemplateLines)));
-        return;
-    }
-    std::int32_t lineCount = sectionTemplate.count;
 
     // The loop block moves from the template to the loop body; the [LAYOUTLOOP] line stays.
     ListBox4.Clear();
-    LoopCut cut = CutLoopBlock(ListBox3.Lines());
-    lineCount -= static_cast<std::int32_t>(ListBox3.Lines().size() - cut.templateLines.size());
-    ListBox3.Assign(std::move(cut.templateLines));
-    ListBox4.Assign(std::move(cut.loopBody));
+    SectionDropPlan plan =
+        PlanSectionDrop(std::move(sectionTemplate), !ControlText(FButtons[sectionNumber]).empty());
+    ListBox3.Assign(std::move(plan.cut.templateLines));
+    ListBox4.Assign(std::move(plan.cut.loopBody));
 
-    if (ControlText(FButtons[sectionNumber]).empty())
-        ShowInfoBox(hwnd_, "INIファイルが見つかりません。");
-    else if (cut.malformed)
-        ShowInfoBox(hwnd_, "テンプレートの [LAYOUTLOOP] に対応する [LOOPEND] がありません。");
+    if (plan.outcome == SectionDropPlan::Outcome::Run)
+        RunTemplateScript(plan.lineCount);
     else
-        RunTemplateScript(lineCount);
+        ShowInfoBox(hwnd_, RefusalMessage(plan.outcome));
 }

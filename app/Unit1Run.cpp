@@ -5,6 +5,7 @@
 
 #include "InfoBox.h"
 #include "ScriptRules.h"
+#include "SectionDrop.h"
 #include "Unit1.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
@@ -55,7 +56,7 @@ void TForm1::RunTemplateScript(std::int32_t lineCount) {
                                                 StringGrid2.Cells(), ListBox1.Lines(), StringGrid1.Cells()});
     switch (expansion.outcome) {
     case Expansion::Outcome::NeedSurvey:
-        ShowInfoBox(hwnd_, "レイアウト名を取得してください。");
+        ShowInfoBox(hwnd_, kNeedSurveyMessage);
         return;
     case Expansion::Outcome::NotInteger:
         throw AppError(UnitFunc::Format("'%s' は整数ではありません", expansion.badNumber));
