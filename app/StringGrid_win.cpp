@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "GridText.h"
+#include "WindowSizes.h"
 
 StringGrid::StringGrid(Design design)
     : cells_(design.colCount, design.rowCount),
@@ -29,9 +30,9 @@ void StringGrid::RegisterWindowClass(HINSTANCE instance) {
 
 void StringGrid::PrepareCreate(int dpi) {
     layout_.colWidths.clear();
-    for (int width : designWidths_) layout_.colWidths.push_back(MulDiv(width, dpi, 96));
-    layout_.defaultColWidth = MulDiv(64, dpi, 96);
-    layout_.rowHeight = MulDiv(24, dpi, 96);
+    for (int width : designWidths_) layout_.colWidths.push_back(ScaleForDpi(width, dpi));
+    layout_.defaultColWidth = ScaleForDpi(64, dpi);
+    layout_.rowHeight = ScaleForDpi(24, dpi);
 }
 
 void StringGrid::SetCell(int col, int row, std::string text) {

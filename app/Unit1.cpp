@@ -18,8 +18,6 @@ constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kDesignClientWidth = 707;
 constexpr int kDesignClientHeight = 594;
-constexpr int kCompactHeight = 345;
-constexpr int kWidth = 325;
 
 } // namespace
 
@@ -54,6 +52,7 @@ void TForm1::Create(HINSTANCE instance) {
     HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    outer_ = OuterSizesForDpi(dpi_);
     RECT outer{0, 0, Scale(kDesignClientWidth), Scale(kDesignClientHeight)};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
     CreateWindowExA(kExStyle, kWindowClass, kAppTitle, kStyle, 100, 100, outer.right - outer.left,
@@ -178,8 +177,8 @@ void TForm1::SendCommandTexts(std::initializer_list<std::string_view> texts) {
 }
 
 void TForm1::FormCreate() {
-    SetOuterHeight(kCompactHeight);
-    SetOuterWidth(kWidth);
+    SetOuterHeight(outer_.compactHeight);
+    SetOuterWidth(outer_.width);
     DragAcceptFiles(hwnd_, TRUE);
     StringGrid2.Update([](StringGridCells& cells) {
         cells.SetCell(0, 0, "FULLFILEPATH");

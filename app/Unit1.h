@@ -24,6 +24,7 @@
 #include "StringGrid.h"
 #include "Tables.h"
 #include "WatcherTimer.h"
+#include "WindowSizes.h"
 #include "cadlink/Acad8Ctrl.h"
 #include "cadlink/WindowSystem_win.h"
 
@@ -72,7 +73,7 @@ private:
     HWND AddMemo(const char* name, int left, int top, int width, int height);
     HWND AddTreeView(const char* name, int left, int top, int width, int height);
     HWND AddPanel(const char* name, int left, int top, int width, int height);
-    int Scale(int designPixels) const { return MulDiv(designPixels, dpi_, 96); }
+    int Scale(int designPixels) const { return ScaleForDpi(designPixels, dpi_); }
     HWND FindComponent(std::string_view name) const;
 
     // Small helpers over the controls (Unit1.cpp).
@@ -109,7 +110,8 @@ private:
 
     HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
-    int dpi_ = 96;
+    int dpi_ = kDesignDpi;
+    OuterSizes outer_ = OuterSizesForDpi(kDesignDpi);
     HFONT font_ = nullptr;
     HIMAGELIST treeImages_ = nullptr;
     HWND lastFocus_ = nullptr;

@@ -85,7 +85,7 @@ void TForm1::StoreDroppedFile(DropData& drop, int i) {
 }
 
 void TForm1::SurveyDrop(DropData& drop, int n) {
-    SetOuterHeight(460);
+    SetOuterHeight(outer_.surveyHeight);
     StringGrid1.SetCell(0, 0, "取得完了");
     StringGrid1.SetCell(1, 0, "ﾚｲｱｳﾄ数");
     StringGrid2.SetRowCount(n + 1);

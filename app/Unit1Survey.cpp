@@ -58,7 +58,7 @@ void TForm1::AddTreeNodes(const std::string& rootText, const LineList& entries) 
 }
 
 void TForm1::Button11Click() {
-    SetOuterHeight(345);
+    SetOuterHeight(outer_.compactHeight);
     StringGrid1.Update(ClearWithinCounts);
     EnableWindow(Button11, FALSE);
     EnableWindow(Button10, TRUE);

@@ -10,6 +10,7 @@
 #include "app/MessageLoop.h"
 #include "app/StringGrid.h"
 #include "app/WatcherTimer.h"
+#include "app/WindowSizes.h"
 
 namespace {
 
@@ -173,4 +174,12 @@ TEST(InfoBoxPlacement, NegativeCoordinateKeepsTheCentredPlaceInThatDirection) {
     const RECT nearLeftEdge = ShowInfoBoxWithCursorAt(10, 300);
     EXPECT_EQ(nearLeftEdge.left, centred.left);
     EXPECT_EQ(nearLeftEdge.top, 250);
+}
+
+TEST(DensityScaling, AgreesWithMulDivForEverySizeOfTheWindow) {
+    // Controls, font and outer sizes are scaled by the portable rule; Windows' own rounding
+    // is the reference.
+    for (int dpi : {72, 96, 120, 144, 168, 192, 240, 288})
+        for (int pixels = -50; pixels <= 1000; ++pixels)
+            ASSERT_EQ(ScaleForDpi(pixels, dpi), MulDiv(pixels, dpi, 96)) << pixels << " at " << dpi << " dpi";
 }
