@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -328,6 +329,12 @@ Locations Locations::FromBuild() {
             E2E_WIN_BUILD "/tools/inspector/inspector.exe", E2E_XDND_DROP, E2E_WINEPREFIX};
 }
 
+Locations Locations::AtDensity(int dpi) const {
+    Locations at = *this;
+    if (dpi != 96) at.prefix += "-" + std::to_string(dpi) + "dpi";
+    return at;
+}
+
 std::vector<std::string> WineEnv(const std::string& prefix, const std::string& display) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
@@ -360,14 +367,43 @@ void CreatePrefix(const Locations& where) {
         throw HarnessError("wineboot made no prefix in " + where.prefix + ": " + boot.err);
 }
 
-Xvfb::Xvfb() {
+void CreateDensityPrefix(const Locations& where, int dpi) {
+    const std::string prefix = where.AtDensity(dpi).prefix;
+    if (prefix == where.prefix) throw HarnessError("the shared prefix is at 96 dpi already");
+    if (!fs::exists(where.prefix + "/system.reg"))
+        throw HarnessError("no shared Wine prefix in " + where.prefix + " to copy");
+    Xvfb display;
+    auto env = WineEnv(prefix, display.Display());
+    Run({"wineserver", "-k"}, env, 10000);
+    RemoveTree(prefix);
+    fs::copy(where.prefix, prefix, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    // The system density is read from these two keys; the prefix takes it at its next start.
+    char value[16];
+    std::snprintf(value, sizeof value, "%08x", static_cast<unsigned>(dpi));
+    WriteBytes(prefix + "/drive_c/density.reg",
+               std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"LogPixels\"=dword:") +
+                   value +
+                   "\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]"
+                   "\r\n\"LogPixels\"=dword:" +
+                   value + "\r\n");
+    auto imported = Run({"wine", "reg", "import", "C:\\density.reg"}, env, 60000);
+    Run({"wineserver", "-w"}, env, 60000);
+    fs::remove(prefix + "/drive_c/density.reg");
+    const std::string stored = std::string("\"LogPixels\"=dword:") + value;
+    if (ReadBytes(prefix + "/user.reg").find(stored) == std::string::npos ||
+        ReadBytes(prefix + "/system.reg").find(stored) == std::string::npos)
+        throw HarnessError("the density " + std::to_string(dpi) + " did not reach the registry of " + prefix + ": " +
+                           imported.out + imported.err);
+}
+
+Xvfb::Xvfb(const std::string& size) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) throw HarnessError("pipe failed");
     Process::Options options;
     options.env = CurrentEnv();
     options.passFd = fds[1];
     // -displayfd lets the server pick a free display and tell us its number.
-    server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
+    server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", size + "x24", "-nolisten",
                                              "tcp"},
                     options);
     close(fds[1]);
@@ -553,6 +589,8 @@ std::string Session::Inspect(const std::vector<std::string>& args, int timeoutMs
 }
 
 Rect Session::WindowRect() { return ParseRect(Inspect({"rect", kTitle})); }
+
+Rect Session::ClientRect() { return ParseRect(Inspect({"client", kTitle})); }
 
 std::vector<Control> Session::Controls() {
     std::vector<Control> controls;

@@ -131,6 +131,9 @@ RunResult Run(const std::vector<std::string>& argv, const std::vector<std::strin
 struct Locations {
     std::string marlowenExe, standInExe, inspectorExe, xdndDrop, prefix;
     static Locations FromBuild();  // from the build's compile definitions
+    // The same programs in a prefix of their own whose screen density is dpi; at 96 dpi
+    // the shared prefix.
+    Locations AtDensity(int dpi) const;
 };
 
 // The environment for Wine programs: Japanese ANSI code page, no debug output, no
@@ -139,11 +142,14 @@ std::vector<std::string> WineEnv(const std::string& prefix, const std::string& d
 
 // Creates the shared prefix anew (wineboot), for the fixture that runs before the tests.
 void CreatePrefix(const Locations& where);
+// Makes where.AtDensity(dpi).prefix anew as a copy of the shared prefix, which must be
+// idle, with the system density set to dpi: cheaper than a second wineboot.
+void CreateDensityPrefix(const Locations& where, int dpi);
 
-// An Xvfb of its own on a free display, 1024x768x24.
+// An Xvfb of its own on a free display, 1024x768 unless a case needs a larger screen.
 class Xvfb {
 public:
-    Xvfb();
+    explicit Xvfb(const std::string& size = "1024x768");
     ~Xvfb();
     const std::string& Display() const { return display_; }
 
@@ -188,6 +194,7 @@ public:
     // Looking from outside.
     std::string Inspect(const std::vector<std::string>& args, int timeoutMs = 30000);
     Rect WindowRect();
+    Rect ClientRect();  // the main window's client area, screen coordinates
     std::vector<Control> Controls();
     Control GetControl(const std::string& name);
     std::vector<MessageBoxInfo> MessageBoxes();

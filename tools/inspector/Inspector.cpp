@@ -38,6 +38,7 @@ constexpr char kUsage[] =
     "  wait-window TITLE [MS]         wait for a visible top-level window with this title\n"
     "  wait-gone TITLE [MS]           wait until no top-level window has this title\n"
     "  rect TITLE                     outer rect: left top right bottom\n"
+    "  client TITLE                   client area in screen coordinates: left top right bottom\n"
     "  controls TITLE                 one record per descendant window (see control)\n"
     "  control TITLE NAME             name TAB class TAB id TAB rect TAB enabled|disabled,visible|hidden TAB text\n"
     "                                 (list box: count=N CR LF + items; tree: indented node TAB image lines)\n"
@@ -233,6 +234,13 @@ std::string RectText(const RECT& r) {
 std::string WindowRectText(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
+    return RectText(r);
+}
+
+std::string ClientRectText(HWND hwnd) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
     return RectText(r);
 }
 
@@ -461,6 +469,10 @@ std::string RunCommand(const Args& args) {
     if (command == "rect") {
         Need(args, 1, 1, "rect TITLE");
         return WindowRectText(RequireTopLevel(args[1])) + "\n";
+    }
+    if (command == "client") {
+        Need(args, 1, 1, "client TITLE");
+        return ClientRectText(RequireTopLevel(args[1])) + "\n";
     }
     if (command == "controls") {
         Need(args, 1, 1, "controls TITLE");
