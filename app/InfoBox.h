@@ -6,4 +6,7 @@
 
 #include <string_view>
 
+// Shift-JIS text.
 void ShowInfoBox(HWND owner, std::string_view text);
+// UTF-16 text, for names that the ANSI code page cannot show whole.
+void ShowInfoBox(HWND owner, std::wstring_view text);

@@ -7,7 +7,7 @@
 namespace {
 
 // The box is placed by a CBT hook when it is first activated: before that it has no size,
-// and MessageBoxA offers no other way to place it.
+// and a message box offers no other way to place it.
 struct Placement {
     HHOOK hook = nullptr;
     HWND owner = nullptr;
@@ -16,6 +16,7 @@ struct Placement {
 };
 
 constexpr char kCaption[] = "情報";
+constexpr wchar_t kWideCaption[] = L"情報";
 
 // A timer tick can show another box before this one; only ours is moved.
 bool IsTheInfoBox(HWND window, HWND owner) {
@@ -42,16 +43,29 @@ LRESULT CALLBACK PlaceOnActivate(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(placement ? placement->hook : nullptr, code, wp, lp);
 }
 
-} // namespace
-
-void ShowInfoBox(HWND owner, std::string_view text) {
+// Everything that can throw is done before the hook goes in: an error after it would leave
+// the hook installed, pointing at a placement that is gone.
+template <class Show>
+void ShowPlaced(HWND owner, Show show) {
     Placement placement;
     placement.owner = owner;
     GetCursorPos(&placement.cursor);
     placement.hook = SetWindowsHookExA(WH_CBT, PlaceOnActivate, nullptr, GetCurrentThreadId());
     Placement* outer = current;
     current = &placement;
-    MessageBoxA(owner, std::string(text).c_str(), kCaption, MB_ICONINFORMATION | MB_OK);
+    show();
     current = outer;
     if (placement.hook) UnhookWindowsHookEx(placement.hook);
+}
+
+} // namespace
+
+void ShowInfoBox(HWND owner, std::string_view text) {
+    const std::string zeroEnded(text);
+    ShowPlaced(owner, [&]() noexcept { MessageBoxA(owner, zeroEnded.c_str(), kCaption, MB_ICONINFORMATION | MB_OK); });
+}
+
+void ShowInfoBox(HWND owner, std::wstring_view text) {
+    const std::wstring zeroEnded(text);
+    ShowPlaced(owner, [&]() noexcept { MessageBoxW(owner, zeroEnded.c_str(), kWideCaption, MB_ICONINFORMATION | MB_OK); });
 }

@@ -15,6 +15,7 @@ public:
 
     const LineList& Lines() const { return lines_; }
     void Clear();
+    // One item; many of them go in under a RedrawSuspended.
     void Add(const std::string& line);
     void Assign(LineList lines);
 

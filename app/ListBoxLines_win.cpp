@@ -2,10 +2,13 @@
 
 #include <utility>
 
+#include "RedrawSuspended.h"
+
 void ListBoxLines::Clear() {
     // The start-up watcher empties three lists on every tick; most ticks find them empty.
     if (lines_.empty()) return;
     lines_.clear();
+    const RedrawSuspended quiet({hwnd_});
     SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
 }
 
@@ -17,9 +20,7 @@ void ListBoxLines::Add(const std::string& line) {
 void ListBoxLines::Assign(LineList lines) {
     lines_ = std::move(lines);
     // A template may hold thousands of lines; one repaint at the end is enough.
-    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    const RedrawSuspended quiet({hwnd_});
     SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
     for (const std::string& line : lines_) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwnd_, nullptr, TRUE);
 }

@@ -27,10 +27,11 @@ constexpr Placeholder kPlaceholders[] = {
 // Turns CAD's dialogs back on, which the start-up watcher turned off, then ends CAD.
 constexpr std::string_view kTail[] = {"new ", "filedia", "1", "cmddia", "1", "quit"};
 
-// A layout count far beyond any drawing's would fill memory long before the script is
-// written; past this many script lines the run ends with an error instead.
+// A layout count far beyond any drawing's, or many files times a long template, would fill
+// memory long before the script is written; past this many script lines, the fixed tail
+// included, the run ends with an error instead.
 constexpr std::uint64_t kMaxScriptLines = 10'000'000;
-constexpr std::string_view kTooManyLayouts = "'%s' 個のレイアウトはスクリプトに収まりません";
+constexpr std::string_view kTooManyLines = "スクリプトが %s 行を超えるため作成できません";
 // Many dropped files times a long template of long lines could do the same with few lines.
 constexpr std::uint64_t kMaxScriptBytes = 512ull << 20;
 constexpr std::string_view kScriptTooLarge = "スクリプトが %s バイトを超えるため作成できません";
@@ -39,6 +40,13 @@ constexpr std::string_view kActiveLayoutLabel = "アクティブなレイアウ�
 constexpr std::string_view kPromptEnd = ">:";
 constexpr std::string_view kLayoutLabel = "レイアウト:";
 constexpr std::string_view kBlockLabel = "ブロック名";
+
+void CheckScriptLines(std::uint64_t lines)
+{
+    if (lines > kMaxScriptLines) {
+        throw AppError(UnitFunc::Format(kTooManyLines, std::to_string(kMaxScriptLines)));
+    }
+}
 
 char AsciiUpper(char c)
 {
@@ -132,7 +140,7 @@ Expansion TemplateExpander::Run()
     // Every loop line's layouts first: a refusal or a bad count then costs no script
     // building, and the script's size is known before it is built.
     std::vector<LoopUse> loops;
-    std::uint64_t lineTotal = 0;
+    std::uint64_t lineTotal = std::size(kTail);
     std::uint64_t byteTotal = 0;
     std::uint64_t bodyBytes = 0;
     for (const std::string& line : in_.loopBody) bodyBytes += line.size() + 2;
@@ -146,7 +154,7 @@ Expansion TemplateExpander::Run()
         for (int i = 0; i < lineCount; ++i) {
             const LinePlan& plan = plans[i];
             if (!plan.loop) {
-                ++lineTotal;
+                CheckScriptLines(++lineTotal);
                 const std::size_t cellBytes =
                     plan.placeholder ? in_.droppedFiles.Cell(plan.placeholder->column, k + 1).size() : 0;
                 addBytes(in_.templateLines[i].size() + cellBytes + 2);
@@ -171,9 +179,7 @@ Expansion TemplateExpander::Run()
                 if (*count > 0 && !in_.loopBody.empty()) {
                     use.count = *count;
                     lineTotal += static_cast<std::uint64_t>(*count) * in_.loopBody.size();
-                    if (lineTotal > kMaxScriptLines) {
-                        throw AppError(UnitFunc::Format(kTooManyLayouts, countText));
-                    }
+                    CheckScriptLines(lineTotal);
                     addBytes(static_cast<std::uint64_t>(*count) * bodyBytes);
                 }
             }
@@ -182,7 +188,7 @@ Expansion TemplateExpander::Run()
     }
 
     Expansion result;
-    result.lines.reserve(lineTotal + std::size(kTail));
+    result.lines.reserve(lineTotal);
     auto nextLoop = loops.cbegin();
     for (int k = 0; k < in_.fileCount; ++k) {
         for (int i = 0; i < lineCount; ++i) {
@@ -287,6 +293,7 @@ std::string ScriptFileBytes(const LineList& lines)
 
 LineList SurveyScript(const LineList& paths)
 {
+    CheckScriptLines(static_cast<std::uint64_t>(paths.size()) * 4 + 1);
     LineList script;
     script.reserve(paths.size() * 4 + 1);
     for (const std::string& path : paths) {

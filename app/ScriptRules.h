@@ -31,14 +31,15 @@ struct ExpansionInput {
     const LineList& droppedPaths;       // ListBox1
     const StringGridCells& layouts;     // StringGrid1
 };
-// Raises AppError when a layout count would make the script too large to hold (over ten
-// million lines), rather than exhausting memory.
+// Raises AppError when the script would be too large to hold (over ten million lines, or
+// over 512 MiB), before building it, rather than exhausting memory.
 Expansion ExpandTemplate(const ExpansionInput& in);
 
 // test.scr's bytes: every line followed by CR LF, no byte-order mark.
 std::string ScriptFileBytes(const LineList& lines);
 
-// The survey script: "open", path, "layout", "?" per drawing, then "OWARI".
+// The survey script: "open", path, "layout", "?" per drawing, then "OWARI". Raises
+// AppError past ten million lines, like ExpandTemplate.
 LineList SurveyScript(const LineList& paths);
 
 // One drawing's entries from its blank-stripped command pane: entry 0 (passed over by the

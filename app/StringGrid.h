@@ -1,7 +1,8 @@
 // A string grid window of our own: it draws the cells of a StringGridCells model, whose texts
 // are kept apart from the row and column counts, with grid lines, scroll bars where the cells
 // do not fit, an optional fixed header row and no editing. It answers WM_GETTEXT with
-// GridText, so tools outside the process can read it.
+// GridText, so tools outside the process can read it. WM_SETREDRAW FALSE holds back the
+// scroll bars and the repaint of every change until WM_SETREDRAW TRUE, which makes them once.
 #pragma once
 
 #include <windows.h>
@@ -47,6 +48,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Changed();
+    void SetRedraw(bool on);
     void Paint();
     void UpdateScrollBars();
     void OnScroll(int bar, WORD code);
@@ -70,4 +72,6 @@ private:
     int currentCol_ = 0;
     int currentRow_;
     HFONT font_ = nullptr;
+    bool redraw_ = true;
+    bool changedUnseen_ = false;   // a change came while redraw was off
 };

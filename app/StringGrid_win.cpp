@@ -52,11 +52,22 @@ void StringGrid::SetColCount(int n) {
 
 void StringGrid::Changed() {
     if (!hwnd_) return;
+    if (!redraw_) {
+        changedUnseen_ = true;
+        return;
+    }
     currentCol_ = std::clamp(currentCol_, 0, std::max(0, cells_.ColCount() - 1));
     currentRow_ = std::clamp(currentRow_, layout_.fixedRows, std::max(layout_.fixedRows, cells_.RowCount() - 1));
     ScrollTo(leftCol_, topRow_);
     UpdateScrollBars();
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void StringGrid::SetRedraw(bool on) {
+    redraw_ = on;
+    if (!on || !changedUnseen_) return;
+    changedUnseen_ = false;
+    Changed();
 }
 
 LRESULT CALLBACK StringGrid::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -83,6 +94,7 @@ LRESULT StringGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT:          Paint(); return 0;
     case WM_SIZE:           Changed(); return 0;
+    case WM_SETREDRAW:      SetRedraw(wp != 0); return 0;
     case WM_SETFONT:        font_ = reinterpret_cast<HFONT>(wp); if (LOWORD(lp)) InvalidateRect(hwnd_, nullptr, TRUE); return 0;
     case WM_GETFONT:        return reinterpret_cast<LRESULT>(font_);
     case WM_GETTEXTLENGTH:  return static_cast<LRESULT>(GridText(cells_).size());

@@ -5,40 +5,14 @@
 #include <string>
 #include <utility>
 
+#include "DropData.h"
 #include "InfoBox.h"
+#include "RedrawSuspended.h"
 #include "ScriptRules.h"
 #include "SectionDrop.h"
 #include "Unit1.h"
 #include "settings/IniFile.h"
 #include "text/UnitFunc.h"
-
-// The shell's drop data of one WM_DROPFILES, handed back with DragFinish on every road out of
-// the handler, errors included.
-class DropData {
-public:
-    explicit DropData(HDROP drop) : drop_(drop) {}
-    DropData(const DropData&) = delete;
-    DropData& operator=(const DropData&) = delete;
-    ~DropData() { DragFinish(drop_); }
-
-    POINT ClientPoint() const {
-        POINT point{};
-        DragQueryPoint(drop_, &point);
-        return point;
-    }
-    int Count() const { return static_cast<int>(DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0)); }
-    // Reads path i into the path buffer, which keeps it until the next read.
-    std::string ReadPath(int i) {
-        path_.fill('\0');
-        DragQueryFileA(drop_, static_cast<UINT>(i), path_.data(), static_cast<UINT>(path_.size()));
-        return path_.data();
-    }
-
-private:
-    HDROP drop_;
-    // The shell cuts a longer path to fit; 261 bytes hold MAX_PATH plus the zero.
-    std::array<char, 261> path_{};
-};
 
 void TForm1::WMDropFiles(HDROP drop) {
     DropData dropData(drop);
@@ -52,9 +26,18 @@ void TForm1::WMDropFiles(HDROP drop) {
                                              Button6, Button7, Button8, Button9};
     for (std::size_t k = 0; k < sectionButtons.size() && sectionNumber == 0; ++k)
         if (target == sectionButtons[k]) sectionNumber = static_cast<int>(k) + 1;
+    if (sectionNumber == 0 && target != Button10) return;
+
+    // A path the script cannot carry would make CAD open no drawing or another one, and the
+    // script's next lines act on whatever drawing is active: such a drop changes nothing.
+    dropData.ReadPaths(n);
+    if (const std::wstring refusal = dropData.RefusalText(); !refusal.empty()) {
+        ShowInfoBox(hwnd_, refusal);
+        return;
+    }
     if (sectionNumber != 0)
         SectionDrop(dropData, n, sectionNumber);
-    else if (target == Button10)
+    else
         SurveyDrop(dropData, n);
 }
 
@@ -73,7 +56,7 @@ HWND TForm1::ControlAt(POINT screenPoint) const {
 }
 
 void TForm1::StoreDroppedFile(DropData& drop, int i) {
-    const std::string path = drop.ReadPath(i);
+    const std::string& path = drop.Path(i);
     const UnitFunc::PathParts parts = UnitFunc::SplitPath(path);
     StringGrid2.Update([&](StringGridCells& cells) {
         cells.SetCell(0, i + 1, path);
@@ -90,9 +73,12 @@ void TForm1::SurveyDrop(DropData& drop, int n) {
     StringGrid1.SetCell(1, 0, "ﾚｲｱｳﾄ数");
     StringGrid2.SetRowCount(n + 1);
     ListBox1.Clear();
-    for (int i = 0; i < n; ++i) {
-        StoreDroppedFile(drop, i);
-        StringGrid1.SetCell(0, i + 1, StringGrid2.Cells().Cell(0, i + 1));
+    {
+        const RedrawSuspended quiet({ListBox1.Handle(), StringGrid2.Handle(), StringGrid1.Handle()});
+        for (int i = 0; i < n; ++i) {
+            StoreDroppedFile(drop, i);
+            StringGrid1.SetCell(0, i + 1, StringGrid2.Cells().Cell(0, i + 1));
+        }
     }
     EnableWindow(Button11, TRUE);
     EnableWindow(Button10, FALSE);
@@ -101,7 +87,10 @@ void TForm1::SurveyDrop(DropData& drop, int n) {
 
 void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
     ListBox1.Clear();
-    for (int i = 0; i < n; ++i) StoreDroppedFile(drop, i);
+    {
+        const RedrawSuspended quiet({ListBox1.Handle(), StringGrid2.Handle()});
+        for (int i = 0; i < n; ++i) StoreDroppedFile(drop, i);
+    }
     SectionTemplate sectionTemplate = [&] {
         const IniFile ini(SettingsPath());   // closed here, also when a read fails
         return ReadSectionTemplate(ini, std::to_string(sectionNumber));

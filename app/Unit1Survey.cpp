@@ -3,6 +3,7 @@
 #include <string>
 
 #include "LayoutTable.h"
+#include "RedrawSuspended.h"
 #include "ScriptRules.h"
 #include "Unit1.h"
 #include "text/UnitFunc.h"
@@ -37,6 +38,8 @@ void TForm1::CollectLayoutNames(std::int32_t n) {
 }
 
 void TForm1::AddTreeNodes(const std::string& rootText, const LineList& entries) {
+    // A drawing may have thousands of layouts.
+    const RedrawSuspended quiet({TreeView1});
     TVINSERTSTRUCTA root{};
     root.hParent = TVI_ROOT;
     root.hInsertAfter = TVI_LAST;
@@ -62,7 +65,10 @@ void TForm1::Button11Click() {
     StringGrid1.Update(ClearWithinCounts);
     EnableWindow(Button11, FALSE);
     EnableWindow(Button10, TRUE);
-    SendMessageA(TreeView1, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    {
+        const RedrawSuspended quiet({TreeView1});
+        SendMessageA(TreeView1, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    }
     // Disabling the clicked button took the focus away; give it to the button now enabled.
     if (!GetFocus() && GetActiveWindow() == hwnd_) SetFocus(Button10);
 }

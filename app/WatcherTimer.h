@@ -10,7 +10,8 @@ public:
     explicit WatcherTimer(UINT_PTR id) : id_(id) {}
     void Attach(HWND owner) { owner_ = owner; }
 
-    // An armed timer stays as it is; a disarmed one starts its period afresh.
+    // An armed timer stays as it is; a disarmed one starts its period afresh. Raises AppError
+    // when the system gives no timer, and the timer stays disarmed.
     void Arm();
     // KillTimer leaves ticks that are already queued, so a tick looks at Enabled() first.
     void Disarm();

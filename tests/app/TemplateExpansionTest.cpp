@@ -287,23 +287,51 @@ TEST(LayoutLoop, CountFollowsTheNumberRules)
     }
 }
 
-TEST(LayoutLoop, HugeCountIsRefusedInsteadOfFillingMemory)
+// The error that ends a run whose script would pass ten million lines.
+void ExpectLineLimitError(const DropTables& t)
+{
+    try {
+        t.Expand();
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(std::string(error.what()), "スクリプトが 10000000 行を超えるため作成できません");
+    }
+}
+
+TEST(ScriptLineLimit, HugeLayoutCountIsRefusedInsteadOfFillingMemory)
 {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"[LAYOUTLOOP]"};
     t.loopBody = {"[LAYOUTNAME]"};
     t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "2147483647", {"a"});
-    try {
-        t.Expand();
-        FAIL() << "no error";
-    } catch (const AppError& error) {
-        EXPECT_EQ(std::string(error.what()), "'2147483647' 個のレイアウトはスクリプトに収まりません");
-    }
+    ExpectLineLimitError(t);
 
     // An empty body repeats to nothing, at once.
     t.loopBody.clear();
     EXPECT_EQ(t.Expand().lines, WithTail({}));
+}
+
+TEST(ScriptLineLimit, ManyFilesTimesALongTemplateAreRefusedWithoutLoop)
+{
+    // 1,001 files of a 10,000-line template: 10,010,000 plain lines.
+    DropTables t;
+    for (int i = 0; i < 1'001; ++i) t.AddPlan();
+    t.templateLines = LineList(10'000, "x");
+    ExpectLineLimitError(t);
+}
+
+TEST(ScriptLineLimit, PlainLinesLoopLinesAndTheTailCountTogether)
+{
+    // Per file one plain line and 4,999,997 loop lines; with the tail 10,000,002 lines.
+    DropTables t;
+    t.AddPlan();
+    t.AddFile("C:\\Data\\b.dwg", "b.dwg", "C:\\Data\\b", "C:\\Data");
+    t.templateLines = {"open", "[LAYOUTLOOP]"};
+    t.loopBody = {"-"};
+    t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "4999997", {});
+    t.SetSurveyRow(2, "C:\\Data\\b.dwg", "4999997", {});
+    ExpectLineLimitError(t);
 }
 
 TEST(LayoutLoop, ScriptOfHugeSizeIsRefusedBeforeItIsBuilt)

@@ -1,5 +1,7 @@
 // The main window seen from outside: start-up state, drops that are refused or ignored, the
 // survey drop's window changes, and storing the CAD program path.
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -168,6 +170,46 @@ TEST_F(Drop, PathsWithSjisTrailBackslashAndOfFullLengthArriveWhole) {
     EXPECT_EQ(ParseListBox(S().GetControl("ListBox1").text),
               (std::vector<std::string>{"C:\\d\\表\\図面 1.dwg", longWindows}));
     S().PressOk("情報");
+}
+
+TEST_F(Drop, ThousandFilesAreRecordedWholeInDropOrderOnBothRoads) {
+    S().WriteDataIni("[Program]\nFile=C:\\m\\nothing.exe\n");
+    std::vector<std::string> files, paths;
+    for (int i = 1; i <= 1000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "多数/%04d.dwg", i);
+        files.push_back(S().MakeFile(name));
+        paths.push_back("C:\\d\\多数\\" + std::string(name + std::strlen("多数/")));
+    }
+    S().Start();
+
+    // A button without a caption keeps what the drop recorded: nothing is started.
+    S().Drop("Button2", files);
+    EXPECT_EQ(S().WaitMessageBox("情報", 60000).text, "INIファイルが見つかりません。");
+    EXPECT_EQ(ParseListBox(S().GetControl("ListBox1").text), paths);
+    Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
+    EXPECT_EQ(dropped.rows, 5) << "a section drop leaves the row count";
+    EXPECT_EQ(dropped.Cell(0, 4), paths[3]);
+    S().PressOk("情報");
+
+    // The survey drop shows every row; its script lists every drawing.
+    S().Drop("Button10", files);
+    WaitUntil([&] { return !S().GetControl("Button10").enabled; }, 60000, "the survey to start");
+    dropped = ParseGrid(S().GetControl("StringGrid2").text);
+    EXPECT_EQ(dropped.rows, 1001);
+    EXPECT_EQ(dropped.cols, 5);
+    std::string script;
+    for (int i = 0; i < 1000; ++i) {
+        EXPECT_EQ(dropped.Cell(0, i + 1), paths[i]);
+        EXPECT_EQ(dropped.Cell(1, i + 1), paths[i].substr(std::strlen("C:\\d\\多数\\")));
+        EXPECT_EQ(dropped.Cell(3, i + 1), "C:\\d\\多数");
+        script += "open\r\n" + paths[i] + "\r\nlayout\r\n?\r\n";
+    }
+    EXPECT_EQ(S().ReadText(S().RunFolder() + "/test.scr"), script + "OWARI\r\n");
+    EXPECT_EQ(S().WindowRect().Height(), 460);
+    Control tree = S().GetControl("TreeView1");
+    EXPECT_TRUE(tree.visible);
+    EXPECT_LE(tree.rect.bottom, S().WindowRect().bottom) << "the tree is in view";
 }
 
 TEST_F(SurveyDrop, GrowsWindowSwapsButtonsAndIgnoresSecondDrop) {

@@ -28,6 +28,9 @@ namespace {
 
 constexpr int kStartTimeoutMs = 30000;
 constexpr int kDropTimeoutMs = 10000;
+// A drop of thousands of files takes the receiver a while per file (Wine turns every URI into
+// a DOS path); the XDND source must wait for its end.
+constexpr int kDropMsPerFile = 20;
 
 int MsLeft(Clock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -645,10 +648,11 @@ void Session::Drop(const std::string& controlName, const std::vector<std::string
 }
 
 void Session::DropAt(Point screen, const std::vector<std::string>& unixPaths) {
-    std::vector<std::string> argv = {where_.xdndDrop, "--display", display_, "--timeout", std::to_string(kDropTimeoutMs),
+    const int timeoutMs = kDropTimeoutMs + kDropMsPerFile * static_cast<int>(unixPaths.size());
+    std::vector<std::string> argv = {where_.xdndDrop, "--display", display_, "--timeout", std::to_string(timeoutMs),
                                      std::to_string(screen.x), std::to_string(screen.y)};
     argv.insert(argv.end(), unixPaths.begin(), unixPaths.end());
-    auto result = Run(argv, Env(), kDropTimeoutMs + 10000);
+    auto result = Run(argv, Env(), timeoutMs + 10000);
     if (result.exitCode != 0)
         throw HarnessError("drop at " + std::to_string(screen.x) + "," + std::to_string(screen.y) + " failed: " + result.err);
 }

@@ -135,6 +135,7 @@ std::vector<std::string> TreeRoots(const std::string& tree) {
 }
 
 using LayoutSurvey = E2eTest;
+using SurveyOfManyLayouts = E2eTest;
 using SurveyWithCadMessage = E2eTest;
 using ClosingDuringSurvey = E2eTest;
 
@@ -226,6 +227,41 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
     EXPECT_EQ(layouts.rows, 2);
     EXPECT_EQ(GridRow(layouts, 0), (std::vector<std::string>{"取得完了", "ﾚｲｱｳﾄ数", "", "", "", "", ""}));
     EXPECT_EQ(GridRow(layouts, 1), (std::vector<std::string>{pa, "2", "Model", "Layout1", "", "", ""}));
+}
+
+TEST_F(SurveyOfManyLayouts, FifteenHundredLayoutsWidenTheTableAndFillTheTreeInOrder) {
+    S().WriteDataIni(kProgramSection);
+    std::vector<std::string> names;
+    std::string content;
+    for (int k = 1; k <= 1500; ++k) {
+        names.push_back("ﾚｲｱｳﾄ" + std::to_string(k));
+        content += names.back() + "\r\n";
+    }
+    std::string drawing = S().MakeFile("図面/many.dwg", Utf8ToSjis(content));
+    const std::string path = "C:\\d\\図面\\many.dwg";
+    CadLog log(S());
+    S().Start();
+
+    S().Drop("Button10", {drawing});
+    log.WaitFor("exit 0", 1, "the survey to quit the stand-in CAD");
+
+    std::string tree = path + "\t0\n";
+    for (const auto& name : names) tree += "  " + name + "\t1\n";
+    EXPECT_EQ(S().GetControl("TreeView1").text, tree);
+    Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.rows, 2);
+    EXPECT_EQ(layouts.cols, 1503);
+    std::vector<std::string> row = {path, "1500"};
+    row.insert(row.end(), names.begin(), names.end());
+    row.push_back("");
+    EXPECT_EQ(GridRow(layouts, 1), row);
+    EXPECT_EQ(S().WindowRect().Height(), 460);
+
+    S().Click("Button11");
+    WaitUntil([&] { return S().GetControl("TreeView1").text.empty(); }, kWaitMs, "the tree to be emptied");
+    layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.cols, 1503) << "clearing keeps the column count";
+    for (int r = 0; r < 2; ++r) EXPECT_EQ(GridRow(layouts, r), std::vector<std::string>(1503, "")) << "row " << r;
 }
 
 TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -248,6 +249,27 @@ TEST(StandInContract, AnsiRecordsInPiecesAnswerThePromptsAndAreLogged) {
     EXPECT_EQ(received[0], "recv ansi dwData=1 cbData=9 hex=66696c656469610d00 text=\"filedia\\r\"");
     EXPECT_EQ(received[1], "recv ansi dwData=1 cbData=3 hex=300d00 text=\"0\\r\"");
     EXPECT_EQ(received[2], "recv ansi dwData=1 cbData=4 hex=636d6400 text=\"cmd\"");
+}
+
+TEST(StandInContract, LogTimeEndsEveryLineWithItsMillisecondsInOrder) {
+    StandIn cad("/logtime");
+    ASSERT_TRUE(cad.StartAndWaitForPrompt());
+    cad.Type("OWARI\r");
+    ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "OWARI"); }));
+    const std::vector<std::string> log = cad.Log();
+    ASSERT_GE(log.size(), 3u);
+    double last = 0;
+    for (const std::string& line : log) {
+        const std::size_t at = line.rfind(" t=");
+        ASSERT_NE(at, std::string::npos) << line;
+        char* end = nullptr;
+        const double ms = std::strtod(line.c_str() + at + 3, &end);
+        EXPECT_EQ(*end, '\0') << line;
+        EXPECT_EQ(line.size() - (line.find('.', at) + 1), 3u) << line;
+        EXPECT_GE(ms, last) << line;
+        last = ms;
+    }
+    EXPECT_EQ(LinesStartingWith(log, "input \"OWARI\" t=").size(), 1u) << "the line itself is left as it was";
 }
 
 TEST(StandInContract, UnicodeWindowTakesUtf16RecordsAndAnswersAnsiReads) {

@@ -21,7 +21,8 @@
 // records), /floating, /halfwidth (prompt "ｺﾏﾝﾄﾞ: " instead of "コマンド: "), /log:PATH,
 // /startdelay:MS (the windows come at once, the start-up prompt after MS),
 // /cmddelay:MS (each input line is echoed when taken and carried out MS later; input keeps
-// being queued meanwhile).
+// being queued meanwhile), /logtime (every log line ends in " t=MS", milliseconds with three
+// decimals on the stand-in's own steady clock, for benchmarks that time its events).
 //
 // Log (/log:PATH): appended, one event per line, flushed after each, Shift-JIS. A quoted text
 // "..." escapes \" \\ \r \n \t and writes bytes that are no Shift-JIS character as \xHH.
@@ -88,6 +89,7 @@ struct Options {
     std::wstring logPath;
     UINT startDelay = 0;
     UINT commandDelay = 0;
+    bool logTimes = false;
 };
 
 std::wstring Wide(std::string_view text) {
@@ -133,6 +135,7 @@ Options ParseOptions() {
         else if (HasPrefix(arg, L"/log:", &value)) options.logPath = value;
         else if (HasPrefix(arg, L"/startdelay:", &value)) options.startDelay = ParseDelay(value);
         else if (HasPrefix(arg, L"/cmddelay:", &value)) options.commandDelay = ParseDelay(value);
+        else if (HasPrefix(arg, L"/logtime")) options.logTimes = true;
     }
     LocalFree(argv);
     return options;
@@ -255,6 +258,12 @@ StandIn::StandIn(Options options)
 void StandIn::Log(const std::string& line) {
     if (!log_) return;
     std::fputs(line.c_str(), log_);
+    if (options_.logTimes) {
+        LARGE_INTEGER now{}, frequency{};
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        std::fprintf(log_, " t=%.3f", 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart));
+    }
     std::fputc('\n', log_);
     std::fflush(log_);
 }

@@ -207,10 +207,14 @@ int Usage() {
     return 2;
 }
 
-bool ParseInt(const char* text, int& value) {
+constexpr long kMaxCoordinate = 100000;
+// An hour: a drop of thousands of files may keep the target busy for a minute or more.
+constexpr long kMaxTimeoutMs = 3600000;
+
+bool ParseInt(const char* text, long limit, int& value) {
     char* end = nullptr;
     long parsed = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || parsed < -100000 || parsed > 100000) return false;
+    if (end == text || *end != '\0' || parsed < -limit || parsed > limit) return false;
     value = static_cast<int>(parsed);
     return true;
 }
@@ -225,13 +229,13 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--display") == 0) {
             displayName = argv[i + 1];
         } else if (std::strcmp(argv[i], "--timeout") == 0) {
-            if (!ParseInt(argv[i + 1], timeoutMs) || timeoutMs <= 0) return Usage();
+            if (!ParseInt(argv[i + 1], kMaxTimeoutMs, timeoutMs) || timeoutMs <= 0) return Usage();
         } else {
             return Usage();
         }
     }
     int x = 0, y = 0;
-    if (argc - i < 3 || !ParseInt(argv[i], x) || !ParseInt(argv[i + 1], y)) return Usage();
+    if (argc - i < 3 || !ParseInt(argv[i], kMaxCoordinate, x) || !ParseInt(argv[i + 1], kMaxCoordinate, y)) return Usage();
     std::vector<std::string> paths(argv + i + 2, argv + argc);
     for (const auto& path : paths) {
         if (path.empty() || path[0] != '/') {

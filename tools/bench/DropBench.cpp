@@ -1,0 +1,278 @@
+// What a large drop costs Marlowen, beside the floor of a bare window program that only takes
+// the drop (bench_drop_floor.exe): real X11 drops under Wine of 100, 1,000 and 5,000 files,
+// timed from the start of the drop until test.scr holds the whole script, for a section drop
+// (a 20-line template; the path box points at no program) and for a survey drop (no CAD). The
+// floor reads the same paths with DragQueryFileA and writes the same bytes with one WriteFile.
+// Then the survey's reading of three drawings with 150 and with 1,500 layouts each against the
+// stand-in CAD: from CAD's "OWARI" to the first text of the quit sequence, timed on the
+// stand-in's own clock (/logtime).
+//
+//   bench_drop [--runs R] [--max-files N] [--drops 0|1] [--layouts 0|1]    (3, 5000, 1, 1)
+//
+// Built natively against the end-to-end harness; run by hand. It uses the Wine prefix of the
+// processor-time benchmarks (<build>/bench-wineprefix, made on the first run), so it may run
+// beside the tests. Each figure is the median of R runs, each in a fresh session.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BenchSupport.h"
+
+namespace {
+
+using namespace e2e;
+using namespace bench;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+constexpr int kSettlePauseMs = 300;
+constexpr const char* kFloorTitle = "DropFloor";
+constexpr const char* kFolder = "図面";
+
+struct Options {
+    int runs = 3;
+    int maxFiles = 5000;
+    int drops = 1;
+    int layouts = 1;
+};
+
+Options ReadOptions(int argc, char** argv) {
+    Options options;
+    ParseOptions(argc, argv,
+                 {{"--runs", &options.runs},
+                  {"--max-files", &options.maxFiles},
+                  {"--drops", &options.drops},
+                  {"--layouts", &options.layouts}});
+    if (options.runs < 1 || options.maxFiles < 1) throw HarnessError("runs and files must be positive");
+    return options;
+}
+
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The 20 template lines of the section drop: every placeholder, blank answers, a save.
+const std::vector<std::string> kTemplate = {
+    "open", "[FULLFILEPATH]", "zoom", "e", "-layer", "s", "0", "", "-plot", "y",
+    "", "[FULLFILENAME].pdf", "n", "y", "dxfout", "[FOLDER]\\out.dxf", "echo [FILENAME]", "-purge", "a", "qsave"};
+
+enum class Road { Section, Survey };
+
+struct DropCase {
+    std::vector<std::string> unixPaths;
+    std::string script;   // Shift-JIS, as test.scr must hold it
+};
+
+std::string FileName(int i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%04d.dwg", i);
+    return name;
+}
+
+// The expected script is written out here by hand, not by Marlowen's rules.
+std::string ExpectedScript(Road road, int files) {
+    const std::string folder = std::string("C:\\d\\") + kFolder;
+    std::string text;
+    for (int i = 1; i <= files; ++i) {
+        const std::string name = FileName(i);
+        const std::string path = folder + "\\" + name;
+        if (road == Road::Survey) {
+            text += "open\r\n" + path + "\r\nlayout\r\n?\r\n";
+            continue;
+        }
+        const std::string stem = path.substr(0, path.size() - 4);
+        text += "open\r\n" + path + "\r\nzoom\r\ne\r\n-layer\r\ns\r\n0\r\n\r\n-plot\r\ny\r\n\r\n" + stem +
+                ".pdf\r\nn\r\ny\r\ndxfout\r\n" + folder + "\\out.dxf\r\necho " + name + "\r\n-purge\r\na\r\nqsave\r\n";
+    }
+    text += road == Road::Survey ? "OWARI\r\n" : "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n";
+    return Utf8ToSjis(text);
+}
+
+std::string DataIni() {
+    std::string ini = "[Program]\nFile=C:\\m\\nothing.exe\n[Section1]\nLabel=一括\nTextCount=20\n";
+    for (size_t k = 0; k < kTemplate.size(); ++k) ini += std::to_string(k + 1) + "=" + kTemplate[k] + "\n";
+    return ini;
+}
+
+std::vector<std::string> MakeDrawings(Session& s, int files) {
+    std::vector<std::string> paths;
+    for (int i = 1; i <= files; ++i) paths.push_back(s.MakeFile(std::string(kFolder) + "/" + FileName(i)));
+    return paths;
+}
+
+long long FileSize(const std::string& path) {
+    struct stat st{};
+    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+struct DropTime {
+    double dropMs = 0;     // until the XDND source was told the drop is finished
+    double scriptMs = 0;   // until test.scr held the whole script
+};
+
+DropTime TimeDrop(Session& s, Point at, const std::vector<std::string>& files, const std::string& script) {
+    const std::string scr = s.RunFolder() + "/test.scr";
+    fs::remove(scr);
+    const long long size = static_cast<long long>(script.size());
+    DropTime time;
+    const auto start = Clock::now();
+    s.DropAt(at, files);
+    time.dropMs = MsSince(start);
+    // A short sleep between looks: the machine is shared, and a stat costs microseconds.
+    const auto deadline = start + std::chrono::seconds(300);
+    while (FileSize(scr) != size) {
+        if (Clock::now() > deadline) throw HarnessError("test.scr was not complete within 300 s");
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    time.scriptMs = MsSince(start);
+    if (ReadBytes(scr) != script) throw HarnessError("test.scr does not hold the expected script");
+    return time;
+}
+
+Point Centre(const std::string& rect) {
+    std::istringstream in(rect);
+    Rect r;
+    if (!(in >> r.left >> r.top >> r.right >> r.bottom)) throw HarnessError("not a rectangle: " + rect);
+    return r.Center();
+}
+
+DropTime MarlowenDrop(const Xvfb& display, const Locations& where, Road road, int files) {
+    Session s(display, where);
+    s.WriteDataIni(DataIni());
+    const std::vector<std::string> drawings = MakeDrawings(s, files);
+    s.Start();
+    WaitSettled(s, kSettlePauseMs);
+    const Point at = s.GetControl(road == Road::Section ? "Button1" : "Button10").rect.Center();
+    return TimeDrop(s, at, drawings, ExpectedScript(road, files));
+}
+
+DropTime FloorDrop(const Xvfb& display, const Locations& where, Road road, int files) {
+    Session s(display, where);
+    const std::vector<std::string> drawings = MakeDrawings(s, files);
+    const std::string script = ExpectedScript(road, files);
+    WriteBytes(s.DriveC() + "/m/floor.bin", script);
+    s.StartProgram({FLOOR_EXE, "C:\\m\\floor.bin"});
+    s.Inspect({"wait-window", kFloorTitle, "30000"}, 40000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    return TimeDrop(s, Centre(s.Inspect({"rect", kFloorTitle})), drawings, script);
+}
+
+void Drops(const Xvfb& display, const Locations& where, const Options& options) {
+    std::printf("\ndrop to complete test.scr, median of %d runs (ms); xdnd: until the drop source was done\n",
+                options.runs);
+    std::printf("%-8s %6s %12s %10s %10s %7s %12s %10s\n", "road", "files", "Marlowen", "floor", "ratio", "",
+                "xdnd Marl.", "xdnd floor");
+    for (Road road : {Road::Section, Road::Survey}) {
+        double marlowenAt1000 = 0;
+        for (int files : {100, 1000, 5000}) {
+            if (files > options.maxFiles) continue;
+            std::vector<double> marlowen, floor, marlowenDrop, floorDrop;
+            for (int run = 0; run < options.runs; ++run) {
+                const DropTime m = MarlowenDrop(display, where, road, files);
+                const DropTime f = FloorDrop(display, where, road, files);
+                marlowen.push_back(m.scriptMs);
+                floor.push_back(f.scriptMs);
+                marlowenDrop.push_back(m.dropMs);
+                floorDrop.push_back(f.dropMs);
+            }
+            const double m = Median(marlowen), f = Median(floor);
+            if (files == 1000) marlowenAt1000 = m;
+            char scale[32] = "";
+            if (files == 5000 && marlowenAt1000 > 0) std::snprintf(scale, sizeof scale, "%.1fx1000", m / marlowenAt1000);
+            std::printf("%-8s %6d %12.0f %10.0f %10.2f %7s %12.0f %10.0f\n", road == Road::Section ? "section" : "survey",
+                        files, m, f, m / f, scale, Median(marlowenDrop), Median(floorDrop));
+            std::fflush(stdout);
+        }
+    }
+}
+
+// The time on the stand-in's clock at the end of a log line (" t=MS").
+double LogTime(const std::string& line) {
+    const size_t at = line.rfind(" t=");
+    if (at == std::string::npos) throw HarnessError("log line without time: " + line);
+    return std::stod(line.substr(at + 3));
+}
+
+double OwariToQuitMs(const Xvfb& display, const Locations& where, int layouts) {
+    Session s(display, where);
+    s.WriteDataIni("[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log /logtime\n");
+    std::string content;
+    for (int k = 0; k < layouts; ++k) content += k == 0 ? "Model\r\n" : "Layout" + std::to_string(k) + "\r\n";
+    std::vector<std::string> drawings;
+    for (const char* name : {"a.dwg", "b.dwg", "c.dwg"}) drawings.push_back(s.MakeFile(name, content));
+    const std::string log = s.RunFolder() + "/cad.log";
+    s.Start();
+    WaitSettled(s, kSettlePauseMs);
+    s.Drop("Button10", drawings);
+    WaitUntil([&] { return LinesStarting(log, "exit 0") == 1; }, 120000, "the survey to quit the stand-in CAD");
+
+    double owari = -1, quit = -1;
+    std::istringstream in(ReadFileIfAny(log));
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("script-line \"OWARI\"", 0) == 0) owari = LogTime(line);
+        if (owari >= 0 && quit < 0 && line.rfind("recv ", 0) == 0 && line.find(" text=\"filedia\\r\"") != std::string::npos)
+            quit = LogTime(line);
+    }
+    if (owari < 0 || quit < 0) throw HarnessError("the stand-in's log lacks OWARI or the quit sequence");
+    Grid table = ParseGrid(s.GetControl("StringGrid1").text);
+    for (int row = 1; row <= 3; ++row)
+        if (table.Cell(1, row) != std::to_string(layouts))
+            throw HarnessError("row " + std::to_string(row) + " of the layout table holds '" + table.Cell(1, row) + "'");
+    return quit - owari;
+}
+
+void Layouts(const Xvfb& display, const Locations& where, const Options& options) {
+    std::printf("\nsurvey of 3 drawings: OWARI to the quit sequence on the stand-in's clock, median of %d runs\n",
+                options.runs);
+    std::printf("(the span holds the survey's timer pacing: up to 300 ms until OWARI is seen, one tick per close)\n");
+    std::printf("%8s %10s %10s\n", "layouts", "ms", "per 150");
+    double at150 = 0;
+    for (int layouts : {150, 1500}) {
+        std::vector<double> spans;
+        for (int run = 0; run < options.runs; ++run) spans.push_back(OwariToQuitMs(display, where, layouts));
+        const double ms = Median(spans);
+        if (layouts == 150) at150 = ms;
+        std::printf("%8d %10.0f %10.2f\n", layouts, ms, ms / at150 * 150.0 / layouts);
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const Options options = ReadOptions(argc, argv);
+        Locations where = Locations::FromBuild();
+        where.prefix = BENCH_WINEPREFIX;
+        if (!fs::exists(where.prefix + "/system.reg")) {
+            std::printf("making the Wine prefix %s\n", where.prefix.c_str());
+            CreatePrefix(where);
+        }
+        double load[3] = {};
+        std::ifstream("/proc/loadavg") >> load[0] >> load[1] >> load[2];
+        std::printf("machine: %ld cores online, load average %.2f %.2f %.2f at the start\n",
+                    sysconf(_SC_NPROCESSORS_ONLN), load[0], load[1], load[2]);
+        Xvfb display;
+        if (options.drops) Drops(display, where, options);
+        if (options.layouts) Layouts(display, where, options);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_drop: %s\n", e.what());
+        return 1;
+    }
+}
