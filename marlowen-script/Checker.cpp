@@ -359,9 +359,12 @@ void SectionChecker::CheckScriptBlanks(const TemplateLine& line) {
 }
 
 void SectionChecker::CheckOtherCase(const TemplateLine& line) {
-    for (const auto& [at, mark] : OtherCaseMarks(line.text))
-        AddAt(line.key, "'" + line.text.substr(at, mark.size()) + "' は大文字で書かれていないため " + std::string(mark) +
-                            " として扱われず、そのまま書かれます");
+    for (const auto& [at, mark] : OtherCaseMarks(line.text)) {
+        std::string message = "'";
+        message.append(line.text, at, mark.size());
+        message.append("' は大文字で書かれていないため ").append(mark).append(" として扱われず、そのまま書かれます");
+        AddAt(line.key, std::move(message));
+    }
 }
 
 void CheckProgram(const ScannedSection& section, std::vector<Finding>& findings) {
