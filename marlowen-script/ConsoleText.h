@@ -1,7 +1,7 @@
 // A message for the console in pieces: text of the program (Shift-JIS) and paths as the
 // program was given them. Windows converts both from the ANSI code page to the console's;
-// elsewhere the text becomes UTF-8 and a path, given as bytes, stays as it came, so that it
-// stays readable.
+// elsewhere the text becomes UTF-8 and a path, given as bytes, stays readable: UTF-8 as it
+// came, Shift-JIS converted like the text.
 #pragma once
 
 #include <string>

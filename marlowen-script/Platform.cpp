@@ -1,4 +1,5 @@
 #include "Platform.h"
+#include "Utf8.h"
 
 #include <iconv.h>
 #include <sys/stat.h>
@@ -47,7 +48,10 @@ bool IsFile(const std::string& path) {
 
 std::string ForConsole(const ConsoleText& text) {
     std::string out;
-    for (const ConsoleText::Piece& piece : text.Pieces()) out += piece.path ? piece.bytes : Utf8FromShiftJis(piece.bytes);
+    // A path comes as it was typed: on this system most likely UTF-8, and then it stays;
+    // Shift-JIS bytes, as a script needs them, are shown like the text.
+    for (const ConsoleText::Piece& piece : text.Pieces())
+        out += piece.path && IsUtf8(piece.bytes) ? piece.bytes : Utf8FromShiftJis(piece.bytes);
     return out;
 }
 

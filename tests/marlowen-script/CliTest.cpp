@@ -117,7 +117,8 @@ TEST_F(CliTest, BuildWritesTheScriptBytesOrTheRefusalAndNotes) {
     run = Start({"build", "--ini", ini, "2", "C:\\表 1.dwg"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, script);
-    EXPECT_EQ(run.err, "C:\\\x95\x5C 1.dwg" + Utf8(u8": 空白を含むパスが二重引用符の外に入る行があります ('[FULLFILEPATH]')。"
+    // The Shift-JIS path of the script is shown readable, like the text.
+    EXPECT_EQ(run.err, Utf8(u8"C:\\表 1.dwg: 空白を含むパスが二重引用符の外に入る行があります ('[FULLFILEPATH]')。"
                                                     u8"CAD のスクリプトでは空白が Enter になり、2 つの答えに分かれます\n"));
 
     const std::string out = folder_.File("test.scr");
