@@ -15,12 +15,20 @@ constexpr int kClean = 0;
 constexpr int kFound = 1;
 constexpr int kFailed = 2;
 
-void Print(std::FILE* stream, ConsoleText text) {
-    text += "\n";
-    std::string bytes = ForConsole(text);
+void Print(std::FILE* stream, const ConsoleText& text) {
     // Messages of the window end their lines in CR LF; the console takes LF.
-    for (std::size_t at; (at = bytes.find("\r\n")) != std::string::npos;) bytes.erase(at, 1);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    ConsoleText line;
+    for (const ConsoleText::Piece& piece : text.Pieces()) {
+        if (piece.path) {
+            line += ConsoleText::Path(piece.bytes);
+            continue;
+        }
+        std::string bytes = piece.bytes;
+        for (std::size_t at; (at = bytes.find("\r\n")) != std::string::npos;) bytes.erase(at, 1);
+        line += bytes;
+    }
+    line += "\n";
+    WriteText(stream, line);
 }
 
 int Usage() {
@@ -55,7 +63,9 @@ int Check(const std::string& path) {
     const std::vector<Finding> findings = CheckSettings(*bytes);
     for (const Finding& finding : findings) {
         ConsoleText line = ConsoleText::Path(path);
-        line += ":" + std::to_string(finding.line) + ": ";
+        line += ":";
+        line += std::to_string(finding.line);
+        line += ": ";
         if (!finding.section.empty()) line += finding.section + ": ";
         line += finding.message;
         Print(stdout, line);
@@ -124,8 +134,9 @@ int Build(const Options& options) {
     const bool written = std::fwrite(result.script.data(), 1, result.script.size(), out) == result.script.size();
     const bool closed = out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
     if (!written || !closed) {
-        Print(stderr, options.out ? ConsoleText::Path(*options.out) += ConsoleText(" に書き込めません")
-                                  : ConsoleText("標準出力に書き込めません"));
+        ConsoleText text = options.out ? ConsoleText::Path(*options.out) : ConsoleText("標準出力");
+        text += " に書き込めません";
+        Print(stderr, text);
         return kFailed;
     }
     return kClean;

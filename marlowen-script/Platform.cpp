@@ -46,13 +46,13 @@ bool IsFile(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::string ForConsole(const ConsoleText& text) {
+void WriteText(std::FILE* stream, const ConsoleText& text) {
     std::string out;
     // A path comes as it was typed: on this system most likely UTF-8, and then it stays;
     // Shift-JIS bytes, as a script needs them, are shown like the text.
     for (const ConsoleText::Piece& piece : text.Pieces())
         out += piece.path && IsUtf8(piece.bytes) ? piece.bytes : Utf8FromShiftJis(piece.bytes);
-    return out;
+    std::fwrite(out.data(), 1, out.size(), stream);
 }
 
 void UseBinaryOutput(std::FILE*) {}

@@ -13,9 +13,9 @@ std::string OwnSettingsPath();
 // An existing file, not a folder.
 bool IsFile(const std::string& path);
 
-// The bytes that show the text on the console: Windows converts to the console's code page
-// (GetConsoleOutputCP), elsewhere the text becomes UTF-8.
-std::string ForConsole(const ConsoleText& text);
+// Writes a message: on Windows to a console window as its characters, to a file or a pipe in
+// the console's code page (GetConsoleOutputCP); elsewhere as UTF-8.
+void WriteText(std::FILE* stream, const ConsoleText& text);
 
 // Script bytes go out unchanged: no CR before every LF.
 void UseBinaryOutput(std::FILE* stream);

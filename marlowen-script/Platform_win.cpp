@@ -8,14 +8,17 @@
 
 namespace {
 
-std::string Convert(const std::string& ansi, UINT codePage) {
-    if (ansi.empty()) return ansi;
-    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), wide);
-    const int size = WideCharToMultiByte(codePage, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+std::wstring Wide(const std::string& ansi) {
+    const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), size);
+    return text;
+}
+
+std::string Narrow(const std::wstring& text, UINT codePage) {
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), wide, out.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
 }
 
@@ -32,13 +35,23 @@ bool IsFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string ForConsole(const ConsoleText& text) {
-    // Without a console (output to a file or a pipe) there is no console code page: ANSI stays.
+void WriteText(std::FILE* stream, const ConsoleText& text) {
+    // Arguments and paths are ANSI like the program's own text.
+    const std::wstring wide = Wide(text.Bytes());
+    const HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        // A console window is written its characters: the C library's byte output to a
+        // console can split a double-byte character.
+        std::fflush(stream);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    // Redirected: the console's code page, or the ANSI one when there is no console.
     const UINT codePage = GetConsoleOutputCP();
-    std::string out;
-    for (const ConsoleText::Piece& piece : text.Pieces())
-        out += codePage == 0 || codePage == GetACP() ? piece.bytes : Convert(piece.bytes, codePage);
-    return out;
+    const std::string out = codePage == 0 ? text.Bytes() : Narrow(wide, codePage);
+    std::fwrite(out.data(), 1, out.size(), stream);
 }
 
 void UseBinaryOutput(std::FILE* stream) {
