@@ -45,20 +45,24 @@ bool IsMarkerLine(std::string_view line, std::string_view marker) {
     return SameLetters(line, marker);
 }
 
+// Whether a character starts at byte index at (a trail byte may look like anything).
+bool StartsCharacter(std::string_view text, std::size_t at) {
+    std::size_t i = 0;
+    while (i < at) i += UnitFunc::IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    return i == at;
+}
+
 // Half-width and full-width blanks at both ends removed.
 std::string_view StripBlanks(std::string_view text) {
-    for (bool again = true; again;) {
-        again = false;
-        if (text.starts_with(' ') || text.starts_with('\t')) text.remove_prefix(1), again = true;
-        else if (text.starts_with(kFullWidthBlank)) text.remove_prefix(2), again = true;
-        if (text.ends_with(' ') || text.ends_with('\t')) text.remove_suffix(1), again = true;
-        // A trail byte may be 0x81, so the full-width blank at the end counts only where it
-        // starts a character.
-        else if (text.ends_with(kFullWidthBlank)) {
-            std::size_t i = 0;
-            while (i < text.size() - 2) i += UnitFunc::IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-            if (i == text.size() - 2) text.remove_suffix(2), again = true;
-        }
+    for (;;) {
+        if (text.starts_with(' ') || text.starts_with('\t')) text.remove_prefix(1);
+        else if (text.starts_with(kFullWidthBlank)) text.remove_prefix(2);
+        else break;
+    }
+    for (;;) {
+        if (text.ends_with(' ') || text.ends_with('\t')) text.remove_suffix(1);
+        else if (text.ends_with(kFullWidthBlank) && StartsCharacter(text, text.size() - 2)) text.remove_suffix(2);
+        else break;
     }
     return text;
 }
@@ -100,6 +104,13 @@ std::string QuotedAround(std::string_view line, std::size_t at, std::size_t leng
     const std::size_t end = after == std::string_view::npos ? line.size() : after;
     return std::string(line.substr(0, start)) + "\"" + std::string(line.substr(start, end - start)) + "\"" +
            std::string(line.substr(end));
+}
+
+// A read returns the first 2047 bytes of a longer value.
+std::optional<std::string> LongValue(const ScannedKey* key) {
+    if (!key || key->UncutSize() <= IniLine::kMaxValue) return std::nullopt;
+    return "値が " + Num(static_cast<std::int64_t>(key->UncutSize())) + " バイトあり、読み取りでは先頭の " +
+           Num(IniLine::kMaxValue) + " バイトで切れます";
 }
 
 // One template line as the drop loads it: the value of its key, or empty when the key is missing.
@@ -229,9 +240,7 @@ void SectionChecker::CheckLineKeys(std::int32_t count) {
 }
 
 void SectionChecker::CheckLongValue(const ScannedKey* key) {
-    if (key && key->UncutSize() > IniLine::kMaxValue)
-        Add(key->line, "値が " + Num(static_cast<std::int64_t>(key->UncutSize())) + " バイトあり、読み取りでは先頭の " +
-                           Num(IniLine::kMaxValue) + " バイトで切れます");
+    if (std::optional<std::string> message = LongValue(key)) Add(key->line, std::move(*message));
 }
 
 void SectionChecker::CheckTemplate(std::vector<TemplateLine> lines) {
@@ -368,10 +377,8 @@ void SectionChecker::CheckOtherCase(const TemplateLine& line) {
 }
 
 void CheckProgram(const ScannedSection& section, std::vector<Finding>& findings) {
-    if (const ScannedKey* file = section.Find("File"); file && file->UncutSize() > IniLine::kMaxValue)
-        findings.push_back({file->line, section.name,
-                            "値が " + Num(static_cast<std::int64_t>(file->UncutSize())) +
-                                " バイトあり、読み取りでは先頭の " + Num(IniLine::kMaxValue) + " バイトで切れます"});
+    const ScannedKey* file = section.Find("File");
+    if (std::optional<std::string> message = LongValue(file)) findings.push_back({file->line, section.name, std::move(*message)});
 }
 
 } // namespace
