@@ -92,7 +92,7 @@ TEST(CheckTextCount, OverTheLimitIsRefusedByTheButton) {
 }
 
 TEST(CheckMarkers, BlanksAroundAMarkerMakeItNoMarker) {
-    ExpectFindings(kHead + Ini({"TextCount=4", "1=\"[LAYOUTLOOP] \"", "2=x", "3=　[LOOPEND]", "4=end"}),
+    ExpectFindings(kHead + Ini({"TextCount=4", "1=\"[LAYOUTLOOP] \"", "2=x", "3=　[LOOPEND]　", "4=end"}),
                    {{4, "Section1", "前後の空白のためループの印になりません。ループは切り出されず、この行はループの行として扱われます"},
                     {6, "Section1", "前後の空白のためループの印になりません。この行はそのまま書かれます"}});
 }
