@@ -1,6 +1,7 @@
 // The INI-file object reading and writing data.ini itself, with the results the program
 // relies on from the Windows profile API.
 #include "settings/IniFile.h"
+#include "settings/IniLine.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -14,100 +15,8 @@
 
 namespace {
 
-constexpr std::size_t kMaxValue = 2047;   // the profile reader's 2048-byte buffer, less the zero
-
-bool IsBlank(unsigned char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// Blank bytes are all below 0x40, the lowest trail byte, so trimming cannot split a character.
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsBlank(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-    return text;
-}
-
-// The profile reader works on C strings: a zero byte ends a name or a value.
-std::string_view UpToZero(std::string_view text)
-{
-    return text.substr(0, text.find('\0'));
-}
-
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Names match without regard to the case of one-byte letters; the two bytes of a double-byte
-// character must match exactly, since its trail byte may look like a letter.
-bool SameName(std::string_view inFile, std::string_view wanted)
-{
-    inFile = UpToZero(inFile);
-    if (inFile.size() != wanted.size()) return false;
-    for (std::size_t i = 0; i < inFile.size(); ++i) {
-        if (UnitFunc::IsLeadByte(static_cast<unsigned char>(inFile[i]))) {
-            if (inFile.compare(i, 2, wanted, i, 2) != 0) return false;
-            ++i;
-        } else if (UpperAscii(inFile[i]) != UpperAscii(wanted[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Index of the last "]" that is a character of its own (0x5D may be a trail byte).
-std::size_t LastClosingBracket(std::string_view text)
-{
-    std::size_t found = std::string_view::npos;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (UnitFunc::IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
-        else if (text[i] == ']') found = i;
-    }
-    return found;
-}
-
-enum class LineKind { Other, Section, Key };
-
-// One line of the file; the views point into the file's text.
-struct Line {
-    std::string_view text;   // without the line feed and a carriage return before it
-    std::size_t next = 0;    // where the next line starts
-    bool hasLineFeed = false;
-    LineKind kind = LineKind::Other;
-    std::string_view name;   // section or key name
-    std::string_view value;  // key value, trimmed, quotes still on
-};
-
-Line ParseLine(std::string_view content, std::size_t begin)
-{
-    Line line;
-    const std::size_t feed = content.find('\n', begin);
-    line.hasLineFeed = feed != std::string_view::npos;
-    const std::size_t end = line.hasLineFeed ? feed : content.size();
-    line.next = line.hasLineFeed ? feed + 1 : end;
-    line.text = content.substr(begin, end - begin);
-    if (line.text.ends_with('\r')) line.text.remove_suffix(1);
-
-    const std::string_view trimmed = Trim(line.text);
-    if (trimmed.starts_with('[')) {
-        const std::size_t close = LastClosingBracket(trimmed);
-        if (close != std::string_view::npos) {
-            line.kind = LineKind::Section;
-            line.name = trimmed.substr(1, close - 1);
-            return line;
-        }
-    }
-    // "=" (0x3D) is never a trail byte.
-    const std::size_t equals = trimmed.find('=');
-    if (equals != std::string_view::npos) {
-        line.kind = LineKind::Key;
-        line.name = Trim(trimmed.substr(0, equals));
-        line.value = Trim(trimmed.substr(equals + 1));
-    }
-    return line;
-}
+using IniLine::Line;
+using IniLine::Trim;
 
 // Where a section and a key stand in the file. Only the first section of a name counts, and
 // in it the first key of a name, as with the profile API.
@@ -121,11 +30,11 @@ Lookup Find(std::string_view content, std::string_view section, std::string_view
 {
     Lookup found;
     for (std::size_t at = 0; at < content.size();) {
-        const Line line = ParseLine(content, at);
+        const Line line = IniLine::Parse(content, at);
         at = line.next;
-        if (line.kind == LineKind::Section) {
+        if (line.kind == IniLine::Kind::Section) {
             if (found.section) break;
-            if (SameName(line.name, section)) {
+            if (IniLine::SameName(line.name, section)) {
                 found.section = line;
                 found.lastOfSection = line;
             }
@@ -133,21 +42,12 @@ Lookup Find(std::string_view content, std::string_view section, std::string_view
         }
         if (!found.section) continue;
         if (!Trim(line.text).empty()) found.lastOfSection = line;
-        if (line.kind == LineKind::Key && SameName(line.name, key)) {
+        if (line.kind == IniLine::Kind::Key && IniLine::SameName(line.name, key)) {
             found.key = line;
             break;
         }
     }
     return found;
-}
-
-std::string ValueOf(std::string_view raw)
-{
-    std::string_view value = UpToZero(raw);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return std::string(value.substr(0, kMaxValue));
 }
 
 enum class ReadResult { Read, Missing, Failed };
@@ -175,7 +75,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
     std::string content;
     if (ReadWholeFile(path_, content) != ReadResult::Read) return std::string(def);
     const Lookup found = Find(content, Trim(section), Trim(key));
-    return found.key ? ValueOf(found.key->value) : std::string(def);
+    return found.key ? IniLine::ValueOf(found.key->value) : std::string(def);
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)

@@ -22,7 +22,7 @@ fi
 demo=$WINEPREFIX/drive_c/marlowen
 mkdir -p "$demo/図面"
 cp "$out/win/app/Marlowen.exe" "$out/win/tools/standin/StandInCad.exe" "$out/win/tools/inspector/inspector.exe" "$demo/"
-iconv -f UTF-8 -t CP932 "$root/tools/demo/data.ini" | sed 's/$/\r/' > "$demo/data.ini"
+"$root/tools/demo/deploy-data-ini.sh" "$demo/data.ini"
 for f in "$root"/tools/demo/drawings/*; do
   iconv -f UTF-8 -t CP932 "$f" > "$demo/図面/$(basename "$f")"
 done

@@ -536,6 +536,12 @@ void Session::StartProgram(const std::vector<std::string>& args) {
     programs_.push_back(std::make_unique<Process>(argv, options));
 }
 
+RunResult Session::RunProgram(const std::vector<std::string>& args, int timeoutMs) {
+    std::vector<std::string> argv = {"wine"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return Run(argv, Env(), timeoutMs, RunFolder());
+}
+
 pid_t Session::MarlowenPid() const {
     if (!marlowen_) throw HarnessError("Marlowen was not started");
     return marlowen_->Pid();

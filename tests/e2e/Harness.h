@@ -190,6 +190,8 @@ public:
     // Starts another Windows program in the prefix (wine ARGS...), current folder C:\run; it
     // ends with the session.
     void StartProgram(const std::vector<std::string>& args);
+    // Runs a Windows program of the prefix to its end (wine ARGS...), current folder C:\run.
+    RunResult RunProgram(const std::vector<std::string>& args, int timeoutMs);
 
     // Looking from outside.
     std::string Inspect(const std::vector<std::string>& args, int timeoutMs = 30000);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "LogFormat.h"
@@ -230,6 +231,17 @@ TEST_F(StandInSurvey, EmptyDrawingListsNoLayouts) {
     EXPECT_EQ(s.session.Active().name, "empty.dwg");
     EXPECT_EQ(s.LastLine(), "レイアウト数 0.");
     EXPECT_TRUE(survey_reader::LayoutNames(s.session.PaneText()).empty());
+}
+
+TEST_F(StandInSurvey, DoubleQuotedNamesAreTakenWithoutTheirQuotes) {
+    s.files["C:\\My Drawings\\図 1.dwg"] = "Model\r\n";
+    s.files["C:\\My Drawings\\run.scr"] = "layout\r\n?\r\n";
+    s.Type("open\r  \"C:\\My Drawings\\図 1.dwg\"\rscript\r\"C:\\My Drawings\\run.scr\"\r");
+    EXPECT_EQ(s.session.Active().name, "図 1.dwg");
+    EXPECT_NE(std::find(s.log.begin(), s.log.end(), "open \"C:\\\\My Drawings\\\\図 1.dwg\" name=\"図 1.dwg\" layouts=1"),
+              s.log.end());
+    EXPECT_NE(std::find(s.log.begin(), s.log.end(), "script \"C:\\\\My Drawings\\\\run.scr\" lines=2"), s.log.end());
+    EXPECT_EQ(s.LastLine(), "レイアウト: Model  ブロック名: *Model_Space.");
 }
 
 TEST_F(StandInSurvey, OtherLayoutOptionIsRefused) {

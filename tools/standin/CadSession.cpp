@@ -27,7 +27,7 @@ std::string AsciiLower(std::string text) {
     return text;
 }
 
-// CAD takes a path with blanks in double quotes.
+// CAD takes a file name with blanks in double quotes, and opens the name without them.
 std::string Unquote(std::string text) {
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
     return text;
@@ -135,7 +135,7 @@ SessionRequest CadSession::Execute() {
     case Mode::Command: return RunCommand(line);
     case Mode::FileDia: SetVariable(fileDia_, "filedia", line); break;
     case Mode::CmdDia: SetVariable(cmdDia_, "cmddia", line); break;
-    case Mode::ScriptName: RunScript(Trim(line)); break;
+    case Mode::ScriptName: RunScript(Unquote(Trim(line))); break;
     case Mode::OpenName: return OpenDrawing(Unquote(Trim(line)));
     case Mode::LayoutOption: AnswerLayoutOption(Trim(line)); break;
     case Mode::Starting:

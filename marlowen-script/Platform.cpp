@@ -1,0 +1,62 @@
+#include "Platform.h"
+#include "Utf8.h"
+
+#include <iconv.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Shift-JIS to UTF-8; a byte that is no character comes out as "?".
+std::string Utf8FromShiftJis(const std::string& sjis) {
+    const iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return sjis;
+    std::string out;
+    char buffer[256];
+    char* in = const_cast<char*>(sjis.data());
+    std::size_t inLeft = sjis.size();
+    while (inLeft > 0) {
+        char* to = buffer;
+        std::size_t toLeft = sizeof buffer;
+        const std::size_t done = iconv(cd, &in, &inLeft, &to, &toLeft);
+        out.append(buffer, static_cast<std::size_t>(to - buffer));
+        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            out += '?';
+            ++in;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+} // namespace
+
+std::string OwnSettingsPath() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("data.ini") : (self.parent_path() / "data.ini").string();
+}
+
+bool IsFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void WriteText(std::FILE* stream, const ConsoleText& text) {
+    std::string out;
+    // A path comes as it was typed: on this system most likely UTF-8, and then it stays;
+    // Shift-JIS bytes, as a script needs them, are shown like the text.
+    for (const ConsoleText::Piece& piece : text.Pieces())
+        out += piece.path && IsUtf8(piece.bytes) ? piece.bytes : Utf8FromShiftJis(piece.bytes);
+    std::fwrite(out.data(), 1, out.size(), stream);
+}
+
+void UseBinaryOutput(std::FILE*) {}
+
+bool ConsoleIsOwn() {
+    return false;
+}

@@ -1,0 +1,24 @@
+// What marlowen-script needs of the system it runs on (Platform.cpp elsewhere, Platform_win.cpp
+// on Windows).
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "ConsoleText.h"
+
+// data.ini beside the program's own executable, as Marlowen finds it.
+std::string OwnSettingsPath();
+
+// An existing file, not a folder.
+bool IsFile(const std::string& path);
+
+// Writes a message: on Windows to a console window as its characters, to a file or a pipe in
+// the console's code page (GetConsoleOutputCP); elsewhere as UTF-8.
+void WriteText(std::FILE* stream, const ConsoleText& text);
+
+// Script bytes go out unchanged: no CR before every LF.
+void UseBinaryOutput(std::FILE* stream);
+
+// Started from Explorer, the console window is the program's own and closes when it ends.
+bool ConsoleIsOwn();

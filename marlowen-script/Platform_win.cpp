@@ -1,0 +1,64 @@
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include "Platform.h"
+#include "settings/IniFile.h"
+
+namespace {
+
+std::wstring Wide(const std::string& ansi) {
+    const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), size);
+    return text;
+}
+
+std::string Narrow(const std::wstring& text, UINT codePage) {
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+} // namespace
+
+std::string OwnSettingsPath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return SettingsPathFor(path);
+}
+
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void WriteText(std::FILE* stream, const ConsoleText& text) {
+    // Arguments and paths are ANSI like the program's own text.
+    const std::wstring wide = Wide(text.Bytes());
+    const HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        // A console window is written its characters: the C library's byte output to a
+        // console can split a double-byte character.
+        std::fflush(stream);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    // Redirected: the console's code page, or the ANSI one when there is no console.
+    const UINT codePage = GetConsoleOutputCP();
+    const std::string out = codePage == 0 ? text.Bytes() : Narrow(wide, codePage);
+    std::fwrite(out.data(), 1, out.size(), stream);
+}
+
+void UseBinaryOutput(std::FILE* stream) {
+    _setmode(_fileno(stream), _O_BINARY);
+}
+
+bool ConsoleIsOwn() {
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2) == 1;
+}
