@@ -3,7 +3,7 @@
 set -e
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev libx11-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  wine wine64 xvfb xauth x11-utils locales fonts-ipafont-gothic imagemagick procps util-linux)
+  wine wine64 xvfb xauth x11-utils locales fonts-ipafont-gothic fonts-wine imagemagick procps util-linux)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
