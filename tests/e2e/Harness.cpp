@@ -501,12 +501,14 @@ bool Session::MakeImmutable(const std::string& unixPath) {
     return Run({"chattr", "+i", unixPath}, CurrentEnv(), 10000).exitCode == 0;
 }
 
-void Session::Start() {
+void Session::Start() { Start("C:\\m\\Marlowen.exe", RunFolder()); }
+
+void Session::Start(const std::string& windowsExe, const std::string& unixCwd) {
     if (marlowen_) throw HarnessError("Marlowen was started already");
     Process::Options options;
     options.env = Env();
-    options.cwd = RunFolder();
-    marlowen_.emplace(std::vector<std::string>{"wine", "C:\\m\\Marlowen.exe"}, options);
+    options.cwd = unixCwd;
+    marlowen_.emplace(std::vector<std::string>{"wine", windowsExe}, options);
     auto deadline = Clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     for (;;) {
         try {

@@ -184,6 +184,9 @@ public:
 
     // The program.
     void Start();  // starts Marlowen.exe and waits for its window
+    // Starts that Marlowen.exe in that current folder (as Explorer starts a program it is
+    // double-clicked on: in the program's folder) and waits for its window.
+    void Start(const std::string& windowsExe, const std::string& unixCwd);
     bool Running();
     std::optional<int> WaitExit(int timeoutMs);
     pid_t MarlowenPid() const;  // the unix process that runs Marlowen.exe (wine execs in place)

@@ -49,11 +49,15 @@ constexpr char kUsage[] =
     "  click TITLE NAME               post BM_CLICK to the control\n"
     "  set-text TITLE NAME TEXT       WM_SETTEXT\n"
     "  close TITLE                    post WM_CLOSE\n"
+    "  expand TITLE NAME              open every top node of the tree view, as a click on its + does,\n"
+    "                                 and scroll back to the first\n"
     "  cputime TITLE                  processor time of the window's process so far (its live threads), in ms:\n"
     "                                 kernel user\n"
     "  processes                      one line per process of the prefix: pid TAB executable file name\n"
     "  filedialog-choose PATH [MS]    type PATH into the open-file dialog and press Open\n"
     "  filedialog-cancel [MS]         press Cancel in the open-file dialog\n"
+    "  version FILE                   the file's version record: file version (numeric) TAB its text TAB\n"
+    "                                 product version (numeric) TAB its text TAB language-code page (hex)\n"
     "TITLE and NAME match exactly; NAME is the DesignerName window property (a global atom).\n";
 
 struct Failure : std::runtime_error {
@@ -443,6 +447,42 @@ std::string ProcessList() {
     return out;
 }
 
+// The version record as Windows reads it for the file's properties: the numeric file and
+// product versions, and the texts of the first language and code page it lists.
+std::string VersionText(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) throw Failure("no version record in " + path);
+    std::vector<char> record(size);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, record.data())) throw Failure("cannot read the version record of " + path);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
+        throw Failure("the version record of " + path + " has no fixed part");
+    struct Translation {
+        WORD language, codePage;
+    }* translation = nullptr;
+    if (!VerQueryValueA(record.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        length < sizeof *translation)
+        throw Failure("the version record of " + path + " lists no language");
+    char block[16];
+    std::snprintf(block, sizeof block, "%04X%04X", translation->language, translation->codePage);
+    const auto text = [&](const char* name) {
+        char* value = nullptr;
+        UINT chars = 0;
+        const std::string key = std::string("\\StringFileInfo\\") + block + "\\" + name;
+        if (!VerQueryValueA(record.data(), key.c_str(), reinterpret_cast<void**>(&value), &chars) || !value) return std::string();
+        return Escape(AnsiToUtf8(value));
+    };
+    const auto numbers = [](DWORD high, DWORD low) {
+        return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." + std::to_string(HIWORD(low)) + "." +
+               std::to_string(LOWORD(low));
+    };
+    return numbers(fixed->dwFileVersionMS, fixed->dwFileVersionLS) + "\t" + text("FileVersion") + "\t" +
+           numbers(fixed->dwProductVersionMS, fixed->dwProductVersionLS) + "\t" + text("ProductVersion") + "\t" +
+           block + "\n";
+}
+
 using Args = std::vector<std::string>;  // ANSI, the command name first
 
 void Need(const Args& args, size_t least, size_t most, const char* usage) {
@@ -523,6 +563,16 @@ std::string RunCommand(const Args& args) {
         Send(RequireControl(args[1], args[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()));
         return {};
     }
+    if (command == "expand") {
+        Need(args, 2, 2, "expand TITLE NAME");
+        HWND tree = RequireControl(args[1], args[2]);
+        const auto first = reinterpret_cast<HTREEITEM>(SendW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        for (HTREEITEM item = first; item;
+             item = reinterpret_cast<HTREEITEM>(SendW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+            SendW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        if (first) SendW(tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(first));
+        return {};
+    }
     if (command == "close") {
         Need(args, 1, 1, "close TITLE");
         PostMessageA(RequireTopLevel(args[1]), WM_CLOSE, 0, 0);
@@ -549,6 +599,10 @@ std::string RunCommand(const Args& args) {
         DWORD ms = args.size() > 1 ? ParseMs(args[1]) : kDefaultWaitMs;
         EndDialog(WaitFileDialog(ms), IDCANCEL, ms);
         return {};
+    }
+    if (command == "version") {
+        Need(args, 1, 1, "version FILE");
+        return VersionText(args[1]);
     }
     throw UsageError("unknown command: " + command);
 }
