@@ -103,10 +103,10 @@ TEST_F(ShippedPackage, HoldsOneFolderWithTheProgramTheSampleTheGuideAndItsPictur
         }
     }
     std::sort(names.begin(), names.end());
-    // marlowen-script.exe joins this list once it is packed.
     EXPECT_EQ(names, (std::vector<std::string>{"Marlowen/", "Marlowen/Marlowen.exe", "Marlowen/data.ini", "Marlowen/images/",
                                                "Marlowen/images/info.png", "Marlowen/images/start.png",
-                                               "Marlowen/images/survey.png", "Marlowen/使い方.html"}));
+                                               "Marlowen/images/survey.png", "Marlowen/marlowen-script.exe",
+                                               "Marlowen/使い方.html"}));
 
     const std::string folder = Unpack(S().DriveC() + "/展開");
     EXPECT_EQ(ReadBytes(folder + "/data.ini"), ReadBytes(RELEASE_DIR "/data.ini")) << "the sample ships byte for byte";
@@ -135,7 +135,7 @@ TEST_F(ShippedPackage, StartsFromItsFolderWithTheSampleAndWritesTheButtonsScript
     const std::string plan = S().MakeFile("図面/平面図.dwg"), elevation = S().MakeFile("図面/立面 図.dwg");
     S().Drop("Button3", {plan, elevation});
     // What the template of Section3 makes of the two drawings; with the path box empty no CAD
-    // starts. (marlowen-script.exe build 3 is to write the same bytes once it ships.)
+    // starts.
     const std::string expected = Utf8ToSjis(
         "open \"C:\\d\\図面\\平面図.dwg\"\r\nsaveas\r\n\r\n\"C:\\d\\図面\\平面図_copy.dwg\"\r\nclose\r\n"
         "open \"C:\\d\\図面\\立面 図.dwg\"\r\nsaveas\r\n\r\n\"C:\\d\\図面\\立面 図_copy.dwg\"\r\nclose\r\n"
@@ -149,6 +149,16 @@ TEST_F(ShippedPackage, StartsFromItsFolderWithTheSampleAndWritesTheButtonsScript
     }
     EXPECT_EQ(SjisToUtf8(written), SjisToUtf8(expected));
     EXPECT_TRUE(S().MessageBoxes().empty());
+
+    // The shipped checker finds nothing in the shipped sample and previews the very same bytes.
+    const std::string checker = "C:\\配布\\Marlowen\\marlowen-script.exe";
+    const RunResult checked = S().RunProgram({checker, "check"}, kWaitMs);
+    EXPECT_EQ(checked.exitCode, 0) << SjisToUtf8(checked.out + checked.err);
+    EXPECT_EQ(checked.out + checked.err, "");
+    const RunResult built =
+        S().RunProgram({checker, "build", "3", "C:\\d\\図面\\平面図.dwg", "C:\\d\\図面\\立面 図.dwg"}, kWaitMs);
+    EXPECT_EQ(built.exitCode, 0) << SjisToUtf8(built.err);
+    EXPECT_EQ(built.out, written);
 }
 
 }  // namespace
