@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -60,6 +62,16 @@ void WaitSettled(e2e::Session& s, int pauseMs) {
         last = now;
         std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
     }
+}
+
+e2e::Locations IsolatedLocations(const std::string& prefix) {
+    e2e::Locations where = e2e::Locations::FromBuild();
+    where.prefix = prefix;
+    if (!std::filesystem::exists(where.prefix + "/system.reg")) {
+        std::printf("making the Wine prefix %s\n", where.prefix.c_str());
+        e2e::CreatePrefix(where);
+    }
+    return where;
 }
 
 }  // namespace bench

@@ -257,12 +257,7 @@ void Layouts(const Xvfb& display, const Locations& where, const Options& options
 int main(int argc, char** argv) {
     try {
         const Options options = ReadOptions(argc, argv);
-        Locations where = Locations::FromBuild();
-        where.prefix = BENCH_WINEPREFIX;
-        if (!fs::exists(where.prefix + "/system.reg")) {
-            std::printf("making the Wine prefix %s\n", where.prefix.c_str());
-            CreatePrefix(where);
-        }
+        const Locations where = IsolatedLocations(BENCH_WINEPREFIX);
         double load[3] = {};
         std::ifstream("/proc/loadavg") >> load[0] >> load[1] >> load[2];
         std::printf("machine: %ld cores online, load average %.2f %.2f %.2f at the start\n",

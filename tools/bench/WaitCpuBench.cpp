@@ -118,12 +118,7 @@ void Run(const Xvfb& display, const Locations& where, const Options& options, in
 int main(int argc, char** argv) {
     try {
         const Options options = ReadOptions(argc, argv);
-        Locations where = Locations::FromBuild();
-        where.prefix = BENCH_WINEPREFIX;
-        if (!fs::exists(where.prefix + "/system.reg")) {
-            std::printf("making the Wine prefix %s\n", where.prefix.c_str());
-            CreatePrefix(where);
-        }
+        const Locations where = IsolatedLocations(BENCH_WINEPREFIX);
         Xvfb display;
         std::printf("Marlowen's processor time over %d ms; %% of one core from its own counters\n", options.spanMs);
         std::printf("%-26s %3s %8s %13s %14s %11s %14s %14s\n", "case", "run", "wall ms", "cpu ms (win)",
