@@ -1,4 +1,4 @@
-#include "DropData.h"
+#include "DropData_win.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,12 +1,12 @@
-// The program's own refusals: a modal information box, caption "情報", one OK button, placed
-// near the mouse cursor (BoxPlacement.h). Returns when the user has closed it.
+// Where the program's own information boxes stand: near the mouse cursor, so the user finds
+// the answer where the files were dropped.
 #pragma once
 
-#include <windows.h>
+struct BoxOrigin {
+    int left;
+    int top;
+};
 
-#include <string_view>
-
-// Shift-JIS text.
-void ShowInfoBox(HWND owner, std::string_view text);
-// UTF-16 text, for names that the ANSI code page cannot show whole.
-void ShowInfoBox(HWND owner, std::wstring_view text);
+// Left edge at the cursor's x − 100, top edge at its y − 50; a coordinate that would come
+// out negative is not applied and keeps the system's default (centred) in that direction.
+BoxOrigin PlaceNearCursor(int cursorX, int cursorY, BoxOrigin systemDefault);

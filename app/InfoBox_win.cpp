@@ -1,8 +1,8 @@
-#include "InfoBox.h"
+#include "InfoBox_win.h"
 
 #include <string>
 
-#include "BoxPlacement.h"
+#include "InfoBox.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "ListBoxLines.h"
+#include "ListBoxLines_win.h"
 
 #include <utility>
 
-#include "RedrawSuspended.h"
+#include "RedrawSuspended_win.h"
 
 void ListBoxLines::Clear() {
     // The start-up watcher empties three lists on every tick; most ticks find them empty.

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "MessageLoop.h"
+#include "MessageLoop_win.h"
 #include "Unit1.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {

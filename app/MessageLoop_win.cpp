@@ -1,4 +1,4 @@
-#include "MessageLoop.h"
+#include "MessageLoop_win.h"
 
 void DispatchAppMessage(HWND dialog, MSG& msg) {
     if (dialog && IsDialogMessageA(dialog, &msg)) return;

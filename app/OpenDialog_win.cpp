@@ -1,4 +1,4 @@
-#include "OpenDialog.h"
+#include "OpenDialog_win.h"
 
 #include <commdlg.h>
 

@@ -1,4 +1,4 @@
-#include "RedrawSuspended.h"
+#include "RedrawSuspended_win.h"
 
 RedrawSuspended::RedrawSuspended(std::initializer_list<HWND> controls) : controls_(controls) {
     for (HWND control : controls_) SendMessageA(control, WM_SETREDRAW, FALSE, 0);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ScriptRules.h"
+#include "TemplateExpansion.h"
 #include "SectionTemplate.h"
 
 // The program's own refusals, shown in the information box.

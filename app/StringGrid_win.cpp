@@ -1,4 +1,4 @@
-#include "StringGrid.h"
+#include "StringGrid_win.h"
 
 #include <windowsx.h>
 
@@ -6,7 +6,6 @@
 #include <cstring>
 #include <utility>
 
-#include "GridText.h"
 #include "WindowSizes.h"
 
 StringGrid::StringGrid(Design design)

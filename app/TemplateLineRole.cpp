@@ -1,6 +1,6 @@
 #include "TemplateLineRole.h"
 
-#include "ScriptRules.h"
+#include "TemplateExpansion.h"
 
 // The line is expanded for one file whose four names are "\0" and the column's digit; where
 // that text shows up in the result tells what the expansion did, by the expansion's own rules.

@@ -168,9 +168,9 @@ std::string TForm1::ControlText(HWND control) {
     return text.data();
 }
 
-void TForm1::SendCommandTexts(std::initializer_list<std::string_view> texts) {
+void TForm1::SendCommandTexts(const LineList& texts) {
     // Whether CAD's main window is a Unicode window is asked afresh for every text.
-    for (std::string_view text : texts) {
+    for (const std::string& text : texts) {
         const bool unicode = acad_->IsAcadUnicode();
         acad_->SendAcadCommand(text, unicode);
     }

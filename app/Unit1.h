@@ -12,18 +12,17 @@
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "ListBoxLines.h"
-#include "OpenDialog.h"
-#include "StringGrid.h"
+#include "ListBoxLines_win.h"
+#include "OpenDialog_win.h"
+#include "StringGrid_win.h"
 #include "Tables.h"
-#include "WatcherTimer.h"
+#include "WatcherTimer_win.h"
 #include "WindowSizes.h"
 #include "cadlink/Acad8Ctrl.h"
 #include "cadlink/WindowSystem_win.h"
@@ -81,9 +80,7 @@ private:
     void SetOuterWidth(int width);
     std::string SettingsPath() const;
     static std::string ControlText(HWND control);
-    void SendCommandTexts(std::initializer_list<std::string_view> texts);
-    void WriteScriptFile(const LineList& lines);
-    void AddTreeNodes(const std::string& rootText, const LineList& entries);
+    void SendCommandTexts(const LineList& texts);
 
     // Start-up and the CAD program dialog (Unit1.cpp).
     void FormCreate();
@@ -96,9 +93,14 @@ private:
     void SurveyDrop(DropData& drop, int n);
     HWND ControlAt(POINT screenPoint) const;
 
-    // Batch run (Unit1Run.cpp), layout survey (Unit1Survey.cpp).
+    // Batch run and the start of CAD for both roads (Unit1Run.cpp).
     void RunTemplateScript(std::int32_t lineCount);
+    void StartCad(const LineList& script);
+    void WriteScriptFile(const LineList& lines);
+
+    // Layout survey (Unit1Survey.cpp).
     void CollectLayoutNames(std::int32_t n);
+    void AddTreeNodes(const std::string& rootText, const LineList& entries);
     void Button11Click();
 
     // Watchers, Close CAD and the timer wait (Unit1Timers.cpp).

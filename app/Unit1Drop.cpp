@@ -5,10 +5,9 @@
 #include <string>
 #include <utility>
 
-#include "DropData.h"
-#include "InfoBox.h"
-#include "RedrawSuspended.h"
-#include "ScriptRules.h"
+#include "DropData_win.h"
+#include "InfoBox_win.h"
+#include "RedrawSuspended_win.h"
 #include "SectionDrop.h"
 #include "Unit1.h"
 #include "settings/IniFile.h"

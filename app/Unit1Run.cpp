@@ -1,18 +1,18 @@
 // TForm1's batch run: the template expanded for the dropped files, written to test.scr, and
-// the CAD program started, with the start-up watcher armed to make it run the script.
+// the CAD program started, with the start-up watcher armed to make it run the script. The
+// survey starts CAD the same way.
 #include <algorithm>
 #include <string>
 
-#include "InfoBox.h"
-#include "ScriptRules.h"
+#include "InfoBox_win.h"
+#include "ScriptFile.h"
 #include "SectionDrop.h"
+#include "TemplateExpansion.h"
 #include "Unit1.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
 
 namespace {
-
-constexpr char kScriptFile[] = "test.scr";
 
 std::string FullPathOf(const char* name) {
     char path[MAX_PATH * 4] = {};
@@ -63,7 +63,11 @@ void TForm1::RunTemplateScript(std::int32_t lineCount) {
     case Expansion::Outcome::Lines:
         break;
     }
-    WriteScriptFile(expansion.lines);
+    StartCad(expansion.lines);
+}
+
+void TForm1::StartCad(const LineList& script) {
+    WriteScriptFile(script);
     WinExec(ControlText(Edit1).c_str(), SW_SHOW);
     acad_->FindAcadWindows();
     acad_->FindCommandLinePanes();

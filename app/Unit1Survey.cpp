@@ -3,34 +3,27 @@
 #include <string>
 
 #include "LayoutTable.h"
-#include "RedrawSuspended.h"
-#include "ScriptRules.h"
+#include "RedrawSuspended_win.h"
+#include "Survey.h"
 #include "Unit1.h"
 #include "text/UnitFunc.h"
 
 void TForm1::CollectLayoutNames(std::int32_t n) {
-    WriteScriptFile(SurveyScript(ListBox1.Lines()));
-    WinExec(ControlText(Edit1).c_str(), SW_SHOW);
-    acad_->FindAcadWindows();
-    acad_->FindCommandLinePanes();
-    Timer1.Arm();
+    StartCad(SurveyScript(ListBox1.Lines()));
     Timer2.Arm();
     if (!WaitForTimer(Timer2)) return;   // the window was closed while CAD worked
 
     StringGrid1.SetRowCount(n + 1);
-    // The active drawing is the last one opened, and closing it activates the one before:
-    // the drawings are read in reverse drop order.
     for (std::int32_t i = 0; i < n; ++i) {
-        const int row = n - i;
+        const SurveyRead read = SurveyReadAt(i, n);
+        const int row = read.row;
         const std::string stripped = UnitFunc::RemoveBlanks(acad_->GetCommandPaneText());
         ListBox2.Assign(ParseLayoutListing(stripped));
         StringGrid1.Update([&](StringGridCells& table) { RecordLayoutRow(table, row, ListBox2.Lines()); });
         AddTreeNodes(StringGrid1.Cells().Cell(0, row), ListBox2.Lines());
         ListBox2.Clear();
-        if (i == n - 1) {
-            SendCommandTexts({"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"});
-        } else {
-            SendCommandTexts({"close\r"});
+        SendCommandTexts(read.commands);
+        if (read.waitForNextDrawing) {
             Timer3.Arm();
             if (!WaitForTimer(Timer3)) return;
         }

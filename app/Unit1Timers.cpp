@@ -2,15 +2,16 @@
 // the layout survey, and Close CAD.
 #include <string>
 
-#include "MessageLoop.h"
+#include "CadCommands.h"
+#include "MessageLoop_win.h"
+#include "Survey.h"
 #include "Unit1.h"
 #include "text/UnitFunc.h"
 
 void TForm1::Timer1Timer() {
-    const std::string line = acad_->GetLastHistoryLine();
-    if (line == "コマンド: COMMANDLINE" || line == "ｺﾏﾝﾄﾞ: COMMANDLINE") {
+    if (IsCommandPrompt(acad_->GetLastHistoryLine())) {
         Timer1.Disarm();
-        SendCommandTexts({"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"});
+        SendCommandTexts(kRunScriptCommands);
     }
     ListBox1.Clear();
     ListBox3.Clear();
@@ -22,7 +23,7 @@ void TForm1::Timer2Timer() {
         Timer2.Disarm();
         MessageBoxA(hwnd_, "処理できません", kAppTitle, MB_OK);
     }
-    if (acad_->GetLastHistoryLine().find("OWARI") != std::string::npos) Timer2.Disarm();
+    if (acad_->GetLastHistoryLine().find(kSurveyEndMarker) != std::string::npos) Timer2.Disarm();
 }
 
 void TForm1::Timer3Timer() {
@@ -33,7 +34,7 @@ void TForm1::Button12Click() {
     SetWindowTextA(Memo1, "");
     // Added as the memo's only line: a line ends in CR LF, so with no CAD it is one empty line.
     SetWindowTextA(Memo1, (UnitFunc::RemoveBlanks(acad_->GetCommandPaneText()) + "\r\n").c_str());
-    SendCommandTexts({"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"});
+    SendCommandTexts(kRestoreAndQuitCommands);
 }
 
 bool TForm1::WaitForTimer(const WatcherTimer& timer) {

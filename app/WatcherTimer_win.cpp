@@ -1,4 +1,4 @@
-#include "WatcherTimer.h"
+#include "WatcherTimer_win.h"
 
 #include <string>
 

@@ -5,7 +5,8 @@
 
 #include "CadScriptLine.h"
 #include "app/PathRefusal.h"
-#include "app/ScriptRules.h"
+#include "app/ScriptFile.h"
+#include "app/TemplateExpansion.h"
 #include "app/SectionDrop.h"
 #include "app/SectionTemplate.h"
 #include "app/TemplateLineRole.h"

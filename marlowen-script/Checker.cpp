@@ -9,7 +9,7 @@
 
 #include "CadScriptLine.h"
 #include "SettingsScan.h"
-#include "app/ScriptRules.h"
+#include "app/TemplateExpansion.h"
 #include "app/SectionDrop.h"
 #include "app/SectionTemplate.h"
 #include "app/TemplateLineRole.h"

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/DropData.h"
-#include "app/InfoBox.h"
-#include "app/ListBoxLines.h"
-#include "app/MessageLoop.h"
-#include "app/RedrawSuspended.h"
-#include "app/StringGrid.h"
-#include "app/WatcherTimer.h"
+#include "app/DropData_win.h"
+#include "app/InfoBox_win.h"
+#include "app/ListBoxLines_win.h"
+#include "app/MessageLoop_win.h"
+#include "app/RedrawSuspended_win.h"
+#include "app/StringGrid_win.h"
+#include "app/WatcherTimer_win.h"
 #include "app/WindowSizes.h"
 #include "text/AppError.h"
 

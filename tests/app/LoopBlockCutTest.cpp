@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/ScriptRules.h"
+#include "app/TemplateExpansion.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ScriptRules.h"
+#include "app/ScriptFile.h"
+#include "app/Survey.h"
 #include "text/UnitFunc.h"
 
 namespace {
@@ -20,6 +21,33 @@ TEST(SurveyScript, FourLinesPerDrawingThenTheEndMarker)
 TEST(SurveyScript, NoDrawingsGiveNoLinesAtAll)
 {
     EXPECT_TRUE(SurveyScript({}).empty());
+}
+
+TEST(SurveyReadOrder, LastDropFirstClosingEachButTheLastThenRestoreAndQuit)
+{
+    const LineList close{"close\r"};
+    const LineList quit{"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"};
+    struct Case {
+        int i, n;
+        int row;
+        const LineList& commands;
+        bool wait;
+    };
+    const Case cases[] = {
+        {0, 3, 3, close, true},
+        {1, 3, 2, close, true},
+        {2, 3, 1, quit, false},
+        {0, 1, 1, quit, false},
+        {0, 2, 2, close, true},
+        {1, 2, 1, quit, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("read " + std::to_string(c.i) + " of " + std::to_string(c.n));
+        const SurveyRead read = SurveyReadAt(c.i, c.n);
+        EXPECT_EQ(read.row, c.row);
+        EXPECT_EQ(read.commands, c.commands);
+        EXPECT_EQ(read.waitForNextDrawing, c.wait);
+    }
 }
 
 // What the command pane holds after "layout" "?", blanks stripped.

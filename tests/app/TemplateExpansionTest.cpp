@@ -5,7 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/ScriptRules.h"
+#include "app/ScriptFile.h"
+#include "app/TemplateExpansion.h"
 #include "text/AppError.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/ScriptRules.h"
+#include "app/TemplateExpansion.h"
 #include "app/SectionDrop.h"
 #include "app/SectionTemplate.h"
 #include "settings/IniFile.h"

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ScriptFile.h"
+#include "app/WindowSizes.h"
+
 namespace {
 
 constexpr char kTitle[] = "DropFloor";
@@ -38,7 +41,7 @@ void TakeDrop(HDROP drop) {
         path[MAX_PATH] = '\0';
         paths.emplace_back(path);
     }
-    HANDLE file = CreateFileA("test.scr", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(kScriptFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(file, g_script.data(), static_cast<DWORD>(g_script.size()), &written, nullptr);
@@ -66,8 +69,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kTitle;
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, kTitle, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 325, 345, nullptr,
-                                nullptr, instance, nullptr);
+    // Marlowen's own size at start-up, unscaled.
+    const OuterSizes outer = OuterSizesForDpi(kDesignDpi);
+    HWND hwnd = CreateWindowExA(0, kTitle, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, outer.width,
+                                outer.compactHeight, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
     DragAcceptFiles(hwnd, TRUE);
     MSG msg;

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/ScriptRules.h"
+#include "app/ScriptFile.h"
+#include "app/Survey.h"
+#include "app/TemplateExpansion.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "GridLayout.h"
+#include "StringGrid.h"
 
 #include <algorithm>
 
@@ -44,4 +44,16 @@ std::optional<GridLayout::Cell> GridLayout::CellAt(int x, int y, int leftCol, in
         if (x < right) return Cell{col, row};
     }
     return std::nullopt;
+}
+
+std::string GridText(const StringGridCells& cells) {
+    std::string text = "cols=" + std::to_string(cells.ColCount()) + " rows=" + std::to_string(cells.RowCount());
+    for (int row = 0; row < cells.RowCount(); ++row) {
+        text += "\r\n";
+        for (int col = 0; col < cells.ColCount(); ++col) {
+            if (col > 0) text += '\t';
+            text += cells.Cell(col, row);
+        }
+    }
+    return text;
 }

@@ -1,9 +1,9 @@
-// The rules of the drop, the batch run and the layout survey, as functions of plain data.
+// A section's template turned into the batch run's script: the loop block cut out of the
+// template lines, then the template expanded for every dropped file against the layout table.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "Tables.h"
 
@@ -34,14 +34,3 @@ struct ExpansionInput {
 // Raises AppError when the script would be too large to hold (over ten million lines, or
 // over 512 MiB), before building it, rather than exhausting memory.
 Expansion ExpandTemplate(const ExpansionInput& in);
-
-// test.scr's bytes: every line followed by CR LF, no byte-order mark.
-std::string ScriptFileBytes(const LineList& lines);
-
-// The survey script: "open", path, "layout", "?" per drawing, then "OWARI". Raises
-// AppError past ten million lines, like ExpandTemplate.
-LineList SurveyScript(const LineList& paths);
-
-// One drawing's entries from its blank-stripped command pane: entry 0 (passed over by the
-// survey), then the layout names.
-LineList ParseLayoutListing(std::string_view stripped);

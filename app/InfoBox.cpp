@@ -1,4 +1,4 @@
-#include "BoxPlacement.h"
+#include "InfoBox.h"
 
 BoxOrigin PlaceNearCursor(int cursorX, int cursorY, BoxOrigin systemDefault) {
     const int left = cursorX - 100;

@@ -1,4 +1,4 @@
-#include "ScriptRules.h"
+#include "TemplateExpansion.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ScriptFile.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
 
@@ -27,26 +28,9 @@ constexpr Placeholder kPlaceholders[] = {
 // Turns CAD's dialogs back on, which the start-up watcher turned off, then ends CAD.
 constexpr std::string_view kTail[] = {"new ", "filedia", "1", "cmddia", "1", "quit"};
 
-// A layout count far beyond any drawing's, or many files times a long template, would fill
-// memory long before the script is written; past this many script lines, the fixed tail
-// included, the run ends with an error instead.
-constexpr std::uint64_t kMaxScriptLines = 10'000'000;
-constexpr std::string_view kTooManyLines = "スクリプトが %s 行を超えるため作成できません";
 // Many dropped files times a long template of long lines could do the same with few lines.
 constexpr std::uint64_t kMaxScriptBytes = 512ull << 20;
 constexpr std::string_view kScriptTooLarge = "スクリプトが %s バイトを超えるため作成できません";
-
-constexpr std::string_view kActiveLayoutLabel = "アクティブなレイアウト:";
-constexpr std::string_view kPromptEnd = ">:";
-constexpr std::string_view kLayoutLabel = "レイアウト:";
-constexpr std::string_view kBlockLabel = "ブロック名";
-
-void CheckScriptLines(std::uint64_t lines)
-{
-    if (lines > kMaxScriptLines) {
-        throw AppError(UnitFunc::Format(kTooManyLines, std::to_string(kMaxScriptLines)));
-    }
-}
 
 char AsciiUpper(char c)
 {
@@ -66,16 +50,6 @@ std::ptrdiff_t FindMarkerLine(const LineList& lines, std::string_view marker)
 bool Contains(std::string_view line, std::string_view text)
 {
     return line.find(text) != std::string_view::npos;
-}
-
-// The bytes from the 1-based position start on, count long, fewer when the text ends
-// sooner, none when count is not positive.
-std::string CopyBytes(std::string_view text, int start, int count)
-{
-    if (count <= 0 || start > static_cast<int>(text.size())) {
-        return {};
-    }
-    return std::string(text.substr(start - 1, count));
 }
 
 // What a template line does for every file, found once for the whole drop.
@@ -154,7 +128,7 @@ Expansion TemplateExpander::Run()
         for (int i = 0; i < lineCount; ++i) {
             const LinePlan& plan = plans[i];
             if (!plan.loop) {
-                CheckScriptLines(++lineTotal);
+                CheckScriptLineCount(++lineTotal);
                 const std::size_t cellBytes =
                     plan.placeholder ? in_.droppedFiles.Cell(plan.placeholder->column, k + 1).size() : 0;
                 addBytes(in_.templateLines[i].size() + cellBytes + 2);
@@ -179,7 +153,7 @@ Expansion TemplateExpander::Run()
                 if (*count > 0 && !in_.loopBody.empty()) {
                     use.count = *count;
                     lineTotal += static_cast<std::uint64_t>(*count) * in_.loopBody.size();
-                    CheckScriptLines(lineTotal);
+                    CheckScriptLineCount(lineTotal);
                     addBytes(static_cast<std::uint64_t>(*count) * bodyBytes);
                 }
             }
@@ -275,68 +249,4 @@ LoopCut CutLoopBlock(LineList lines)
 Expansion ExpandTemplate(const ExpansionInput& in)
 {
     return TemplateExpander(in).Run();
-}
-
-std::string ScriptFileBytes(const LineList& lines)
-{
-    std::size_t size = 0;
-    for (const std::string& line : lines) {
-        size += line.size() + 2;
-    }
-    std::string bytes;
-    bytes.reserve(size);
-    for (const std::string& line : lines) {
-        bytes.append(line).append("\r\n");
-    }
-    return bytes;
-}
-
-LineList SurveyScript(const LineList& paths)
-{
-    CheckScriptLines(static_cast<std::uint64_t>(paths.size()) * 4 + 1);
-    LineList script;
-    script.reserve(paths.size() * 4 + 1);
-    for (const std::string& path : paths) {
-        script.emplace_back("open");
-        script.push_back(path);
-        script.emplace_back("layout");
-        script.emplace_back("?");
-    }
-    // The end marker follows the last drawing's lines, so no drawings give no script at all.
-    if (!paths.empty()) {
-        script.emplace_back("OWARI");
-    }
-    return script;
-}
-
-LineList ParseLayoutListing(std::string_view stripped)
-{
-    std::string s(stripped);
-    if (const int p = UnitFunc::PosFrom(kActiveLayoutLabel, s, 0); p != 0) {
-        s.erase(p - 1, kActiveLayoutLabel.size());
-    }
-    const int d = UnitFunc::PosFrom(kPromptEnd, s, 0);
-    const int e = UnitFunc::PosFrom(".", s, d);
-    LineList entries;
-    // Entry 0 is never used; it keeps the span the survey has always taken, 3 bytes past the ".".
-    entries.push_back(CopyBytes(s, d + 2, e - d + 2));
-    if (d == 0) {
-        return entries;
-    }
-    const int labelSize = static_cast<int>(kLayoutLabel.size());
-    for (int o = e;;) {
-        const int f = UnitFunc::PosFrom(kLayoutLabel, s, o);
-        if (f == 0) {
-            break;
-        }
-        const int g = UnitFunc::PosFrom(kBlockLabel, s, f);
-        // A pane cut short after a label has no name to end; searching on from 0 would
-        // find the same label again for ever.
-        if (g == 0) {
-            break;
-        }
-        entries.push_back(CopyBytes(s, f + labelSize, g - f - labelSize));
-        o = g;
-    }
-    return entries;
 }
