@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "WindowClass_win.h"
 #include "WindowSizes.h"
 
 StringGrid::StringGrid(Design design)
@@ -16,15 +17,7 @@ StringGrid::StringGrid(Design design)
       currentRow_(design.fixedRows) {}
 
 void StringGrid::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExA(&wc);
+    ::RegisterWindowClass(instance, kWindowClass, WindowProc, COLOR_WINDOW, CS_DBLCLKS);
 }
 
 void StringGrid::PrepareCreate(int dpi) {
@@ -70,12 +63,7 @@ void StringGrid::SetRedraw(bool on) {
 }
 
 LRESULT CALLBACK StringGrid::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* grid = static_cast<StringGrid*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        grid->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(grid));
-    }
-    auto* grid = reinterpret_cast<StringGrid*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* grid = WindowObject(hwnd, msg, lp, &StringGrid::hwnd_);
     if (!grid) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         grid->hwnd_ = nullptr;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "WindowClass_win.h"
 #include "settings/IniFile.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
@@ -73,12 +74,7 @@ void TForm1::Create(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* form = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* form = WindowObject(hwnd, msg, lp, &TForm1::hwnd_);
     if (!form) return DefWindowProcA(hwnd, msg, wp, lp);
     // The one place where errors of the handlers end: none may cross back into Win32.
     try {

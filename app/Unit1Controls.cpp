@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Unit1.h"
+#include "WindowClass_win.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
 
@@ -145,14 +146,7 @@ HWND TForm1::AddPanel(const char* name, int left, int top, int width, int height
 }
 
 void TForm1::RegisterPanelClass(HINSTANCE instance) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExA(&wc);
+    RegisterWindowClass(instance, kPanelClass, PanelProc, COLOR_WINDOW);
 }
 
 LRESULT CALLBACK TForm1::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

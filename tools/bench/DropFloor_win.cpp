@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/ScriptFile.h"
+#include "app/WindowClass_win.h"
 #include "app/WindowSizes.h"
 
 namespace {
@@ -62,13 +63,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     g_script = ReadAll(commandLine);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kTitle;
-    RegisterClassA(&wc);
+    RegisterWindowClass(instance, kTitle, WindowProc, COLOR_BTNFACE);
     // Marlowen's own size at start-up, unscaled.
     const OuterSizes outer = OuterSizesForDpi(kDesignDpi);
     HWND hwnd = CreateWindowExA(0, kTitle, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, outer.width,
