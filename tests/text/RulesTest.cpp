@@ -1,51 +1,62 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "tests/text/CaseTable.h"
 #include "text/UnitFunc.h"
 
 using namespace UnitFunc;
 
 TEST(CaptionRule, FirstPlusBecomesLineBreak)
 {
-    EXPECT_EQ(CaptionFromLabel("A+B+C"), "A\r\nB+C");
-    EXPECT_EQ(CaptionFromLabel("+A"), "\r\nA");
-    EXPECT_EQ(CaptionFromLabel("A+"), "A\r\n");
-    EXPECT_EQ(CaptionFromLabel("+"), "\r\n");
+    ExpectCases<std::string, std::string>(CaptionFromLabel, {
+        {"A+B+C", "A\r\nB+C"},
+        {"+A", "\r\nA"},
+        {"A+", "A\r\n"},
+        {"+", "\r\n"},
+    });
 }
 
 TEST(CaptionRule, WithoutPlusTheLabelIsTheCaption)
 {
-    EXPECT_EQ(CaptionFromLabel(""), "");
-    EXPECT_EQ(CaptionFromLabel("A"), "A");
-    EXPECT_EQ(CaptionFromLabel("印刷＋A3"), "印刷＋A3");
-    EXPECT_EQ(CaptionFromLabel("印刷+A3"), "印刷\r\nA3");
+    ExpectCases<std::string, std::string>(CaptionFromLabel, {
+        {"", ""},
+        {"A", "A"},
+        {"印刷＋A3", "印刷＋A3"},
+        {"印刷+A3", "印刷\r\nA3"},
+    });
 }
 
 TEST(NumberRule, Decimal)
 {
-    EXPECT_EQ(StrToInt("3"), 3);
-    EXPECT_EQ(StrToInt("007"), 7);
-    EXPECT_EQ(StrToInt("  +12"), 12);
-    EXPECT_EQ(StrToInt("-1"), -1);
-    EXPECT_EQ(StrToInt("2147483647"), INT_MAX);
-    EXPECT_EQ(StrToInt("-2147483648"), INT_MIN);
-    EXPECT_EQ(StrToInt("00000000000000000000012"), 12);
+    ExpectCases<std::string, std::optional<std::int32_t>>(StrToInt, {
+        {"3", 3},
+        {"007", 7},
+        {"  +12", 12},
+        {"-1", -1},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"00000000000000000000012", 12},
+    });
 }
 
 TEST(NumberRule, Hexadecimal)
 {
-    EXPECT_EQ(StrToInt("$10"), 16);
-    EXPECT_EQ(StrToInt("x10"), 16);
-    EXPECT_EQ(StrToInt("X1f"), 31);
-    EXPECT_EQ(StrToInt("0x10"), 16);
-    EXPECT_EQ(StrToInt("0XaB"), 171);
-    EXPECT_EQ(StrToInt("-$10"), -16);
-    EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
-    EXPECT_EQ(StrToInt("$7FFFFFFF"), INT_MAX);
-    EXPECT_EQ(StrToInt("$80000000"), INT_MIN);
-    EXPECT_EQ(StrToInt("$0000000000FF"), 255);
+    ExpectCases<std::string, std::optional<std::int32_t>>(StrToInt, {
+        {"$10", 16},
+        {"x10", 16},
+        {"X1f", 31},
+        {"0x10", 16},
+        {"0XaB", 171},
+        {"-$10", -16},
+        {"$FFFFFFFF", -1},
+        {"$7FFFFFFF", INT_MAX},
+        {"$80000000", INT_MIN},
+        {"$0000000000FF", 255},
+    });
 }
 
 TEST(NumberRule, TextNotUsedUpExactlyFails)
@@ -78,28 +89,34 @@ TEST(NumberRule, SettingValueWithDefault)
 
 TEST(ErrorBoxText, FullStopAppendedAfterCharactersAboveFullStop)
 {
-    EXPECT_EQ(ErrorBoxText("abc"), "abc.");
-    EXPECT_EQ(ErrorBoxText("a/"), "a/.");
-    EXPECT_EQ(ErrorBoxText("C:\\m\\data.ini に書き込めません"), "C:\\m\\data.ini に書き込めません.");
+    ExpectCases<std::string, std::string>(ErrorBoxText, {
+        {"abc", "abc."},
+        {"a/", "a/."},
+        {"C:\\m\\data.ini に書き込めません", "C:\\m\\data.ini に書き込めません."},
+    });
 }
 
 TEST(ErrorBoxText, NoFullStopAfterEmptyOrLowCharacters)
 {
-    EXPECT_EQ(ErrorBoxText(""), "");
-    EXPECT_EQ(ErrorBoxText("abc."), "abc.");
-    EXPECT_EQ(ErrorBoxText("abc!"), "abc!");
-    EXPECT_EQ(ErrorBoxText("abc\r\n"), "abc\r\n");
-    EXPECT_EQ(ErrorBoxText("abc "), "abc ");
+    ExpectCases<std::string, std::string>(ErrorBoxText, {
+        {"", ""},
+        {"abc.", "abc."},
+        {"abc!", "abc!"},
+        {"abc\r\n", "abc\r\n"},
+        {"abc ", "abc "},
+    });
 }
 
 TEST(ErrorBoxText, DoubleByteLastCharacterCountsAsOneCode)
 {
-    EXPECT_EQ(ErrorBoxText("表"), "表.");
-    // 0x81 0x2E: the last byte alone would be ".", but it is the trail byte of a character.
-    EXPECT_EQ(ErrorBoxText("a\x81."), "a\x81..");
-    // ...while after a completed pair the full stop is a character of its own.
-    EXPECT_EQ(ErrorBoxText("\x81\x81."), "\x81\x81.");
-    EXPECT_EQ(ErrorBoxText("a\x81"), "a\x81.");
+    ExpectCases<std::string, std::string>(ErrorBoxText, {
+        {"表", "表."},
+        // 0x81 0x2E: the last byte alone would be ".", but it is the trail byte of a character.
+        {"a\x81.", "a\x81.."},
+        // ...while after a completed pair the full stop is a character of its own.
+        {"\x81\x81.", "\x81\x81."},
+        {"a\x81", "a\x81."},
+    });
 }
 
 TEST(FormatMessage, ReplacesThePlaceholder)
