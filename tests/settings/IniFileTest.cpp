@@ -21,6 +21,19 @@ protected:
         return IniFile(path_);
     }
 
+    struct Read {
+        const char *section, *key, *fallback;
+        std::string expected;
+    };
+    // Each read gives its literal text; a failing one names its key.
+    static void ExpectReads(const IniFile& ini, std::initializer_list<Read> reads)
+    {
+        for (const Read& r : reads) {
+            SCOPED_TRACE(std::string(r.section) + "/" + r.key);
+            EXPECT_EQ(ini.ReadString(r.section, r.key, r.fallback), r.expected);
+        }
+    }
+
     TempFolder folder_;
     const std::string path_ = folder_.File("data.ini");
 };
@@ -67,24 +80,28 @@ TEST_F(IniFileTest, NumberedKeysAreMatchedAsText)
 TEST_F(IniFileTest, ValueIsTrimmedTextAfterTheFirstEquals)
 {
     const IniFile ini = WithLines({"[S]", "a =  x = y  ", "b=", "c=   ", "d=\t1\t2\t"});
-    EXPECT_EQ(ini.ReadString("S", "a", "def"), "x = y");
-    EXPECT_EQ(ini.ReadString("S", "b", "def"), "");
-    EXPECT_EQ(ini.ReadString("S", "c", "def"), "");
-    EXPECT_EQ(ini.ReadString("S", "d", "def"), "1\t2");
+    ExpectReads(ini, {
+        {"S", "a", "def", "x = y"},
+        {"S", "b", "def", ""},
+        {"S", "c", "def", ""},
+        {"S", "d", "def", "1\t2"}
+    });
 }
 
 TEST_F(IniFileTest, EnclosingQuotesAreRemoved)
 {
     const IniFile ini = WithLines({"[Program]", "File=\"C:\\Program Files\\CAD\\cad.exe\"", "[Q]", "single='a b'",
                                    "empty=\"\"", "mixed=\"a'", "open=\"a", "lone=\"", "inner=a\"b\"", "spaced=  \"x\"  "});
-    EXPECT_EQ(ini.ReadString("Program", "File", ""), "C:\\Program Files\\CAD\\cad.exe");
-    EXPECT_EQ(ini.ReadString("Q", "single", ""), "a b");
-    EXPECT_EQ(ini.ReadString("Q", "empty", "def"), "");
-    EXPECT_EQ(ini.ReadString("Q", "mixed", ""), "\"a'");
-    EXPECT_EQ(ini.ReadString("Q", "open", ""), "\"a");
-    EXPECT_EQ(ini.ReadString("Q", "lone", ""), "\"");
-    EXPECT_EQ(ini.ReadString("Q", "inner", ""), "a\"b\"");
-    EXPECT_EQ(ini.ReadString("Q", "spaced", ""), "x");
+    ExpectReads(ini, {
+        {"Program", "File", "", "C:\\Program Files\\CAD\\cad.exe"},
+        {"Q", "single", "", "a b"},
+        {"Q", "empty", "def", ""},
+        {"Q", "mixed", "", "\"a'"},
+        {"Q", "open", "", "\"a"},
+        {"Q", "lone", "", "\""},
+        {"Q", "inner", "", "a\"b\""},
+        {"Q", "spaced", "", "x"}
+    });
 }
 
 TEST_F(IniFileTest, ShiftJisValuesComeBackAsTheirBytes)
