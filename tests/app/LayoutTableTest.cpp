@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testsupport/ExpectCells.h"
+
 namespace {
 StringGridCells SurveyTable() {
     StringGridCells table(5, 4);
@@ -17,13 +19,7 @@ StringGridCells SurveyTable() {
 TEST(LayoutRow, CountInColumnOneAndNamesFromColumnTwoLeadEntryPassedOver) {
     StringGridCells table = SurveyTable();
     RecordLayoutRow(table, 2, {"lead", "Model", "Layout1"});
-    EXPECT_EQ(table.Cell(0, 2), "C:\\b.dwg");
-    EXPECT_EQ(table.Cell(1, 2), "2");
-    EXPECT_EQ(table.Cell(2, 2), "Model");
-    EXPECT_EQ(table.Cell(3, 2), "Layout1");
-    EXPECT_EQ(table.Cell(4, 2), "");
-    EXPECT_EQ(table.Cell(1, 1), "");
-    EXPECT_EQ(table.Cell(1, 3), "");
+    ExpectCells(table, {{0, 2, "C:\\b.dwg"}, {1, 2, "2"}, {2, 2, "Model"}, {3, 2, "Layout1"}, {4, 2, ""}, {1, 1, ""}, {1, 3, ""}});
 }
 
 TEST(LayoutRow, TableWidensToOneColumnMoreThanTheRowUsesAndNeverNarrows) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/ExpectCells.h"
 #include "tests/e2e/E2eTest.h"
 
 namespace e2e {
@@ -79,11 +80,7 @@ TEST_F(StartUp, WindowControlsAndCaptionsFollowDataIni) {
     EXPECT_EQ(b4.top - b1.top, 63);
 
     Grid dropped = ParseGrid(Find(controls, "StringGrid2").text);
-    EXPECT_EQ(dropped.Cell(0, 0), "FULLFILEPATH");
-    EXPECT_EQ(dropped.Cell(1, 0), "FILENAME");
-    EXPECT_EQ(dropped.Cell(2, 0), "FULLFILENAME");
-    EXPECT_EQ(dropped.Cell(3, 0), "FOLDER");
-    EXPECT_EQ(dropped.Cell(4, 0), "");
+    ExpectCells(dropped, {{0, 0, "FULLFILEPATH"}, {1, 0, "FILENAME"}, {2, 0, "FULLFILENAME"}, {3, 0, "FOLDER"}, {4, 0, ""}});
     Grid layouts = ParseGrid(Find(controls, "StringGrid1").text);
     EXPECT_EQ(layouts.rows, 1);
     EXPECT_EQ(layouts.Cell(0, 0), "");
@@ -129,13 +126,7 @@ TEST_F(Drop, OnButtonWithoutCaptionRecordsFilesThenRefusesNearCursor) {
 
     // The files are recorded and the template loaded before the caption test.
     Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
-    EXPECT_EQ(dropped.Cell(0, 1), "C:\\d\\Data\\plan.dwg");
-    EXPECT_EQ(dropped.Cell(1, 1), "plan.dwg");
-    EXPECT_EQ(dropped.Cell(2, 1), "C:\\d\\Data\\plan");
-    EXPECT_EQ(dropped.Cell(3, 1), "C:\\d\\Data");
-    EXPECT_EQ(dropped.Cell(1, 2), "plan");
-    EXPECT_EQ(dropped.Cell(2, 2), "C:\\d\\Ver1.2\\plan");
-    EXPECT_EQ(dropped.Cell(3, 2), "C:\\d\\Ver1.2");
+    ExpectCells(dropped, {{0, 1, "C:\\d\\Data\\plan.dwg"}, {1, 1, "plan.dwg"}, {2, 1, "C:\\d\\Data\\plan"}, {3, 1, "C:\\d\\Data"}, {1, 2, "plan"}, {2, 2, "C:\\d\\Ver1.2\\plan"}, {3, 2, "C:\\d\\Ver1.2"}});
     EXPECT_EQ(dropped.Cell(0, 3), "") << "an ignored drop recorded its files";
     EXPECT_EQ(ParseListBox(S().GetControl("ListBox1").text),
               (std::vector<std::string>{"C:\\d\\Data\\plan.dwg", "C:\\d\\Ver1.2\\plan"}));
@@ -160,10 +151,7 @@ TEST_F(Drop, PathsWithSjisTrailBackslashAndOfFullLengthArriveWhole) {
     S().WaitMessageBox("情報", kWaitMs);
 
     Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
-    EXPECT_EQ(dropped.Cell(0, 1), "C:\\d\\表\\図面 1.dwg");
-    EXPECT_EQ(dropped.Cell(1, 1), "図面 1.dwg");
-    EXPECT_EQ(dropped.Cell(2, 1), "C:\\d\\表\\図面 1");
-    EXPECT_EQ(dropped.Cell(3, 1), "C:\\d\\表");
+    ExpectCells(dropped, {{0, 1, "C:\\d\\表\\図面 1.dwg"}, {1, 1, "図面 1.dwg"}, {2, 1, "C:\\d\\表\\図面 1"}, {3, 1, "C:\\d\\表"}});
     EXPECT_EQ(dropped.Cell(0, 2), longWindows);
     EXPECT_EQ(dropped.Cell(1, 2), name);
     EXPECT_EQ(dropped.Cell(3, 2), "C:\\d\\" + a + "\\" + b);

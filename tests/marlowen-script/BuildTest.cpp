@@ -8,6 +8,7 @@
 
 #include "Build.h"
 #include "LayoutListing.h"
+#include "testsupport/ExpectCells.h"
 #include "tests/settings/TempFolder.h"
 
 namespace {
@@ -141,12 +142,7 @@ TEST_F(BuildTest, ScriptTooLargeIsRefusedWithTheRunsError) {
 TEST(LayoutListingParser, RowsFromLinesWithTabSeparatedNames) {
     const StringGridCells table = ParseLayoutListingFile("C:\\a.dwg\tModel\tﾚｲｱｳﾄ1\r\nC:\\b.dwg\n\nC:\\c.dwg\t\tx");
     EXPECT_EQ(table.RowCount(), 5);
-    EXPECT_EQ(table.Cell(0, 1), "C:\\a.dwg");
-    EXPECT_EQ(table.Cell(1, 1), "2");
-    EXPECT_EQ(table.Cell(3, 1), "ﾚｲｱｳﾄ1");
-    EXPECT_EQ(table.Cell(0, 2), "C:\\b.dwg");
-    EXPECT_EQ(table.Cell(1, 2), "0");
-    EXPECT_EQ(table.Cell(0, 3), "");
+    ExpectCells(table, {{0, 1, "C:\\a.dwg"}, {1, 1, "2"}, {3, 1, "ﾚｲｱｳﾄ1"}, {0, 2, "C:\\b.dwg"}, {1, 2, "0"}, {0, 3, ""}});
     EXPECT_EQ(table.Cell(1, 4), "2") << "an empty name between two tabs is a name";
     EXPECT_EQ(table.Cell(3, 4), "x");
     EXPECT_EQ(ParseLayoutListingFile("").RowCount(), 1) << "no rows: as before any survey";
