@@ -64,6 +64,16 @@ struct DropTables {
     }
 };
 
+// One drawing, plan.dwg, and a template that is only the layout loop naming each layout.
+DropTables NameLoopForPlan()
+{
+    DropTables t;
+    t.AddPlan();
+    t.templateLines = {"[LAYOUTLOOP]"};
+    t.loopBody = {"[LAYOUTNAME]"};
+    return t;
+}
+
 TEST(TemplateExpansion, EachFileGetsTheTemplateThenTheTailFollows)
 {
     DropTables t;
@@ -220,12 +230,9 @@ TEST(LayoutLoop, NegativeCountGivesNoLoopLines)
 
 TEST(LayoutLoop, DrawingSurveyedTwiceUsesTheHigherRow)
 {
-    DropTables t;
-    t.AddPlan();
+    DropTables t = NameLoopForPlan();
     t.AddFile("C:\\x.dwg", "x.dwg", "C:\\x", "C:\\");
     t.AddPlan();
-    t.templateLines = {"[LAYOUTLOOP]"};
-    t.loopBody = {"[LAYOUTNAME]"};
     t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "1", {"old"});
     t.SetSurveyRow(2, "C:\\x.dwg", "1", {"x"});
     t.SetSurveyRow(3, "C:\\Data\\plan.dwg", "2", {"new1", "new2"});
@@ -234,10 +241,7 @@ TEST(LayoutLoop, DrawingSurveyedTwiceUsesTheHigherRow)
 
 TEST(LayoutLoop, RowsBelowTheCurrentDropAreNotSearched)
 {
-    DropTables t;
-    t.AddPlan();
-    t.templateLines = {"[LAYOUTLOOP]"};
-    t.loopBody = {"[LAYOUTNAME]"};
+    DropTables t = NameLoopForPlan();
     t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "1", {"near"});
     t.SetSurveyRow(2, "C:\\Data\\plan.dwg", "1", {"below"});
     EXPECT_EQ(t.Expand().lines, WithTail({"near"}));
@@ -251,11 +255,8 @@ TEST(LayoutLoop, RowsBelowTheCurrentDropAreNotSearched)
 
 TEST(LayoutLoop, RowsWrittenBeyondTheTableRowCountAreFound)
 {
-    DropTables t;
-    t.AddPlan();
+    DropTables t = NameLoopForPlan();
     t.AddFile("C:\\x.dwg", "x.dwg", "C:\\x", "C:\\");
-    t.templateLines = {"[LAYOUTLOOP]"};
-    t.loopBody = {"[LAYOUTNAME]"};
     t.SetSurveyRow(2, "C:\\x.dwg", "1", {"x1"});
     t.layouts.SetRowCount(2);
     EXPECT_EQ(t.Expand().lines, WithTail({"x1"}));
@@ -278,10 +279,7 @@ TEST(LayoutLoop, CountThatIsNoNumberEndsTheRunWithItsText)
 
 TEST(LayoutLoop, CountFollowsTheNumberRules)
 {
-    DropTables t;
-    t.AddPlan();
-    t.templateLines = {"[LAYOUTLOOP]"};
-    t.loopBody = {"[LAYOUTNAME]"};
+    DropTables t = NameLoopForPlan();
     for (const std::string count : {" 2", "+2", "$2", "0x2", "x2"}) {
         t.SetSurveyRow(1, "C:\\Data\\plan.dwg", count, {"a", "b", "c"});
         EXPECT_EQ(t.Expand().lines, WithTail({"a", "b"})) << count;
@@ -307,10 +305,7 @@ void ExpectLineLimitError(const DropTables& t)
 
 TEST(ScriptLineLimit, HugeLayoutCountIsRefusedInsteadOfFillingMemory)
 {
-    DropTables t;
-    t.AddPlan();
-    t.templateLines = {"[LAYOUTLOOP]"};
-    t.loopBody = {"[LAYOUTNAME]"};
+    DropTables t = NameLoopForPlan();
     t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "2147483647", {"a"});
     ExpectLineLimitError(t);
 
