@@ -8,7 +8,7 @@
 
 #include "Build.h"
 #include "LayoutListing.h"
-#include "tests/settings/TempFolder.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
