@@ -6,4 +6,4 @@
 
 // Asks done until it holds or timeoutMs has passed, calling pause between the asks; the ask
 // after the deadline still counts.
-bool PollUntil(const std::function<bool()>& done, int timeoutMs, const std::function<void()>& pause);
+bool PollUntil(const std::function<bool()>& done, long long timeoutMs, const std::function<void()>& pause);

@@ -22,5 +22,5 @@ DWORD WaitAnswering(const std::vector<HANDLE>& handles, DWORD timeoutMs) {
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-    return PollUntil(condition, static_cast<int>(timeoutMs), [] { WaitAnswering({}, kPollPauseMs); });
+    return PollUntil(condition, timeoutMs, [] { WaitAnswering({}, kPollPauseMs); });
 }

@@ -114,7 +114,7 @@ DWORD ParseMs(const std::string& text) {
 
 // Waits by polling, since the windows belong to another process and send us nothing.
 bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
-    return PollUntil(done, static_cast<int>(timeoutMs), [] { Sleep(kPollPauseMs); });
+    return PollUntil(done, timeoutMs, [] { Sleep(kPollPauseMs); });
 }
 
 std::string DesignerName(HWND hwnd) {
