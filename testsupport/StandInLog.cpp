@@ -6,16 +6,48 @@
 
 StandInLog::StandInLog(std::string path, Decoder decode) : path_(std::move(path)), decode_(decode) {}
 
-std::vector<std::string> StandInLog::Lines() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (decode_) text = decode_(text);
+namespace {
+
+bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+bool IsTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     // A line still being written has no LF yet and is left for the next read.
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
         lines.push_back(text.substr(start, end - start));
     return lines;
+}
+
+} // namespace
+
+std::vector<std::string> StandInLog::Lines() const {
+    const std::vector<std::string> raw = RawLines();
+    if (!decode_) return raw;
+    std::vector<std::string> lines;
+    for (const std::string& line : raw) lines.push_back(decode_(line));
+    return lines;
+}
+
+std::vector<std::string> StandInLog::RawLines() const {
+    std::ifstream in(path_, std::ios::binary);
+    return SplitLines(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+}
+
+// A quoted text is undone in the log's own bytes, where a Shift-JIS trail byte may be a
+// backslash; only then is it decoded.
+std::vector<std::string> StandInLog::QuotedTexts(const std::string& prefix, const std::string& opening) const {
+    std::vector<std::string> texts;
+    for (const std::string& line : RawLines()) {
+        if (line.rfind(prefix, 0) != 0) continue;
+        std::size_t at = line.find(opening);
+        if (at == std::string::npos) continue;
+        const std::string text = UnquoteLogText(line, at += opening.size() - 1);
+        texts.push_back(decode_ ? decode_(text) : text);
+    }
+    return texts;
 }
 
 std::vector<std::string> StandInLog::Starting(const std::string& prefix) const {
@@ -29,29 +61,19 @@ int StandInLog::Count(const std::string& prefix) const { return static_cast<int>
 
 bool StandInLog::Has(const std::string& line) const { return IndexOfLine(Lines(), line) >= 0; }
 
-std::vector<std::string> StandInLog::Typed() const {
-    std::vector<std::string> texts;
-    for (const std::string& line : Starting("recv ")) {
-        std::size_t at = line.find(" text=\"");
-        if (at != std::string::npos) texts.push_back(UnquoteLogText(line, at += 6));
-    }
-    return texts;
-}
+std::vector<std::string> StandInLog::Typed() const { return QuotedTexts("recv ", " text=\""); }
 
-std::vector<std::string> StandInLog::ScriptLines() const {
-    std::vector<std::string> lines;
-    for (const std::string& line : Starting("script-line ")) {
-        std::size_t at = line.find('"');
-        if (at != std::string::npos) lines.push_back(UnquoteLogText(line, at));
-    }
-    return lines;
-}
+std::vector<std::string> StandInLog::ScriptLines() const { return QuotedTexts("script-line ", "\""); }
 
 std::string UnquoteLogText(const std::string& quoted, std::size_t& at) {
     std::string text;
     for (++at; at < quoted.size() && quoted[at] != '"'; ++at) {
         char c = quoted[at];
-        if (c == '\\' && at + 1 < quoted.size()) {
+        if (IsLead(static_cast<unsigned char>(c)) && at + 1 < quoted.size() &&
+            IsTrail(static_cast<unsigned char>(quoted[at + 1]))) {
+            text += c;
+            c = quoted[++at];
+        } else if (c == '\\' && at + 1 < quoted.size()) {
             c = quoted[++at];
             if (c == 'r') {
                 c = '\r';

@@ -26,11 +26,16 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
+    std::vector<std::string> RawLines() const;
+    // The quoted text after opening (which ends in its '"') of each line that begins with prefix.
+    std::vector<std::string> QuotedTexts(const std::string& prefix, const std::string& opening) const;
+
     std::string path_;
     Decoder decode_;
 };
 
-// The text of the quoted string that starts at quoted[at] (a '"'); at ends on the closing quote.
+// The text of the quoted string that starts at quoted[at] (a '"') in the log's own bytes, a
+// Shift-JIS character taken whole; at ends on the closing quote.
 std::string UnquoteLogText(const std::string& quoted, std::size_t& at);
 
 // Index of the first line equal to line (or starting with it, when prefix); -1 when none is.

@@ -291,19 +291,24 @@ TEST(CommandRecord, WideLengthFollowsTheAnsiLengthZeroUnitFollowsTheUnits) {
 
 // ---- Sending commands ----
 
-TEST(SendCommand, NothingSentWithoutTheTextWindow) {
-    FakeDesktop desktop;
-    desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_FALSE(ctrl.SendAcadCommand("filedia\r", false));
-    EXPECT_FALSE(ctrl.SendAcadCommand("filedia\r", true));
-    EXPECT_TRUE(desktop.messages.empty());
-}
-
-TEST(SendCommand, NothingSentWithoutTheMainWindow) {
+// The CAD link over a fake desktop that shows CAD as AddCad makes it.
+class SendCommand : public ::testing::Test {
+protected:
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl{desktop};
+};
+
+TEST_F(SendCommand, NothingSentWithoutTheTextWindow) {
+    FakeDesktop mainOnly;
+    mainOnly.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
+    Acad8Ctrl link(mainOnly);
+    EXPECT_FALSE(link.SendAcadCommand("filedia\r", false));
+    EXPECT_FALSE(link.SendAcadCommand("filedia\r", true));
+    EXPECT_TRUE(mainOnly.messages.empty());
+}
+
+TEST_F(SendCommand, NothingSentWithoutTheMainWindow) {
     ASSERT_TRUE(ctrl.FindAcadWindows());
     desktop.Destroy(cad.main);
     EXPECT_FALSE(ctrl.SendAcadCommand("quit\r", false));
@@ -312,10 +317,7 @@ TEST(SendCommand, NothingSentWithoutTheMainWindow) {
     EXPECT_TRUE(desktop.messages.empty());
 }
 
-TEST(SendCommand, AnsiRecordThenNullPosted) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+TEST_F(SendCommand, AnsiRecordThenNullPosted) {
     EXPECT_TRUE(ctrl.SendAcadCommand("filedia\r", false));
     const std::vector<SentMessage> sent = desktop.SentTo(cad.main);
     ASSERT_EQ(sent.size(), 2u);
@@ -326,10 +328,7 @@ TEST(SendCommand, AnsiRecordThenNullPosted) {
     EXPECT_EQ(desktop.messages.size(), 2u);
 }
 
-TEST(SendCommand, WideRecordOfSingleByteText) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+TEST_F(SendCommand, WideRecordOfSingleByteText) {
     EXPECT_TRUE(ctrl.SendAcadCommand("filedia\r", true));
     const std::vector<SentMessage> sent = desktop.SentTo(cad.main);
     ASSERT_EQ(sent.size(), 2u);
@@ -338,10 +337,7 @@ TEST(SendCommand, WideRecordOfSingleByteText) {
     EXPECT_EQ(sent[1].kind, SentMessage::Kind::PostNull);
 }
 
-TEST(SendCommand, WideRecordOfDoubleByteTextKeepsTheAnsiLength) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+TEST_F(SendCommand, WideRecordOfDoubleByteTextKeepsTheAnsiLength) {
     const std::string text = "図ab\r";
     ASSERT_EQ(text.size(), 5u);
     ASSERT_TRUE(ctrl.FindAcadWindows());
@@ -351,10 +347,7 @@ TEST(SendCommand, WideRecordOfDoubleByteTextKeepsTheAnsiLength) {
     EXPECT_EQ(Bytes(record.begin(), record.begin() + 10), (Bytes{0xF3, 0x56, 'a', 0, 'b', 0, '\r', 0, 0, 0}));
 }
 
-TEST(SendCommand, EmptyTextSendsOnlyTheZero) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+TEST_F(SendCommand, EmptyTextSendsOnlyTheZero) {
     EXPECT_TRUE(ctrl.SendAcadCommand("", false));
     EXPECT_TRUE(ctrl.SendAcadCommand("", true));
     const std::vector<SentMessage> sent = desktop.SentTo(cad.main);
@@ -363,10 +356,7 @@ TEST(SendCommand, EmptyTextSendsOnlyTheZero) {
     EXPECT_EQ(sent[2].bytes, (Bytes{0, 0}));
 }
 
-TEST(SendCommand, TextOf255BytesIsSentLongerIsRefused) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+TEST_F(SendCommand, TextOf255BytesIsSentLongerIsRefused) {
     const std::string longest = std::string(254, 'a') + "\r";
     EXPECT_TRUE(ctrl.SendAcadCommand(longest, false));
     EXPECT_TRUE(ctrl.SendAcadCommand(longest, true));
@@ -389,10 +379,7 @@ TEST(SendCommand, TextOf255BytesIsSentLongerIsRefused) {
     EXPECT_TRUE(desktop.messages.empty());
 }
 
-TEST(SendCommand, UnicodeAnswerFollowsTheMainWindow) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+TEST_F(SendCommand, UnicodeAnswerFollowsTheMainWindow) {
     EXPECT_FALSE(ctrl.IsAcadUnicode());
     desktop.At(cad.main).unicode = true;
     EXPECT_TRUE(ctrl.IsAcadUnicode());

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "cadlink/Acad8Ctrl.h"
+#include "testsupport/Clipboard_win.h"
+#include "testsupport/Desktop_win.h"
 #include "text/AppError.h"
 
 namespace {
@@ -31,16 +31,6 @@ struct Received {
     std::string history;
 };
 
-void PutClipboardText(HWND owner, const std::string& text) {
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(data), text.c_str(), text.size() + 1);
-    GlobalUnlock(data);
-    SetClipboardData(CF_TEXT, data);
-    CloseClipboard();
-}
-
 LRESULT Handle(HWND w, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     handled = true;
     auto* received = reinterpret_cast<Received*>(GetWindowLongPtrW(w, GWLP_USERDATA));
@@ -55,7 +45,9 @@ LRESULT Handle(HWND w, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     if (received && msg == WM_COMMAND) {
         received->commandWParam = wp;
         received->commandLParam = lp;
-        if (received->copiesHistory && LOWORD(wp) == 32781) PutClipboardText(w, received->history);
+        if (received->copiesHistory && LOWORD(wp) == 32781) {
+            EXPECT_TRUE(PutClipboardText(received->history, w));
+        }
         return 0;
     }
     handled = false;
@@ -76,13 +68,7 @@ LRESULT CALLBACK WindowProcW(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 void RegisterTestClasses() {
     static const bool registered = [] {
-        for (const char* name : {kMainClass, kTextClass, kPaneClass}) {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = WindowProcA;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = name;
-            RegisterClassA(&wc);
-        }
+        for (const char* name : {kMainClass, kTextClass, kPaneClass}) RegisterWindowClass(name, WindowProcA);
         WNDCLASSW wc{};
         wc.lpfnWndProc = WindowProcW;
         wc.hInstance = GetModuleHandleA(nullptr);
@@ -130,52 +116,9 @@ private:
 
 WindowHandle H(HWND w) { return reinterpret_cast<WindowHandle>(w); }
 
-BOOL CALLBACK CollectOwn(HWND w, LPARAM lp) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(w, &processId);
-    if (processId == GetCurrentProcessId()) reinterpret_cast<std::vector<WindowHandle>*>(lp)->push_back(H(w));
-    return TRUE;
-}
-
 bool ClipboardHasText() {
     return IsClipboardFormatAvailable(CF_TEXT) != FALSE;
 }
-
-// Holds the clipboard open from another thread's window until destroyed.
-class ClipboardHolder {
-public:
-    ClipboardHolder() {
-        opened_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this] {
-            HWND w = CreateWindowExA(0, kPaneClass, "holder", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr);
-            held_ = OpenClipboard(w) != FALSE;
-            SetEvent(opened_);
-            // Titles of this thread's window are read by sending it WM_GETTEXT: keep answering.
-            while (MsgWaitForMultipleObjects(1, &release_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-                MSG msg;
-                while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            }
-            if (held_) CloseClipboard();
-            DestroyWindow(w);
-        });
-        WaitForSingleObject(opened_, INFINITE);
-    }
-    ~ClipboardHolder() {
-        SetEvent(release_);
-        thread_.join();
-        CloseHandle(opened_);
-        CloseHandle(release_);
-    }
-    bool Held() const { return held_; }
-
-private:
-    HANDLE opened_;
-    HANDLE release_;
-    bool held_ = false;
-    std::thread thread_;
-};
 
 TEST(Win32WindowSystem, RunsWithTheJapaneseAnsiCodePage) {
     EXPECT_EQ(GetACP(), 932u);
@@ -206,7 +149,7 @@ TEST(Win32WindowSystem, TopLevelWalkInEnumWindowsOrderWithEarlyStop) {
     for (const char* title : {"one", "two", "three"}) desktop.TopLevel(title, kMainClass);
     Win32WindowSystem ws(nullptr);
     std::vector<WindowHandle> expected;
-    EnumWindows(CollectOwn, reinterpret_cast<LPARAM>(&expected));
+    for (HWND w : TopLevelWindowsOf(GetCurrentProcessId())) expected.push_back(H(w));
     ASSERT_GE(expected.size(), 3u);
 
     std::vector<WindowHandle> walked;
@@ -306,7 +249,7 @@ TEST(Win32WindowSystem, WindowTextByLengthAndBuffer) {
 TEST(Win32WindowSystem, ClipboardRoundTrip) {
     TestDesktop desktop;
     HWND owner = desktop.TopLevel("owner", kPaneClass);
-    PutClipboardText(owner, "コマンド: COMMANDLINE\r\n");
+    ASSERT_TRUE(PutClipboardText("コマンド: COMMANDLINE\r\n", owner));
     Win32WindowSystem ws(owner);
     ASSERT_TRUE(ws.OpenClipboard());
     EXPECT_EQ(ws.ClipboardText(), "コマンド: COMMANDLINE\r\n");
@@ -320,12 +263,12 @@ TEST(Win32WindowSystem, ClipboardRoundTrip) {
     ws.CloseClipboard();
 }
 
-TEST(Win32WindowSystem, ClipboardHeldByAnotherThreadDoesNotOpen) {
+TEST(Win32WindowSystem, ClipboardHeldByAnotherProgramDoesNotOpen) {
     TestDesktop desktop;
     HWND owner = desktop.TopLevel("owner", kPaneClass);
     Win32WindowSystem ws(owner);
     {
-        ClipboardHolder holder;
+        ClipboardHeldElsewhere holder;
         ASSERT_TRUE(holder.Held());
         EXPECT_FALSE(ws.OpenClipboard());
     }
@@ -361,11 +304,16 @@ struct RealCad {
     }
 };
 
-TEST(CadLinkOnRealWindows, FindsTheWindowsAndTypesAnsiCommands) {
+// The CAD link bound to user32 over a CAD of ANSI windows made in this process.
+class CadLinkOnRealWindows : public ::testing::Test {
+protected:
     TestDesktop desktop;
-    RealCad cad(desktop, false);
-    Win32WindowSystem ws(cad.owner);
-    Acad8Ctrl ctrl(ws);
+    RealCad cad{desktop, false};
+    Win32WindowSystem ws{cad.owner};
+    Acad8Ctrl ctrl{ws};
+};
+
+TEST_F(CadLinkOnRealWindows, FindsTheWindowsAndTypesAnsiCommands) {
     ASSERT_TRUE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.AcadMainWnd, H(cad.mainWnd));
     EXPECT_EQ(ctrl.AcadTextWnd, H(cad.textWnd));
@@ -379,7 +327,7 @@ TEST(CadLinkOnRealWindows, FindsTheWindowsAndTypesAnsiCommands) {
     EXPECT_EQ(cad.main.copyData, (std::vector<std::uint8_t>{'f', 'i', 'l', 'e', 'd', 'i', 'a', '\r', 0}));
 }
 
-TEST(CadLinkOnRealWindows, UnicodeMainWindowGetsUtf16Records) {
+TEST(CadLinkOnUnicodeWindows, MainWindowGetsUtf16Records) {
     TestDesktop desktop;
     RealCad cad(desktop, true);
     Win32WindowSystem ws(cad.owner);
@@ -391,24 +339,16 @@ TEST(CadLinkOnRealWindows, UnicodeMainWindowGetsUtf16Records) {
               (std::vector<std::uint8_t>{0xF3, 0x56, 'a', 0, 'b', 0, '\r', 0, 0, 0}));
 }
 
-TEST(CadLinkOnRealWindows, HistoryThroughTheClipboardWhichIsLeftEmpty) {
-    TestDesktop desktop;
-    RealCad cad(desktop, false);
+TEST_F(CadLinkOnRealWindows, HistoryThroughTheClipboardWhichIsLeftEmpty) {
     cad.text.copiesHistory = true;
     cad.text.history = "コマンド: _open\r\nコマンド: COMMANDLINE\r\n ";
-    Win32WindowSystem ws(cad.owner);
-    Acad8Ctrl ctrl(ws);
     EXPECT_EQ(ctrl.GetLastHistoryLine(), "コマンド: COMMANDLINE");
     EXPECT_EQ(cad.text.commandWParam, 32781u);
     EXPECT_FALSE(ClipboardHasText());
 }
 
-TEST(CadLinkOnRealWindows, ClipboardHeldRaisesTheClipboardError) {
-    TestDesktop desktop;
-    RealCad cad(desktop, false);
-    Win32WindowSystem ws(cad.owner);
-    Acad8Ctrl ctrl(ws);
-    ClipboardHolder holder;
+TEST_F(CadLinkOnRealWindows, ClipboardHeldRaisesTheClipboardError) {
+    ClipboardHeldElsewhere holder;
     ASSERT_TRUE(holder.Held());
     try {
         ctrl.CopyAcadHistory();
@@ -418,11 +358,7 @@ TEST(CadLinkOnRealWindows, ClipboardHeldRaisesTheClipboardError) {
     }
 }
 
-TEST(CadLinkOnRealWindows, CommandPaneAnswersWithItsText) {
-    TestDesktop desktop;
-    RealCad cad(desktop, false);
-    Win32WindowSystem ws(cad.owner);
-    Acad8Ctrl ctrl(ws);
+TEST_F(CadLinkOnRealWindows, CommandPaneAnswersWithItsText) {
     // In-process the caption is the text, so the pane answers "MountTam".
     EXPECT_EQ(ctrl.GetCommandPaneText(), "MountTam");
 }

@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "StandInProcess_win.h"
 #include "cadlink/Acad8Ctrl.h"
 #include "cadlink/WindowSystem_win.h"
+#include "testsupport/Clipboard_win.h"
+#include "testsupport/Desktop_win.h"
+#include "testsupport/StandInProcess_win.h"
+#include "testsupport/Wait_win.h"
 #include "text/AppError.h"
 
 namespace {
@@ -37,17 +40,7 @@ bool AnyCadClassWindow() {
 class Decoys {
 public:
     Decoys() {
-        static const bool registered = [] {
-            for (const char* name : {kDecoyMainClass, kDecoyTextClass}) {
-                WNDCLASSA wc{};
-                wc.lpfnWndProc = DefWindowProcA;
-                wc.hInstance = GetModuleHandleA(nullptr);
-                wc.lpszClassName = name;
-                RegisterClassA(&wc);
-            }
-            return true;
-        }();
-        (void)registered;
+        for (const char* name : {kDecoyMainClass, kDecoyTextClass}) RegisterWindowClass(name, DefWindowProcA);
     }
     ~Decoys() {
         for (HWND w : windows_) DestroyWindow(w);
@@ -88,6 +81,16 @@ protected:
     // As every caller types a command: the record's form follows the main window asked anew.
     bool Type(const std::string& text) { return ctrl.SendAcadCommand(text, ctrl.IsAcadUnicode()); }
 
+    // What FindCommandLinePanes found, and both panes it noted, lie inside root.
+    void ExpectCommandLinePanesIn(HWND root, WindowHandle history) {
+        ASSERT_NE(history, 0u);
+        EXPECT_EQ(history, ctrl.LineHistoryPaneWnd);
+        EXPECT_EQ(Root(history), root);
+        EXPECT_EQ(WindowTitle(Hwnd(history)), "Headlands");
+        EXPECT_EQ(Root(ctrl.LineCommandPaneWnd), root);
+        EXPECT_EQ(WindowTitle(Hwnd(ctrl.LineCommandPaneWnd)), "MountTam");
+    }
+
     void ExpectNothingReadNorSent(const std::string& clipboardText) {
         EXPECT_FALSE(ctrl.SendAcadCommand("filedia\r", false));
         EXPECT_FALSE(ctrl.SendAcadCommand("filedia\r", true));
@@ -108,7 +111,7 @@ protected:
 using StandInDiscovery = CadLink;
 
 TEST_F(StandInDiscovery, FindsTheMainAndTextWindowsAndTheTextWindowsPanes) {
-    StandInProcess cad("");
+    StandInProcess cad(STANDIN_EXE, "");
     ASSERT_TRUE(StartUp(cad));
     ASSERT_TRUE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.AcadMainWnd, H(cad.MainWindow()));
@@ -124,7 +127,7 @@ TEST_F(StandInDiscovery, FindsTheMainAndTextWindowsAndTheTextWindowsPanes) {
 }
 
 TEST_F(StandInDiscovery, PassesOverMainWindowDecoysThatTheWalkMeetsFirst) {
-    StandInProcess cad("");
+    StandInProcess cad(STANDIN_EXE, "");
     ASSERT_TRUE(StartUp(cad));
     Decoys decoys;
     const std::vector<HWND> decoyWindows = {
@@ -146,7 +149,7 @@ TEST_F(StandInDiscovery, PassesOverMainWindowDecoysThatTheWalkMeetsFirst) {
 // titles of this process with the main window's class or without the blank are then no text
 // window, and neither is the stand-in's, which belongs to another process.
 TEST_F(StandInDiscovery, TextWindowDecoysOfTheCadsProcessAreNotTaken) {
-    StandInProcess cad("");
+    StandInProcess cad(STANDIN_EXE, "");
     ASSERT_TRUE(StartUp(cad));
     {
         Decoys decoys;
@@ -169,30 +172,18 @@ TEST_F(StandInDiscovery, TextWindowDecoysOfTheCadsProcessAreNotTaken) {
 }
 
 TEST_F(StandInDiscovery, CommandLinePanesInsideTheMainWindow) {
-    StandInProcess cad("");
+    StandInProcess cad(STANDIN_EXE, "");
     ASSERT_TRUE(StartUp(cad));
-    const WindowHandle history = ctrl.FindCommandLinePanes();
-    ASSERT_NE(history, 0u);
-    EXPECT_EQ(history, ctrl.LineHistoryPaneWnd);
-    EXPECT_EQ(Root(history), cad.MainWindow());
-    EXPECT_EQ(WindowTitle(Hwnd(history)), "Headlands");
-    EXPECT_EQ(Root(ctrl.LineCommandPaneWnd), cad.MainWindow());
-    EXPECT_EQ(WindowTitle(Hwnd(ctrl.LineCommandPaneWnd)), "MountTam");
+    ExpectCommandLinePanesIn(cad.MainWindow(), ctrl.FindCommandLinePanes());
     EXPECT_EQ(ctrl.CommandLineWnd, 0u);
 }
 
 TEST_F(StandInDiscovery, CommandLinePanesInAFloatingCommandLineWindow) {
-    StandInProcess cad("/floating");
+    StandInProcess cad(STANDIN_EXE, "/floating");
     ASSERT_TRUE(StartUp(cad));
     ASSERT_TRUE(WaitFor([&] { return cad.FloatingCommandLine() != nullptr; }));
-    const WindowHandle history = ctrl.FindCommandLinePanes();
+    ExpectCommandLinePanesIn(cad.FloatingCommandLine(), ctrl.FindCommandLinePanes());
     EXPECT_EQ(ctrl.CommandLineWnd, H(cad.FloatingCommandLine()));
-    ASSERT_NE(history, 0u);
-    EXPECT_EQ(history, ctrl.LineHistoryPaneWnd);
-    EXPECT_EQ(Root(history), cad.FloatingCommandLine());
-    EXPECT_EQ(WindowTitle(Hwnd(history)), "Headlands");
-    EXPECT_EQ(Root(ctrl.LineCommandPaneWnd), cad.FloatingCommandLine());
-    EXPECT_EQ(WindowTitle(Hwnd(ctrl.LineCommandPaneWnd)), "MountTam");
 }
 
 // The two record forms: the stand-in with ANSI windows and with /unicode windows.
@@ -212,24 +203,24 @@ class StandInCommands : public CadLink, public ::testing::WithParamInterface<Rec
 // "表" is 95 5C in Shift-JIS: its second byte is the path separator's, and must stay a byte
 // of the character in both forms.
 TEST_P(StandInCommands, RecordsArriveByteExact) {
-    StandInProcess cad(GetParam().options);
+    StandInProcess cad(STANDIN_EXE, GetParam().options);
     cad.WriteFile("表示.dwg", "Model\r\n");
     ASSERT_TRUE(StartUp(cad));
     EXPECT_EQ(ctrl.IsAcadUnicode(), GetParam().unicode);
     for (const char* command : {"filedia\r", "0\r", "open\r", "表示.dwg\r"}) EXPECT_TRUE(Type(command));
-    ASSERT_TRUE(WaitFor([&] { return !cad.LogLinesStartingWith("open ").empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !cad.Log().Starting("open ").empty(); }));
 
-    const std::vector<std::string> received = cad.LogLinesStartingWith("recv ");
+    const std::vector<std::string> received = cad.Log().Starting("recv ");
     ASSERT_EQ(received.size(), 4u);
     EXPECT_EQ(received[0], GetParam().filediaRecord);
     EXPECT_TRUE(received[3].starts_with(GetParam().drawingRecord)) << received[3];
     EXPECT_TRUE(received[3].ends_with(" text=\"表示.dwg\\r\"")) << received[3];
-    EXPECT_EQ(cad.LogLinesStartingWith("open "),
+    EXPECT_EQ(cad.Log().Starting("open "),
               std::vector<std::string>{"open \"表示.dwg\" name=\"表示.dwg\" layouts=1"});
 }
 
 TEST_P(StandInCommands, CommandPaneHoldsTheLayoutListing) {
-    StandInProcess cad(GetParam().options);
+    StandInProcess cad(STANDIN_EXE, GetParam().options);
     cad.WriteFile("表示.dwg", "Model\r\n平面図\r\n配置 1\r\n");
     ASSERT_TRUE(StartUp(cad));
     for (const char* command : {"filedia\r", "0\r", "open\r", "表示.dwg\r", "layout\r", "?\r"}) {
@@ -260,31 +251,31 @@ INSTANTIATE_TEST_SUITE_P(
 using StandInHistory = CadLink;
 
 TEST_F(StandInHistory, LastLineBecomesThePromptOnceStartUpIsDone) {
-    StandInProcess cad("/startdelay:1500");
+    StandInProcess cad(STANDIN_EXE, "/startdelay:1500");
     ASSERT_TRUE(cad.WaitForWindows());
     EXPECT_NE(ctrl.GetLastHistoryLine(), kPrompt);
     EXPECT_TRUE(WaitForLastLine(kPrompt));
 }
 
 TEST_F(StandInHistory, HalfWidthPrompt) {
-    StandInProcess cad("/halfwidth");
+    StandInProcess cad(STANDIN_EXE, "/halfwidth");
     EXPECT_TRUE(StartUp(cad, "ｺﾏﾝﾄﾞ: COMMANDLINE"));
 }
 
 TEST_F(StandInHistory, ClipboardIsEmptyAfterARead) {
-    StandInProcess cad("");
+    StandInProcess cad(STANDIN_EXE, "");
     ASSERT_TRUE(StartUp(cad));
     ASSERT_TRUE(PutClipboardText("before the read"));
-    const std::size_t copies = cad.LogLinesStartingWith("copy-history bytes=").size();
+    const std::size_t copies = cad.Log().Starting("copy-history bytes=").size();
 
     EXPECT_EQ(ctrl.GetLastHistoryLine(), kPrompt);
-    EXPECT_EQ(cad.LogLinesStartingWith("copy-history bytes=").size(), copies + 1);
+    EXPECT_EQ(cad.Log().Starting("copy-history bytes=").size(), copies + 1);
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
     EXPECT_EQ(CountClipboardFormats(), 0);
 }
 
 TEST_F(StandInHistory, ClipboardHeldByAnotherProgramRaisesTheError) {
-    StandInProcess cad("");
+    StandInProcess cad(STANDIN_EXE, "");
     ASSERT_TRUE(StartUp(cad));
     ClipboardHeldElsewhere holder;
     ASSERT_TRUE(holder.Held());
@@ -309,7 +300,7 @@ TEST_F(NoCad, NothingIsSentOrReadAndTheClipboardKeepsItsText) {
 // The process and handles of a CAD found before are carried in the CAD link's state.
 TEST_F(NoCad, NothingIsSentOrReadAfterTheCadHasEnded) {
     {
-        StandInProcess cad("");
+        StandInProcess cad(STANDIN_EXE, "");
         ASSERT_TRUE(StartUp(cad));
     }
     ASSERT_TRUE(WaitFor([] { return !AnyCadClassWindow(); }));

@@ -9,7 +9,7 @@
 #include "Build.h"
 #include "LayoutListing.h"
 #include "testsupport/ExpectCells.h"
-#include "tests/settings/TempFolder.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 

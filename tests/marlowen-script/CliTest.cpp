@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/settings/TempFolder.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "SettingsScan.h"
 #include "settings/IniFile.h"
-#include "tests/settings/TempFolder.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 

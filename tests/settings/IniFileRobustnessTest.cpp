@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "TempFolder.h"
 #include "settings/IniFile.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 

@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "TempFolder.h"
 #include "settings/IniFile.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/Wine.h"
 #include "text/AppError.h"
 
 namespace {

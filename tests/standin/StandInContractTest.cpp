@@ -7,14 +7,16 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "SurveyReader.h"
-#include "tests/support_win/WinTestSupport_win.h"
+#include "testsupport/Clipboard_win.h"
+#include "testsupport/Desktop_win.h"
+#include "testsupport/StandInProcess_win.h"
+#include "testsupport/Wait_win.h"
 
 namespace {
 
@@ -26,73 +28,15 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-std::string OwnFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-
-std::string StandInPath() {
-    std::string relative = STANDIN_EXE_RELATIVE;
-    for (char& c : relative) {
-        if (c == '/') c = '\\';
-    }
-    return OwnFolder() + "\\" + relative;
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-struct Desktop {
-    static std::vector<HWND> TopLevel(DWORD pid) {
-        std::vector<HWND> found;
-        for (HWND hwnd : TopLevelWindows()) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == pid) found.push_back(hwnd);
-        }
-        return found;
-    }
-
-    static std::vector<HWND> Descendants(HWND parent) {
-        std::vector<HWND> found;
-        EnumChildWindows(
-            parent,
-            [](HWND hwnd, LPARAM lp) -> BOOL {
-                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
-
-    static HWND DescendantTitled(HWND parent, const std::string& title) {
-        for (HWND child : Descendants(parent)) {
-            if (WindowTitle(child) == title) return child;
-        }
-        return nullptr;
-    }
-};
-
-// Every case gets a new folder of its own, which is the stand-in's current folder.
-class StandIn {
+// The stand-in in a new folder of the case's own, which is its current folder.
+class StandIn : public StandInProcess {
 public:
-    explicit StandIn(const std::string& options)
-        : folder(NewWorkFolder("standin-")),
-          logPath(folder + "\\cad.log"),
-          process_(Quoted(StandInPath()) + " /log:" + Quoted(logPath) + " " + options, folder) {}
-
-    ~StandIn() {
-        process_.Stop();
-        RemoveWorkFolder(folder);
-    }
+    explicit StandIn(const std::string& options) : StandInProcess(STANDIN_EXE, options) {}
 
     // Finds the windows the way the CAD link does, among this process's windows only.
     bool FindWindows() {
         main = text = pane = historyPane = nullptr;
-        for (HWND hwnd : Desktop::TopLevel(process_.Id())) {
+        for (HWND hwnd : TopLevelWindowsOf(ProcessId())) {
             const std::string title = WindowTitle(hwnd);
             const std::string cls = WindowClass(hwnd);
             if (!main && StartsWith(title, "AutoCAD ") && StartsWith(cls, "Afx:00400000:8:")) main = hwnd;
@@ -102,13 +46,13 @@ public:
             }
         }
         if (text) {
-            pane = Desktop::DescendantTitled(text, "MountTam");
-            historyPane = Desktop::DescendantTitled(text, "Headlands");
+            pane = DescendantTitled(text, "MountTam");
+            historyPane = DescendantTitled(text, "Headlands");
         }
         return main && text && pane && historyPane;
     }
 
-    bool Start() { return process_.Started() && WaitFor([this] { return FindWindows(); }); }
+    bool Start() { return Started() && WaitFor([this] { return FindWindows(); }); }
 
     bool StartAndWaitForPrompt(const std::string& prompt = "コマンド: COMMANDLINE") {
         return Start() && WaitFor([&] { return LastLine() == prompt; });
@@ -136,17 +80,7 @@ public:
 
     std::string History() {
         SendMessageA(text, WM_COMMAND, 32781, 0);
-        std::string history;
-        if (!WaitFor([] { return OpenClipboard(nullptr) != 0; }, 2000)) return history;
-        if (HANDLE data = GetClipboardData(CF_TEXT)) {
-            if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-                history = bytes;
-                GlobalUnlock(data);
-            }
-        }
-        EmptyClipboard();
-        CloseClipboard();
-        return history;
+        return TakeClipboardText();
     }
 
     std::string LastLine() {
@@ -172,26 +106,19 @@ public:
         return WaitFor([&] { return test(LastLine()); });
     }
 
-    std::optional<DWORD> WaitExit() const { return process_.WaitExit(15000); }
+    std::optional<DWORD> WaitExit() const { return Process().WaitExit(15000); }
 
     HWND TopLevelTitled(const std::string& title) {
-        for (HWND hwnd : Desktop::TopLevel(process_.Id())) {
+        for (HWND hwnd : TopLevelWindowsOf(ProcessId())) {
             if (WindowTitle(hwnd) == title) return hwnd;
         }
         return nullptr;
     }
 
-    std::vector<std::string> Log() const { return FileLines(logPath); }
-
-    std::string folder;
-    std::string logPath;
     HWND main = nullptr;
     HWND text = nullptr;
     HWND pane = nullptr;
     HWND historyPane = nullptr;
-
-private:
-    ChildProcess process_;
 };
 
 TEST(StandInContract, StartUpShowsWindowsFirstAndThePromptAfterTheDelay) {
@@ -211,20 +138,20 @@ TEST(StandInContract, StartUpShowsWindowsFirstAndThePromptAfterTheDelay) {
     EXPECT_EQ(WindowTitle(cad.pane), "MountTam");
     EXPECT_EQ(cad.PaneText(), history + "コマンド: ");
     // What shows the history inside "Headlands" has no caption of its own to be mistaken.
-    for (HWND child : Desktop::Descendants(cad.text)) {
+    for (HWND child : Descendants(cad.text)) {
         if (child != cad.pane && child != cad.historyPane) {
             EXPECT_EQ(WindowTitle(child), "");
         }
     }
     // The docked command line of the main window, as a command-line pane search finds it.
-    EXPECT_NE(Desktop::DescendantTitled(cad.main, "Headlands"), nullptr);
-    EXPECT_NE(Desktop::DescendantTitled(cad.main, "MountTam"), nullptr);
+    EXPECT_NE(DescendantTitled(cad.main, "Headlands"), nullptr);
+    EXPECT_NE(DescendantTitled(cad.main, "MountTam"), nullptr);
     EXPECT_EQ(cad.TopLevelTitled("コマンド ライン"), nullptr);
 
-    const std::vector<std::string> log = cad.Log();
+    const std::vector<std::string> log = cad.Log().Lines();
     ASSERT_FALSE(log.empty());
     EXPECT_TRUE(StartsWith(log[0], "start pid="));
-    EXPECT_EQ(LinesStartingWith(log, "ready"), std::vector<std::string>{"ready"});
+    EXPECT_EQ(cad.Log().Starting("ready"), std::vector<std::string>{"ready"});
 }
 
 TEST(StandInContract, HalfWidthPrompt) {
@@ -244,7 +171,7 @@ TEST(StandInContract, AnsiRecordsInPiecesAnswerThePromptsAndAreLogged) {
     EXPECT_TRUE(Contains(history, "コマンド: filedia\r\n新しい FILEDIA の値を入力 <1>: 0\r\n"
                                   "コマンド: cmddia\r\n新しい CMDDIA の値を入力 <1>: 1\r\nコマンド: OWARI\r\n"));
 
-    const std::vector<std::string> received = LinesStartingWith(cad.Log(), "recv ");
+    const std::vector<std::string> received = cad.Log().Starting("recv ");
     ASSERT_EQ(received.size(), 4u);
     EXPECT_EQ(received[0], "recv ansi dwData=1 cbData=9 hex=66696c656469610d00 text=\"filedia\\r\"");
     EXPECT_EQ(received[1], "recv ansi dwData=1 cbData=3 hex=300d00 text=\"0\\r\"");
@@ -256,7 +183,7 @@ TEST(StandInContract, LogTimeEndsEveryLineWithItsMillisecondsInOrder) {
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     cad.Type("OWARI\r");
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "OWARI"); }));
-    const std::vector<std::string> log = cad.Log();
+    const std::vector<std::string> log = cad.Log().Lines();
     ASSERT_GE(log.size(), 3u);
     double last = 0;
     for (const std::string& line : log) {
@@ -269,12 +196,12 @@ TEST(StandInContract, LogTimeEndsEveryLineWithItsMillisecondsInOrder) {
         EXPECT_GE(ms, last) << line;
         last = ms;
     }
-    EXPECT_EQ(LinesStartingWith(log, "input \"OWARI\" t=").size(), 1u) << "the line itself is left as it was";
+    EXPECT_EQ(cad.Log().Count("input \"OWARI\" t="), 1) << "the line itself is left as it was";
 }
 
 TEST(StandInContract, UnicodeWindowTakesUtf16RecordsAndAnswersAnsiReads) {
     StandIn cad("/unicode");
-    WriteFile(cad.folder + "\\表 図.dwg", "Model\r\n平面図\r\n");
+    cad.WriteFile("表 図.dwg", "Model\r\n平面図\r\n");
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     EXPECT_TRUE(IsWindowUnicode(cad.main));
     EXPECT_EQ(WindowTitle(cad.pane), "MountTam");
@@ -282,7 +209,7 @@ TEST(StandInContract, UnicodeWindowTakesUtf16RecordsAndAnswersAnsiReads) {
     cad.Type("filedia\r");
     cad.Type("0\r");
     cad.Type("open\r");
-    cad.Type(cad.folder + "\\表 図.dwg\r");
+    cad.Type(cad.Folder() + "\\表 図.dwg\r");
     cad.Type("layout\r");
     cad.Type("?\r");
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return StartsWith(line, "レイアウト: 平面図"); }));
@@ -290,7 +217,7 @@ TEST(StandInContract, UnicodeWindowTakesUtf16RecordsAndAnswersAnsiReads) {
     EXPECT_EQ(survey_reader::LayoutNames(cad.PaneText()), (std::vector<std::string>{"Model", "平面図"}));
     EXPECT_EQ(cad.PaneText(), cad.History() + "コマンド: ");
 
-    const std::vector<std::string> received = LinesStartingWith(cad.Log(), "recv ");
+    const std::vector<std::string> received = cad.Log().Starting("recv ");
     ASSERT_EQ(received.size(), 6u);
     EXPECT_EQ(received[0],
               "recv utf16 dwData=1 cbData=18 hex=660069006c0065006400690061000d000000 text=\"filedia\\r\"");
@@ -301,10 +228,10 @@ TEST(StandInContract, UnicodeWindowTakesUtf16RecordsAndAnswersAnsiReads) {
 // makes the drawing opened before active, with "open" in the last history line.
 TEST(StandInContract, SurveyScriptThenCloseAndQuit) {
     StandIn cad("/cmddelay:20");
-    WriteFile(cad.folder + "\\a.dwg", "Model\r\nLayout1\r\nLayout2\r\n");
-    WriteFile(cad.folder + "\\b.dwg", "Model\r\n配置 1\r\n");
-    WriteFile(cad.folder + "\\test.scr", "open\r\n" + cad.folder + "\\a.dwg\r\nlayout\r\n?\r\nopen\r\n" + cad.folder +
-                                             "\\b.dwg\r\nlayout\r\n?\r\nOWARI\r\n");
+    cad.WriteFile("a.dwg", "Model\r\nLayout1\r\nLayout2\r\n");
+    cad.WriteFile("b.dwg", "Model\r\n配置 1\r\n");
+    cad.WriteFile("test.scr", "open\r\n" + cad.Folder() + "\\a.dwg\r\nlayout\r\n?\r\nopen\r\n" + cad.Folder() +
+                                  "\\b.dwg\r\nlayout\r\n?\r\nOWARI\r\n");
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     for (const char* command : {"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"}) cad.Type(command);
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "OWARI"); }));
@@ -324,12 +251,12 @@ TEST(StandInContract, SurveyScriptThenCloseAndQuit) {
     for (const char* command : {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"}) cad.Type(command);
     ASSERT_EQ(cad.WaitExit(), 0u);
 
-    const std::vector<std::string> log = cad.Log();
-    const std::vector<std::string> scriptLines = LinesStartingWith(log, "script-line ");
+    const std::vector<std::string> log = cad.Log().Lines();
+    const std::vector<std::string> scriptLines = cad.Log().Starting("script-line ");
     ASSERT_EQ(scriptLines.size(), 9u);
     EXPECT_EQ(scriptLines[0], "script-line \"open\"");
     EXPECT_EQ(scriptLines[8], "script-line \"OWARI\"");
-    EXPECT_EQ(LinesStartingWith(log, "close ").size(), 2u);
+    EXPECT_EQ(cad.Log().Count("close "), 2);
     EXPECT_EQ(log.back(), "exit 0");
 }
 
@@ -337,7 +264,7 @@ TEST(StandInContract, MissingDrawingShowsTheMessageWindowAndBlocksUntilClosed) {
     StandIn cad("");
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     cad.Type("filedia\r0\ropen\r");
-    cad.Type(cad.folder + "\\missing.dwg\r");
+    cad.Type(cad.Folder() + "\\missing.dwg\r");
     cad.Type("new\r");
     ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, "AutoCAD メッセージ") != nullptr; }));
     HWND message = FindWindowA(nullptr, "AutoCAD メッセージ");
@@ -369,9 +296,9 @@ TEST(StandInContract, FloatingCommandLineHoldsThePanes) {
     HWND floating = cad.TopLevelTitled("コマンド ライン");
     ASSERT_NE(floating, nullptr);
     EXPECT_TRUE(StartsWith(WindowClass(floating), "Afx:00400000:8:"));
-    EXPECT_NE(Desktop::DescendantTitled(floating, "Headlands"), nullptr);
-    EXPECT_NE(Desktop::DescendantTitled(floating, "MountTam"), nullptr);
-    EXPECT_TRUE(Desktop::Descendants(cad.main).empty());
+    EXPECT_NE(DescendantTitled(floating, "Headlands"), nullptr);
+    EXPECT_NE(DescendantTitled(floating, "MountTam"), nullptr);
+    EXPECT_TRUE(Descendants(cad.main).empty());
 }
 
 TEST(StandInContract, CommandDelayKeepsTheWindowsAnswering) {

@@ -17,7 +17,10 @@
 
 #include "cadlink/Acad8Ctrl.h"
 #include "cadlink/WindowSystem_win.h"
-#include "tests/support_win/WinTestSupport_win.h"
+#include "testsupport/ChildProcess_win.h"
+#include "testsupport/Desktop_win.h"
+#include "testsupport/StandInProcess_win.h"
+#include "testsupport/Wait_win.h"
 
 namespace {
 

@@ -16,18 +16,22 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "testsupport/Desktop_win.h"
+#include "testsupport/Wait.h"
+
 namespace {
 
 constexpr UINT kSendTimeoutMs = 5000;
 constexpr DWORD kDefaultWaitMs = 10000;
+constexpr DWORD kPollPauseMs = 50;
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kMessageIconId = 0x440;
 constexpr int kFileNameComboId = 0x47C;
@@ -110,24 +114,7 @@ DWORD ParseMs(const std::string& text) {
 
 // Waits by polling, since the windows belong to another process and send us nothing.
 bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(50);
-    }
-}
-
-std::string WindowClass(HWND hwnd) {
-    char buffer[256] = {};
-    GetClassNameA(hwnd, buffer, sizeof buffer);
-    return buffer;
-}
-
-std::string WindowTitle(HWND hwnd) {
-    char buffer[1024] = {};
-    GetWindowTextA(hwnd, buffer, sizeof buffer);
-    return buffer;
+    return PollUntil(done, timeoutMs, [] { Sleep(kPollPauseMs); });
 }
 
 std::string DesignerName(HWND hwnd) {
@@ -181,24 +168,6 @@ std::string FetchText(HWND hwnd, UINT lengthMsg, UINT textMsg, WPARAM index, boo
 }
 
 std::string MessageText(HWND hwnd) { return FetchText(hwnd, WM_GETTEXTLENGTH, WM_GETTEXT, 0, false); }
-
-std::vector<HWND> TopLevelWindows() {
-    std::vector<HWND> windows;
-    EnumWindows([](HWND hwnd, LPARAM lp) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-    std::vector<HWND> windows;
-    EnumChildWindows(parent, [](HWND hwnd, LPARAM lp) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
 
 // A program may own hidden top-level windows with the same title, and its message boxes
 // may carry its title as their caption; the visible window that is no dialog is the one meant.

@@ -237,10 +237,15 @@ void CadSession::SetVariable(int& variable, const char* name, const std::string&
     ToCommandPrompt();
 }
 
+std::optional<std::string> CadSession::ReadNamedFile(const std::string& name, const std::string& failedEvent) {
+    std::optional<std::string> content = name.empty() ? std::nullopt : readFile_(name);
+    if (!content) log_(failedEvent + " " + QuoteForLog(name));
+    return content;
+}
+
 void CadSession::RunScript(const std::string& name) {
-    const std::optional<std::string> content = name.empty() ? std::nullopt : readFile_(name);
+    const std::optional<std::string> content = ReadNamedFile(name, "script-failed");
     if (!content) {
-        log_("script-failed " + QuoteForLog(name));
         Print("スクリプト ファイル \"" + name + "\" を読み込めません。");
         ToCommandPrompt();
         return;
@@ -253,9 +258,8 @@ void CadSession::RunScript(const std::string& name) {
 }
 
 SessionRequest CadSession::OpenDrawing(const std::string& path) {
-    const std::optional<std::string> content = path.empty() ? std::nullopt : readFile_(path);
+    const std::optional<std::string> content = ReadNamedFile(path, "open-failed");
     if (!content) {
-        log_("open-failed " + QuoteForLog(path));
         Print("図面ファイル \"" + path + "\" を開けません。");
         message_ = "図面ファイルを開けません。\r\n" + path;
         log_("message-window " + QuoteForLog(message_));

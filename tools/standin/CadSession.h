@@ -64,6 +64,8 @@ private:
     void ToCommandPrompt();
     SessionRequest RunCommand(const std::string& line);
     void SetVariable(int& variable, const char* name, const std::string& answer);
+    // The file's content; none for no name or a file that cannot be read, logged as failedEvent.
+    std::optional<std::string> ReadNamedFile(const std::string& name, const std::string& failedEvent);
     void RunScript(const std::string& name);
     SessionRequest OpenDrawing(const std::string& path);
     void AnswerLayoutOption(const std::string& answer);

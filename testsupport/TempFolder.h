@@ -11,7 +11,8 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // Full path of a file in the folder, as the program would pass it.
+    // The folder itself and the full path of a file in it, as the program would pass them.
+    std::string Path() const { return folder_.string(); }
     std::string File(const std::string& name) const;
 
 private:
@@ -20,6 +21,3 @@ private:
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
-
-// True when the Windows build runs under Wine, whose profile writer differs from Windows.
-bool RunningUnderWine();

@@ -1,9 +1,8 @@
 #include <windows.h>
 
-#include "TempFolder.h"
+#include "Wine.h"
 
-bool RunningUnderWine()
-{
+bool RunningUnderWine() {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }

@@ -1,6 +1,0 @@
-#include "TempFolder.h"
-
-bool RunningUnderWine()
-{
-    return false;
-}

@@ -1,0 +1,3 @@
+#include "Wine.h"
+
+bool RunningUnderWine() { return false; }
