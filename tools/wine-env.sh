@@ -103,7 +103,8 @@ wine_env_prefix() {
         [ -f "$prefix/system.reg" ] || { echo "wine-env: wineboot made no prefix in $prefix" >&2; exit 1; }
       fi
       # Wine draws the caption's close box with Marlett; this Wine does not load the fonts of
-      # fonts-wine from /usr/share/wine/fonts, but it does from the prefix's Fonts folder.
+      # fonts-wine from /usr/share/wine/fonts, but it does from the prefix's Fonts folder. (Its
+      # Tahoma is left out: it would turn the Japanese captions into boxes.)
       cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     fi
     if [ -n "$dpi" ]; then
