@@ -18,7 +18,12 @@ passed=0
 failed=0
 for b in native asan win fuzz; do
   echo "=== tests: $b"
-  (cd "$root" && ctest --preset "$b" --test-dir "$out/$b" -j "$(nproc)") | tee "$out/ctest-$b.log" || status=1
+  # A test preset names its tree under build/; elsewhere ctest runs in the tree itself.
+  if [ "$out" = "$root/build" ]; then
+    (cd "$root" && ctest --preset "$b" -j "$(nproc)")
+  else
+    (cd "$out/$b" && ctest --output-on-failure -j "$(nproc)")
+  fi | tee "$out/ctest-$b.log" || status=1
   total=; bad=
   read -r total bad < <(sed -n 's/.*tests passed, \([0-9]*\) tests\? failed out of \([0-9]*\).*/\2 \1/p' "$out/ctest-$b.log") || true
   if [ -z "$total" ]; then status=1; continue; fi
