@@ -96,9 +96,15 @@ Rect ParseRect(const std::string& text) {
     return r;
 }
 
+// The six TAB-separated fields of one record of the inspector.
+std::vector<std::string> RecordFields(const std::string& line, const char* what) {
+    auto fields = Split(line, '\t');
+    if (fields.size() != 6) throw HarnessError(std::string("malformed ") + what + " record: '" + line + "'");
+    return fields;
+}
+
 Control ParseControl(const std::string& line) {
-    auto f = Split(line, '\t');
-    if (f.size() != 6) throw HarnessError("malformed control record: '" + line + "'");
+    auto f = RecordFields(line, "control");
     Control c;
     c.name = Unescape(f[0]);
     c.cls = Unescape(f[1]);
@@ -111,8 +117,7 @@ Control ParseControl(const std::string& line) {
 }
 
 MessageBoxInfo ParseMessageBox(const std::string& line) {
-    auto f = Split(line, '\t');
-    if (f.size() != 6) throw HarnessError("malformed message box record: '" + line + "'");
+    auto f = RecordFields(line, "message box");
     MessageBoxInfo m;
     m.caption = Unescape(f[0]);
     m.text = Unescape(f[1]);

@@ -48,7 +48,8 @@ wine_env_start_xvfb() {
   for size in "$@"; do args+=(-screen $i "${size}x24"); i=$((i + 1)); done
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 9 "${args[@]}" -nolisten tcp 9>"$fifo" >/dev/null 2>&1 &
+  # -noreset: an Xvfb with several screens aborts when it resets after its last client left.
+  Xvfb -displayfd 9 "${args[@]}" -nolisten tcp -noreset 9>"$fifo" >/dev/null 2>&1 &
   wine_env_xvfb=$!
   read -r -t 30 number <"$fifo" || true
   rm -f "$fifo"

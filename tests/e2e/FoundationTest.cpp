@@ -129,13 +129,15 @@ TEST_F(Drop, OnButtonWithoutCaptionRecordsFilesThenRefusesNearCursor) {
 
     // The files are recorded and the template loaded before the caption test.
     Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
-    EXPECT_EQ(dropped.Cell(0, 1), "C:\\d\\Data\\plan.dwg");
-    EXPECT_EQ(dropped.Cell(1, 1), "plan.dwg");
-    EXPECT_EQ(dropped.Cell(2, 1), "C:\\d\\Data\\plan");
-    EXPECT_EQ(dropped.Cell(3, 1), "C:\\d\\Data");
-    EXPECT_EQ(dropped.Cell(1, 2), "plan");
-    EXPECT_EQ(dropped.Cell(2, 2), "C:\\d\\Ver1.2\\plan");
-    EXPECT_EQ(dropped.Cell(3, 2), "C:\\d\\Ver1.2");
+    struct CellText {
+        int col, row;
+        const char* text;
+    };
+    for (const auto& [col, row, text] : {CellText{0, 1, "C:\\d\\Data\\plan.dwg"}, CellText{1, 1, "plan.dwg"},
+                                         CellText{2, 1, "C:\\d\\Data\\plan"}, CellText{3, 1, "C:\\d\\Data"},
+                                         CellText{1, 2, "plan"}, CellText{2, 2, "C:\\d\\Ver1.2\\plan"},
+                                         CellText{3, 2, "C:\\d\\Ver1.2"}})
+        EXPECT_EQ(dropped.Cell(col, row), text) << "cell " << col << "," << row;
     EXPECT_EQ(dropped.Cell(0, 3), "") << "an ignored drop recorded its files";
     EXPECT_EQ(ParseListBox(S().GetControl("ListBox1").text),
               (std::vector<std::string>{"C:\\d\\Data\\plan.dwg", "C:\\d\\Ver1.2\\plan"}));
