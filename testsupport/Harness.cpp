@@ -105,27 +105,23 @@ std::vector<std::string> RecordFields(const std::string& line, const char* what)
 
 Control ParseControl(const std::string& line) {
     auto f = RecordFields(line, "control");
-    Control c;
-    c.name = Unescape(f[0]);
-    c.cls = Unescape(f[1]);
-    c.id = std::stoi(f[2]);
-    c.rect = ParseRect(f[3]);
-    c.enabled = f[4].rfind("enabled", 0) == 0;
-    c.visible = f[4].find("visible") != std::string::npos;
-    c.text = Unescape(f[5]);
-    return c;
+    return {.name = Unescape(f[0]),
+            .cls = Unescape(f[1]),
+            .id = std::stoi(f[2]),
+            .rect = ParseRect(f[3]),
+            .enabled = f[4].rfind("enabled", 0) == 0,
+            .visible = f[4].find("visible") != std::string::npos,
+            .text = Unescape(f[5])};
 }
 
 MessageBoxInfo ParseMessageBox(const std::string& line) {
     auto f = RecordFields(line, "message box");
-    MessageBoxInfo m;
-    m.caption = Unescape(f[0]);
-    m.text = Unescape(f[1]);
-    m.rect = ParseRect(f[2]);
-    m.pid = static_cast<unsigned>(std::stoul(f[3]));
-    m.ownerTitle = Unescape(f[4]);
-    m.icon = f[5] == "icon";
-    return m;
+    return {.caption = Unescape(f[0]),
+            .text = Unescape(f[1]),
+            .rect = ParseRect(f[2]),
+            .pid = static_cast<unsigned>(std::stoul(f[3])),
+            .ownerTitle = Unescape(f[4]),
+            .icon = f[5] == "icon"};
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -26,6 +26,10 @@ void ParseOptions(int argc, char** argv, const std::map<std::string, int*>& opti
     }
 }
 
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
 std::string ReadFileIfAny(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

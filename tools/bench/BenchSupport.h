@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 
@@ -12,6 +13,10 @@
 #include "testsupport/StandInLog.h"
 
 namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start);
 
 // "--name value" pairs into the whole numbers the names point at; throws e2e::HarnessError
 // on an unknown name or a missing value.

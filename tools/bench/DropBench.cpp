@@ -31,7 +31,6 @@ namespace {
 
 using namespace e2e;
 using namespace bench;
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 constexpr int kSettlePauseMs = 300;
@@ -54,10 +53,6 @@ Options ReadOptions(int argc, char** argv) {
                   {"--layouts", &options.layouts}});
     if (options.runs < 1 || options.maxFiles < 1) throw HarnessError("runs and files must be positive");
     return options;
-}
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 double Median(std::vector<double> values) {

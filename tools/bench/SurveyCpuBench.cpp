@@ -23,7 +23,6 @@ namespace {
 
 using namespace e2e;
 using namespace bench;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kSettlePauseMs = 300;
 
@@ -57,10 +56,6 @@ double InspectorCpuMs(Session& s) {
     long long kernel = 0, user = 0;
     if (!(in >> kernel >> user)) throw HarnessError("inspector cputime gave no times");
     return static_cast<double>(kernel + user);
-}
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 Sample Survey(const Screen& screen, const Options& options) {

@@ -24,7 +24,6 @@ namespace {
 
 using namespace e2e;
 using namespace bench;
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 constexpr int kSettlePauseMs = 500;
