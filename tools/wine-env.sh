@@ -40,6 +40,10 @@ wine_env_cleanup() {
   fi
 }
 trap wine_env_cleanup EXIT
+# A signal ends the shell through its exit trap.
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 # wine_env_start_xvfb SCREEN...: an Xvfb with those screens (WxH each) on a display number
 # the server picks itself; exports DISPLAY (its first screen) and MARLOWEN_SCREENS.
@@ -138,8 +142,13 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     shift
     wine_env_prefix "$@"
   else
+    # In the background, so that a signal reaches the trap at once; it is passed on.
+    "$@" <&0 &
+    child=$!
+    trap 'kill -TERM $child 2>/dev/null; exit 143' TERM
+    trap 'kill -INT $child 2>/dev/null; exit 130' INT
     set +e
-    "$@"
+    wait $child
     exit $?
   fi
 elif [ -z "${DISPLAY:-}" ]; then
