@@ -6,6 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${MARLOWEN_BUILD_ROOT:-$root/build}
 [ $# -ge 2 ] || { echo "usage: $0 CONTROL FILE..." >&2; exit 2; }
 control=$1; shift
-export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
+[ -n "${DISPLAY:-}" ] && [ -n "${WINEPREFIX:-}" ] ||
+  { echo "$0: set DISPLAY and WINEPREFIX as tools/run-demo.sh shows them" >&2; exit 2; }
+. "$root/tools/wine-env.sh"
 read -r x y < <(wine "$WINEPREFIX/drive_c/marlowen/inspector.exe" center Marlowen "$control" | tr -d '\r')
 exec "$out/native/tools/xdnd/xdnd-drop" "$x" "$y" "$@"

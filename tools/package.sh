@@ -9,7 +9,7 @@ out=${MARLOWEN_BUILD_ROOT:-$root/build}
 "$root/tools/build.sh" win
 # The pictures need the X11 drop source of the native build.
 if [ ! -f "$out/native/build.ninja" ]; then
-  cmake -S "$root" -B "$out/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARLOWEN_WIN_BUILD="$out/win" >/dev/null
+  (cd "$root" && cmake --preset native -B "$out/native" -DMARLOWEN_WIN_BUILD="$out/win" >/dev/null)
 fi
 cmake --build "$out/native" --target xdnd-drop >/dev/null
 

@@ -6,16 +6,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${MARLOWEN_BUILD_ROOT:-$root/build}
 "$root/tools/setup.sh"
 "$root/tools/build.sh" win
-cmake -S "$root" -B "$out/native" -G Ninja -DMARLOWEN_WIN_BUILD="$out/win" >/dev/null
+(cd "$root" && cmake --preset native -B "$out/native" -DMARLOWEN_WIN_BUILD="$out/win" >/dev/null)
 cmake --build "$out/native" --target xdnd-drop
 
-export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+. "$root/tools/wine-env.sh"
 export WINEPREFIX=$out/demo-wineprefix
-if [ -z "$DISPLAY" ]; then
-  . "$root/tools/xvfb.sh"
-  start_xvfb 20 80
-fi
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+wine_env_prefix "$WINEPREFIX"
+wine_env_own "$WINEPREFIX"
 
 # The demo folder C:\marlowen: the programs, data.ini (Shift-JIS, CR LF) and the drawings.
 # It is also the current folder, so test.scr is written there.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/E2eTest.h"
+#include "testsupport/StandInLog.h"
 
 namespace e2e {
 namespace {
@@ -21,53 +22,32 @@ constexpr int kRunMs = 30000;
 // A program that was wrongly started writes its log within this time.
 constexpr int kNothingStartsMs = 2000;
 constexpr char kStandIn[] = "StandInCad.exe";
+// The settings of the cases whose test.scr cannot be written: one section of one line.
+constexpr char kOneLineSection[] =
+    "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log\n"
+    "[Section1]\nLabel=印刷\nTextCount=1\n1=open\n";
 // The full path and the system's text for ERROR_ACCESS_DENIED; a text ending in ")" gets no ".".
 constexpr char kAccessDenied[] = "C:\\run\\test.scr を作成できません (アクセスが拒否されました。)";
 
-std::string CadLogPath(Session& s) { return s.RunFolder() + "/cad.log"; }
+StandInLog CadLog(Session& s) { return StandInLog(s.RunFolder() + "/cad.log", SjisToUtf8); }
 
-std::vector<std::string> CadLog(Session& s) {
-    std::vector<std::string> lines;
-    if (!fs::exists(CadLogPath(s))) return lines;
-    std::string text = s.ReadText(CadLogPath(s));
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
-bool Has(const std::vector<std::string>& lines, const std::string& line) {
-    for (const auto& l : lines)
-        if (l == line) return true;
-    return false;
+// A program that was wrongly started would have written its log by now.
+void ExpectNoCadStartedAWhileLater(Session& s) {
+    EXPECT_FALSE(fs::exists(CadLog(s).Path())) << "CAD was started";
 }
 
 void WaitForLogLine(Session& s, const std::string& line, int timeoutMs) {
-    WaitUntil([&] { return Has(CadLog(s), line); }, timeoutMs, "the stand-in's log line '" + line + "'");
-}
-
-// Index of the first line equal to line, or of the first line starting with it when prefix.
-int IndexOf(const std::vector<std::string>& lines, const std::string& line, bool prefix = false) {
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (prefix ? lines[i].rfind(line, 0) == 0 : lines[i] == line) return static_cast<int>(i);
-    return -1;
+    WaitUntil([&] { return CadLog(s).Has(line); }, timeoutMs, "the stand-in's log line '" + line + "'");
 }
 
 // Every line is there, each after the one before it.
 void ExpectInOrder(const std::vector<std::string>& log, const std::vector<std::string>& lines) {
     int last = -1;
     for (const auto& line : lines) {
-        int at = IndexOf(log, line);
+        int at = IndexOfLine(log, line);
         EXPECT_GT(at, last) << "'" << line << "' missing or out of order";
         if (at >= 0) last = at;
     }
-}
-
-std::vector<std::string> Starting(const std::vector<std::string>& lines, const std::string& prefix) {
-    std::vector<std::string> found;
-    for (const auto& l : lines)
-        if (l.rfind(prefix, 0) == 0) found.push_back(l);
-    return found;
 }
 
 // How the stand-in's log quotes a line of printable text: backslashes doubled.
@@ -110,22 +90,23 @@ std::string Crlf(const std::vector<std::string>& lines) {
 
 // Checks the stand-in's log of a whole run: started in C:\run, ready, then the six commands
 // (nothing typed before the prompt), then every script line in order, then its exit.
-void ExpectScriptRun(const std::vector<std::string>& log, bool unicode, const std::vector<std::string>& script) {
+void ExpectScriptRun(const StandInLog& cad, bool unicode, const std::vector<std::string>& script) {
+    const auto log = cad.Lines();
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front().rfind("start pid=", 0), 0u) << log.front();
     EXPECT_NE(log.front().find(" cwd=\"C:\\\\run\" "), std::string::npos) << log.front();
-    int ready = IndexOf(log, "ready");
-    int firstRecv = IndexOf(log, "recv ", true);
+    int ready = IndexOfLine(log, "ready");
+    int firstRecv = IndexOfLine(log, "recv ", true);
     ASSERT_GE(ready, 0);
     EXPECT_GT(firstRecv, ready) << "a command was typed before CAD's prompt";
-    EXPECT_EQ(Starting(log, "recv "), ReceivedAll(unicode, kRunScriptCommands));
-    EXPECT_TRUE(Has(log, "set filedia=0"));
-    EXPECT_TRUE(Has(log, "set cmddia=0"));
-    int scriptStart = IndexOf(log, "script \"test.scr\" lines=" + std::to_string(script.size()));
+    EXPECT_EQ(cad.Starting("recv "), ReceivedAll(unicode, kRunScriptCommands));
+    EXPECT_TRUE(cad.Has("set filedia=0"));
+    EXPECT_TRUE(cad.Has("set cmddia=0"));
+    int scriptStart = IndexOfLine(log, "script \"test.scr\" lines=" + std::to_string(script.size()));
     EXPECT_GT(scriptStart, firstRecv);
     std::vector<std::string> expected;
     for (const auto& line : script) expected.push_back("script-line " + Quoted(line));
-    EXPECT_EQ(Starting(log, "script-line "), expected);
+    EXPECT_EQ(cad.Starting("script-line "), expected);
     EXPECT_EQ(log.back(), "exit 0");
 }
 
@@ -149,11 +130,12 @@ TEST_F(BatchRun, AnsiCadGetsSixCommandsAfterItsPromptAndRunsTheWholeScript) {
     script.insert(script.end(), kTail.begin(), kTail.end());
     EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), Utf8ToSjis(Crlf(script)));
 
-    auto log = CadLog(S());
+    const StandInLog cad = CadLog(S());
+    const auto log = cad.Lines();
     EXPECT_NE(log.front().find("args=\"C:\\\\m\\\\StandInCad.exe /log:C:\\\\run\\\\cad.log\""), std::string::npos)
         << log.front();
-    EXPECT_EQ(Starting(log, "recv ").at(0), "recv ansi dwData=1 cbData=9 hex=66696c656469610d00 text=\"filedia\\r\"");
-    ExpectScriptRun(log, false, script);
+    EXPECT_EQ(cad.Starting("recv ").at(0), "recv ansi dwData=1 cbData=9 hex=66696c656469610d00 text=\"filedia\\r\"");
+    ExpectScriptRun(cad, false, script);
     ExpectInOrder(log, {"set filedia=0", "open \"C:\\\\d\\\\表\\\\平面図.dwg\" name=\"平面図.dwg\" layouts=3",
                         "layout-list \"平面図.dwg\" count=3", "open \"C:\\\\d\\\\断面図.dwg\" name=\"断面図.dwg\" layouts=2",
                         "layout-list \"断面図.dwg\" count=2", "set filedia=1", "exit 0"});
@@ -176,11 +158,12 @@ TEST_F(BatchRun, UnicodeCadGetsUtf16Records) {
     std::vector<std::string> script = {"open", "C:\\d\\ﾌﾟﾗﾝ\\立面図.dwg", "close"};
     script.insert(script.end(), kTail.begin(), kTail.end());
     EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), Utf8ToSjis(Crlf(script)));
-    auto log = CadLog(S());
-    EXPECT_EQ(Starting(log, "recv ").at(0),
+    const StandInLog cad = CadLog(S());
+    const auto log = cad.Lines();
+    EXPECT_EQ(cad.Starting("recv ").at(0),
               "recv utf16 dwData=1 cbData=18 hex=660069006c0065006400690061000d000000 text=\"filedia\\r\"");
-    ExpectScriptRun(log, true, script);
-    EXPECT_TRUE(Has(log, "open \"C:\\\\d\\\\ﾌﾟﾗﾝ\\\\立面図.dwg\" name=\"立面図.dwg\" layouts=2"));
+    ExpectScriptRun(cad, true, script);
+    EXPECT_TRUE(cad.Has("open \"C:\\\\d\\\\ﾌﾟﾗﾝ\\\\立面図.dwg\" name=\"立面図.dwg\" layouts=2"));
     WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
 }
 
@@ -196,12 +179,13 @@ TEST_F(BatchRun, SlowStartingCadWithHalfWidthPromptIsWatchedUntilReady) {
 
     std::vector<std::string> script = {"open", "C:\\d\\a.dwg", "close"};
     script.insert(script.end(), kTail.begin(), kTail.end());
-    auto log = CadLog(S());
-    ExpectScriptRun(log, false, script);
+    const StandInLog cad = CadLog(S());
+    const auto log = cad.Lines();
+    ExpectScriptRun(cad, false, script);
     // The watcher kept reading CAD's history during the delay without typing anything.
-    int firstCopy = IndexOf(log, "copy-history bytes=", true);
+    int firstCopy = IndexOfLine(log, "copy-history bytes=", true);
     EXPECT_GE(firstCopy, 0);
-    EXPECT_LT(firstCopy, IndexOf(log, "ready"));
+    EXPECT_LT(firstCopy, IndexOfLine(log, "ready"));
     WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
 }
 
@@ -225,17 +209,14 @@ TEST_F(BatchRun, LoopLineWithoutSurveyIsRefusedAndKeepsOldScript) {
     EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), before);
 
     S().PressOk("情報");
-    std::this_thread::sleep_for(std::chrono::milliseconds(kNothingStartsMs));
+    ExpectNoCadStartedAWhileLater(S());
     EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), before);
-    EXPECT_FALSE(fs::exists(CadLogPath(S()))) << "CAD was started";
     EXPECT_FALSE(S().ProcessRunning(kStandIn));
     EXPECT_TRUE(S().MessageBoxes().empty());
 }
 
 TEST_F(BatchRun, UnwritableScriptFileShowsPathAndReasonAndStartsNothing) {
-    S().WriteDataIni(
-        "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log\n"
-        "[Section1]\nLabel=印刷\nTextCount=1\n1=open\n");
+    S().WriteDataIni(kOneLineSection);
     std::string plan = S().MakeFile("a.dwg", "Model\r\n");
     std::string scriptPath = S().RunFolder() + "/test.scr";
     // A folder in the file's place cannot be opened as a file.
@@ -247,17 +228,14 @@ TEST_F(BatchRun, UnwritableScriptFileShowsPathAndReasonAndStartsNothing) {
     EXPECT_EQ(box.text, kAccessDenied);
     EXPECT_TRUE(box.icon);
     S().PressOk("Marlowen");
-    std::this_thread::sleep_for(std::chrono::milliseconds(kNothingStartsMs));
-    EXPECT_FALSE(fs::exists(CadLogPath(S()))) << "CAD was started";
+    ExpectNoCadStartedAWhileLater(S());
     EXPECT_FALSE(S().ProcessRunning(kStandIn));
     EXPECT_TRUE(S().Running());
     EXPECT_TRUE(S().MessageBoxes().empty());
 }
 
 TEST_F(BatchRun, ScriptFileRootCannotChangeKeepsItsBytes) {
-    S().WriteDataIni(
-        "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log\n"
-        "[Section1]\nLabel=印刷\nTextCount=1\n1=open\n");
+    S().WriteDataIni(kOneLineSection);
     std::string plan = S().MakeFile("a.dwg", "Model\r\n");
     std::string scriptPath = S().RunFolder() + "/test.scr";
     const std::string before = "old\r\n";
@@ -271,9 +249,8 @@ TEST_F(BatchRun, ScriptFileRootCannotChangeKeepsItsBytes) {
     EXPECT_EQ(box.text, kAccessDenied);
     EXPECT_EQ(ReadBytes(scriptPath), before);
     S().PressOk("Marlowen");
-    std::this_thread::sleep_for(std::chrono::milliseconds(kNothingStartsMs));
+    ExpectNoCadStartedAWhileLater(S());
     EXPECT_EQ(ReadBytes(scriptPath), before);
-    EXPECT_FALSE(fs::exists(CadLogPath(S()))) << "CAD was started";
     EXPECT_TRUE(S().Running());
 }
 
@@ -293,8 +270,9 @@ TEST_F(CloseCad, ShowsStrippedPaneAndQuitsRunningCadThenEmptiesMemoWithoutCad) {
     EXPECT_EQ(memo, stripped + "\r\n");
 
     WaitForLogLine(S(), "exit 0", kWaitMs);
-    auto log = CadLog(S());
-    EXPECT_EQ(Starting(log, "recv "), ReceivedAll(false, {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"}));
+    const StandInLog cad = CadLog(S());
+    const auto log = cad.Lines();
+    EXPECT_EQ(cad.Starting("recv "), ReceivedAll(false, {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"}));
     ExpectInOrder(log, {"ready", "set filedia=1", "set cmddia=1", "command quit", "exit 0"});
     EXPECT_EQ(log.back(), "exit 0");
     WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/Harness.h"
+#include "testsupport/Harness.h"
 
 namespace e2e {
 namespace {
@@ -51,9 +51,9 @@ const Control& Find(const std::vector<Control>& controls, const std::string& nam
 class WindowAtDensity : public ::testing::TestWithParam<Density> {
 protected:
     // A screen large enough for the survey height at 192 dpi, shared by the cases.
-    static const Xvfb& LargeDisplay() {
-        static Xvfb display("1600x1200");
-        return display;
+    static const Screen& LargeScreen() {
+        static Screen screen("1600x1200");
+        return screen;
     }
 
     // The left column lies inside the client area, the working tables outside it; the tree
@@ -81,7 +81,7 @@ protected:
 
 TEST_P(WindowAtDensity, ShowsTheLeftColumnAndHidesTheWorkingTablesAtBothHeights) {
     const Density d = GetParam();
-    Session s(LargeDisplay(), Locations::FromBuild().AtDensity(d.dpi));
+    Session s(LargeScreen(), Locations::FromBuild().AtDensity(d.dpi));
     s.WriteDataIni("[Section1]\nLabel=図面+印刷\n[Section9]\nLabel=ﾚｲｱｳﾄ+表示\n");
     const std::string drawing = s.MakeFile("a.dwg");
     s.Start();

@@ -1,4 +1,4 @@
-// Base fixture of the end-to-end cases: one Xvfb for the test program, a fresh Session
+// Base fixture of the end-to-end cases: one screen for the test program, a fresh Session
 // (files, Wine processes) for every case.
 #pragma once
 
@@ -6,20 +6,20 @@
 
 #include <optional>
 
-#include "tests/e2e/Harness.h"
+#include "testsupport/Harness.h"
 
 namespace e2e {
 
 class E2eTest : public ::testing::Test {
 protected:
-    void SetUp() override { session_.emplace(SharedDisplay()); }
+    void SetUp() override { session_.emplace(SharedScreen()); }
     void TearDown() override { session_.reset(); }
     Session& S() { return *session_; }
 
 private:
-    static const Xvfb& SharedDisplay() {
-        static Xvfb display;
-        return display;
+    static const Screen& SharedScreen() {
+        static Screen screen;
+        return screen;
     }
     std::optional<Session> session_;
 };

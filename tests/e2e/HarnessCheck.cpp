@@ -1,5 +1,6 @@
 // The harness itself: failures outside the program must surface as clear errors, never as
 // a pass or a hang.
+#include <cstdlib>
 #include <string>
 
 #include "tests/e2e/E2eTest.h"
@@ -34,6 +35,26 @@ TEST_F(Harness, ReportsWhatWentWrongOutsideTheProgram) {
     EXPECT_NE(ErrorOf([] { ParseGrid("rows=1"); }).find("not a grid dump"), std::string::npos);
     EXPECT_NE(ErrorOf([&] { S().Start(); }).find("started already"), std::string::npos);
     EXPECT_TRUE(S().Running());
+}
+
+// The screens of tools/wine-env.sh's Xvfb: two holders never share one, the smallest free one
+// that fits is taken, a freed one can be taken again, and a size no screen has is refused.
+TEST(HarnessScreens, HoldersNeverShareAScreenOfTheEnvironmentsXvfb) {
+    const char* display = std::getenv("DISPLAY");
+    if (!std::getenv("MARLOWEN_SCREENS") || !display) GTEST_SKIP() << "a display of the caller's own";
+    std::string server = display;
+    server.resize(server.rfind('.'));
+    std::string first;
+    {
+        Screen a, b;
+        first = a.Display();
+        EXPECT_EQ(first.rfind(server + ".", 0), 0u) << first;
+        EXPECT_NE(a.Display(), b.Display());
+    }
+    Screen again;
+    EXPECT_EQ(again.Display(), first);
+    EXPECT_NE(ErrorOf([] { Screen huge("4000x4000"); }).find("no screen of " + std::string(display) + " is 4000x4000"),
+              std::string::npos);
 }
 
 TEST(HarnessParsing, GridDumpAndListItemsKeepEmptyCells) {

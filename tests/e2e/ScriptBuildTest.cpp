@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/e2e/E2eTest.h"
+#include "testsupport/StandInLog.h"
 
 namespace e2e {
 namespace {
@@ -33,17 +34,16 @@ constexpr const char* kDataIni =
     "3=-export \"[FULLFILENAME].pdf\" [FILENAME]\n"
     "4=close\n";
 
-int CadExits(Session& s) {
-    const std::string log = s.RunFolder() + "/cad.log";
-    if (!std::filesystem::exists(log)) return 0;
-    const std::string text = s.ReadText(log);
-    int count = 0;
-    for (size_t at = 0; (at = text.find("exit 0\n", at)) != std::string::npos; ++at) ++count;
-    return count;
+void WaitForCadExits(Session& s, int count) {
+    const StandInLog log(s.RunFolder() + "/cad.log");
+    WaitUntil([&] { return log.Count("exit 0") >= count; }, kWaitMs, "the stand-in CAD to run its script and quit");
 }
 
-void WaitForCadExits(Session& s, int count) {
-    WaitUntil([&] { return CadExits(s) >= count; }, kWaitMs, "the stand-in CAD to run its script and quit");
+// test.scr of a drop, once the stand-in CAD has run it and quit for the exits-th time.
+std::string ScriptOfDrop(Session& s, const std::string& button, const std::vector<std::string>& files, int exits) {
+    s.Drop(button, files);
+    WaitForCadExits(s, exits);
+    return ReadBytes(s.RunFolder() + "/test.scr");
 }
 
 // The layout table as marlowen-script reads it: one line per surveyed drawing, its path and
@@ -69,14 +69,11 @@ TEST_F(ScriptBuild, GivesMarlowensTestScrByteForByteWithoutAndWithASurvey) {
     const std::string pa = "C:\\d\\図面\\a.dwg", pb = "C:\\d\\図面\\表 b.dwg", pc = "C:\\d\\図面\\c.dwg";
     const std::filesystem::path winBuild = std::filesystem::path(S().Where().marlowenExe).parent_path().parent_path();
     std::filesystem::copy_file(winBuild / "marlowen-script" / "marlowen-script.exe", S().DriveC() + "/m/marlowen-script.exe");
-    const std::string scr = S().RunFolder() + "/test.scr";
     S().Start();
 
     // No survey yet; the program finds data.ini beside itself, as Marlowen does. Of the two
     // placeholders of line 3, [FILENAME] comes first in the order and is the one replaced.
-    S().Drop("Button2", {a, b});
-    WaitForCadExits(S(), 1);
-    const std::string plain = ReadBytes(scr);
+    const std::string plain = ScriptOfDrop(S(), "Button2", {a, b}, 1);
     EXPECT_EQ(plain, Utf8ToSjis("open\r\n\"C:\\d\\図面\\a.dwg\"\r\n-export \"[FULLFILENAME].pdf\" a.dwg\r\nclose\r\n"
                                 "open\r\n\"C:\\d\\図面\\表 b.dwg\"\r\n-export \"[FULLFILENAME].pdf\" 表 b.dwg\r\nclose\r\n"
                                 "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n"));
@@ -101,9 +98,7 @@ TEST_F(ScriptBuild, GivesMarlowensTestScrByteForByteWithoutAndWithASurvey) {
     WriteBytes(S().RunFolder() + "/layouts.txt", LayoutListing(table));
 
     // Two files: c's survey row (3) lies below the drop's file count and yields no loop lines.
-    S().Drop("Button1", {c, b});
-    WaitForCadExits(S(), 3);
-    const std::string looped = ReadBytes(scr);
+    const std::string looped = ScriptOfDrop(S(), "Button1", {c, b}, 3);
     EXPECT_EQ(looped, Utf8ToSjis("open\r\n\"C:\\d\\図面\\c.dwg\"\r\nclose\r\n"
                                  "open\r\n\"C:\\d\\図面\\表 b.dwg\"\r\n-plot\r\nModel\r\n-plot\r\n平面図\r\n-plot\r\n立面図\r\nclose\r\n"
                                  "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n"));

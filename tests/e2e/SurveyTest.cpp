@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/e2e/E2eTest.h"
+#include "testsupport/StandInLog.h"
 
 namespace e2e {
 namespace {
@@ -45,68 +46,11 @@ std::string ScriptBytes(const std::vector<std::string>& utf8Lines) {
 
 const std::vector<std::string> kTail = {"new ", "filedia", "1", "cmddia", "1", "quit"};
 
-// Undoes the stand-in log's quoting of one text: "..." with \" \\ \r \n \t.
-std::string Unquote(const std::string& quoted, size_t& at) {
-    std::string text;
-    for (++at; at < quoted.size() && quoted[at] != '"'; ++at) {
-        char c = quoted[at];
-        if (c == '\\' && at + 1 < quoted.size()) {
-            c = quoted[++at];
-            if (c == 'r') c = '\r';
-            else if (c == 'n') c = '\n';
-            else if (c == 't') c = '\t';
-        }
-        text += c;
-    }
-    return text;
+StandInLog CadLog(Session& s) { return StandInLog(s.RunFolder() + "/cad.log", SjisToUtf8); }
+
+void WaitForEvents(const StandInLog& log, const std::string& prefix, int count, const std::string& what) {
+    WaitUntil([&] { return log.Count(prefix) >= count; }, kWaitMs, what);
 }
-
-class CadLog {
-public:
-    explicit CadLog(Session& s) : path_(s.RunFolder() + "/cad.log") {}
-
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        if (!std::filesystem::exists(path_)) return lines;
-        std::string text = SjisToUtf8(ReadBytes(path_));
-        size_t start = 0;
-        for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-            lines.push_back(text.substr(start, end - start));
-        return lines;
-    }
-    // The events that begin with the prefix, in order.
-    std::vector<std::string> Events(const std::string& prefix) const {
-        std::vector<std::string> found;
-        for (const auto& line : Lines())
-            if (line.rfind(prefix, 0) == 0) found.push_back(line);
-        return found;
-    }
-    int Count(const std::string& prefix) const { return static_cast<int>(Events(prefix).size()); }
-    // What Marlowen typed into CAD, one text per WM_COPYDATA.
-    std::vector<std::string> Typed() const {
-        std::vector<std::string> texts;
-        for (const auto& line : Events("recv ")) {
-            size_t at = line.find(" text=\"");
-            if (at != std::string::npos) texts.push_back(Unquote(line, at += 6));
-        }
-        return texts;
-    }
-    // The script lines CAD took, unquoted.
-    std::vector<std::string> ScriptLines() const {
-        std::vector<std::string> lines;
-        for (const auto& line : Events("script-line ")) {
-            size_t at = line.find('"');
-            lines.push_back(Unquote(line, at));
-        }
-        return lines;
-    }
-    void WaitFor(const std::string& prefix, int count, const std::string& what) const {
-        WaitUntil([&] { return Count(prefix) >= count; }, kWaitMs, what);
-    }
-
-private:
-    std::string path_;
-};
 
 // Waits until the file holds the expected bytes, and gives what it holds in the end.
 std::string WaitForBytes(const std::string& path, const std::string& expected) {
@@ -148,21 +92,21 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
     std::string c = S().MakeFile("図面/c.dwg", Utf8ToSjis("Model\r\nﾚｲｱｳﾄ1\r\nLayout2\r\n"));
     const std::string pa = "C:\\d\\図面\\a.dwg", pb = "C:\\d\\図面\\b.dwg", pc = "C:\\d\\図面\\c.dwg";
     const std::string scr = S().RunFolder() + "/test.scr";
-    CadLog log(S());
+    const StandInLog log = CadLog(S());
     S().Start();
 
     S().Drop("Button10", {a, b, c});
-    log.WaitFor("exit 0", 1, "the stand-in CAD to be quit by the survey");
+    WaitForEvents(log, "exit 0", 1, "the stand-in CAD to be quit by the survey");
 
     EXPECT_EQ(ReadBytes(scr), ScriptBytes({"open", pa, "layout", "?", "open", pb, "layout", "?", "open", pc, "layout",
                                            "?", "OWARI"}));
     EXPECT_EQ(log.ScriptLines(), (std::vector<std::string>{"open", pa, "layout", "?", "open", pb, "layout", "?", "open",
                                                            pc, "layout", "?", "OWARI"}));
-    EXPECT_EQ(log.Events("layout-list "), (std::vector<std::string>{"layout-list \"a.dwg\" count=2",
+    EXPECT_EQ(log.Starting("layout-list "), (std::vector<std::string>{"layout-list \"a.dwg\" count=2",
                                                                     "layout-list \"b.dwg\" count=4",
                                                                     "layout-list \"c.dwg\" count=3"}));
     // The last drawing opened is read first; each close makes the one before it active.
-    EXPECT_EQ(log.Events("close "), (std::vector<std::string>{"close \"c.dwg\" active=\"b.dwg\"",
+    EXPECT_EQ(log.Starting("close "), (std::vector<std::string>{"close \"c.dwg\" active=\"b.dwg\"",
                                                               "close \"b.dwg\" active=\"a.dwg\""}));
     EXPECT_EQ(log.Typed(), Join(Join(kStartScript, {"close\r", "close\r"}), kQuit));
     EXPECT_EQ(log.Count("start "), 1);
@@ -192,8 +136,8 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
          "open", pc, "-plot", "Model", "-plot", "ﾚｲｱｳﾄ1", "-plot", "Layout2", "close"},
         kTail));
     EXPECT_EQ(WaitForBytes(scr, loopScript), loopScript);
-    log.WaitFor("exit 0", 2, "the stand-in CAD to run the loop script and quit");
-    EXPECT_EQ(log.Events("script \"test.scr\""),
+    WaitForEvents(log, "exit 0", 2, "the stand-in CAD to run the loop script and quit");
+    EXPECT_EQ(log.Starting("script \"test.scr\""),
               (std::vector<std::string>{"script \"test.scr\" lines=13", "script \"test.scr\" lines=33"}));
 
     S().Click("Button11");
@@ -213,11 +157,11 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
     const std::string plainScript = ScriptBytes(Join({"open", pa, "close", "open", pb, "close", "open", pc, "close"}, kTail));
     EXPECT_EQ(WaitForBytes(scr, plainScript), plainScript);
     EXPECT_TRUE(S().MessageBoxes().empty());
-    log.WaitFor("exit 0", 3, "the stand-in CAD to run the plain script and quit");
+    WaitForEvents(log, "exit 0", 3, "the stand-in CAD to run the plain script and quit");
 
     // After clearing, Button10 takes a survey again; one drawing needs no close.
     S().Drop("Button10", {a});
-    log.WaitFor("exit 0", 4, "the second survey to quit the stand-in CAD");
+    WaitForEvents(log, "exit 0", 4, "the second survey to quit the stand-in CAD");
     std::vector<std::string> typed = log.Typed();
     ASSERT_GE(typed.size(), kStartScript.size() + kQuit.size());
     EXPECT_EQ(std::vector<std::string>(typed.end() - static_cast<long>(kStartScript.size() + kQuit.size()), typed.end()),
@@ -239,11 +183,11 @@ TEST_F(SurveyOfManyLayouts, FifteenHundredLayoutsWidenTheTableAndFillTheTreeInOr
     }
     std::string drawing = S().MakeFile("図面/many.dwg", Utf8ToSjis(content));
     const std::string path = "C:\\d\\図面\\many.dwg";
-    CadLog log(S());
+    const StandInLog log = CadLog(S());
     S().Start();
 
     S().Drop("Button10", {drawing});
-    log.WaitFor("exit 0", 1, "the survey to quit the stand-in CAD");
+    WaitForEvents(log, "exit 0", 1, "the survey to quit the stand-in CAD");
 
     std::string tree = path + "\t0\n";
     for (const auto& name : names) tree += "  " + name + "\t1\n";
@@ -270,7 +214,7 @@ TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn
     std::string c = S().MakeFile("c.dwg", "Model\r\n");
     std::string b = S().DriveC() + "/d/b.dwg";  // never made
     const std::string pa = "C:\\d\\a.dwg", pb = "C:\\d\\b.dwg", pc = "C:\\d\\c.dwg";
-    CadLog log(S());
+    const StandInLog log = CadLog(S());
     S().Start();
 
     S().Drop("Button10", {a, b, c});
@@ -278,7 +222,7 @@ TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn
     EXPECT_EQ(box.text, "処理できません");
     EXPECT_FALSE(box.icon);
     EXPECT_EQ(box.ownerTitle, "Marlowen");
-    EXPECT_EQ(log.Events("open-failed "), std::vector<std::string>{"open-failed \"C:\\\\d\\\\b.dwg\""});
+    EXPECT_EQ(log.Starting("open-failed "), std::vector<std::string>{"open-failed \"C:\\\\d\\\\b.dwg\""});
     EXPECT_EQ(log.Count("message-window "), 1);
 
     // After OK the survey reads the pane CAD shows behind its message window (a's listing),
@@ -295,7 +239,7 @@ TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn
     // Once CAD's message window is closed, CAD runs the rest of the script and the close; the
     // survey goes on to the end.
     S().Inspect({"close", "AutoCAD メッセージ"});
-    log.WaitFor("exit 0", 1, "the survey to quit the stand-in CAD");
+    WaitForEvents(log, "exit 0", 1, "the survey to quit the stand-in CAD");
     EXPECT_EQ(log.Count("dialog-closed"), 1);
     EXPECT_EQ(log.Typed(), Join(Join(kStartScript, {"close\r", "close\r"}), kQuit));
     EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{pc, pb, pa}));
@@ -306,12 +250,12 @@ TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn
 TEST_F(ClosingDuringSurvey, WhileCadStartsEndsTheProgram) {
     S().WriteDataIni(std::string(kProgramSection) + " /startdelay:60000\n");
     std::string a = S().MakeFile("a.dwg", "Model\r\n");
-    CadLog log(S());
+    const StandInLog log = CadLog(S());
     S().Start();
 
     S().Drop("Button10", {a});
     // CAD's windows are there and Timer1 reads its history, but no prompt comes.
-    log.WaitFor("copy-history ", 2, "Marlowen to read the stand-in's history");
+    WaitForEvents(log, "copy-history ", 2, "Marlowen to read the stand-in's history");
     EXPECT_EQ(log.Count("ready"), 0);
 
     S().Close();
@@ -322,7 +266,7 @@ TEST_F(ClosingDuringSurvey, WhileWaitingForCloseEndsTheProgram) {
     S().WriteDataIni(kProgramSection);
     std::string a = S().MakeFile("a.dwg", "Model\r\n");
     std::string b = S().DriveC() + "/d/b.dwg";  // never made
-    CadLog log(S());
+    const StandInLog log = CadLog(S());
     S().Start();
 
     S().Drop("Button10", {a, b});

@@ -26,16 +26,13 @@ void ParseOptions(int argc, char** argv, const std::map<std::string, int*>& opti
     }
 }
 
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
 std::string ReadFileIfAny(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-int LinesStarting(const std::string& path, const std::string& start) {
-    std::istringstream in(ReadFileIfAny(path));
-    int count = 0;
-    for (std::string l; std::getline(in, l);) count += l.rfind(start, 0) == 0;
-    return count;
 }
 
 // Fields 14 and 15 of the stat line; the command name before them may hold blanks, so the
@@ -67,10 +64,9 @@ void WaitSettled(e2e::Session& s, int pauseMs) {
 e2e::Locations IsolatedLocations(const std::string& prefix) {
     e2e::Locations where = e2e::Locations::FromBuild();
     where.prefix = prefix;
-    if (!std::filesystem::exists(where.prefix + "/system.reg")) {
+    if (!std::filesystem::exists(where.prefix + "/system.reg"))
         std::printf("making the Wine prefix %s\n", where.prefix.c_str());
-        e2e::CreatePrefix(where);
-    }
+    e2e::MakePrefix(where);
     return where;
 }
 

@@ -5,12 +5,18 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 
-#include "tests/e2e/Harness.h"
+#include "testsupport/Harness.h"
+#include "testsupport/StandInLog.h"
 
 namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start);
 
 // "--name value" pairs into the whole numbers the names point at; throws e2e::HarnessError
 // on an unknown name or a missing value.
@@ -18,9 +24,6 @@ void ParseOptions(int argc, char** argv, const std::map<std::string, int*>& opti
 
 // A file's bytes; empty when it cannot be read (a log not written yet, a process gone).
 std::string ReadFileIfAny(const std::string& path);
-
-// How many lines of the file start with start.
-int LinesStarting(const std::string& path, const std::string& start);
 
 // utime + stime of a unix process's whole thread group, in ms.
 double ProcCpuMs(pid_t pid);

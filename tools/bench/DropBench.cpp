@@ -31,7 +31,6 @@ namespace {
 
 using namespace e2e;
 using namespace bench;
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 constexpr int kSettlePauseMs = 300;
@@ -54,10 +53,6 @@ Options ReadOptions(int argc, char** argv) {
                   {"--layouts", &options.layouts}});
     if (options.runs < 1 || options.maxFiles < 1) throw HarnessError("runs and files must be positive");
     return options;
-}
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 double Median(std::vector<double> values) {
@@ -151,8 +146,8 @@ Point Centre(const std::string& rect) {
     return r.Center();
 }
 
-DropTime MarlowenDrop(const Xvfb& display, const Locations& where, Road road, int files) {
-    Session s(display, where);
+DropTime MarlowenDrop(const Screen& screen, const Locations& where, Road road, int files) {
+    Session s(screen, where);
     s.WriteDataIni(DataIni());
     const std::vector<std::string> drawings = MakeDrawings(s, files);
     s.Start();
@@ -161,8 +156,8 @@ DropTime MarlowenDrop(const Xvfb& display, const Locations& where, Road road, in
     return TimeDrop(s, at, drawings, ExpectedScript(road, files));
 }
 
-DropTime FloorDrop(const Xvfb& display, const Locations& where, Road road, int files) {
-    Session s(display, where);
+DropTime FloorDrop(const Screen& screen, const Locations& where, Road road, int files) {
+    Session s(screen, where);
     const std::vector<std::string> drawings = MakeDrawings(s, files);
     const std::string script = ExpectedScript(road, files);
     WriteBytes(s.DriveC() + "/m/floor.bin", script);
@@ -172,7 +167,7 @@ DropTime FloorDrop(const Xvfb& display, const Locations& where, Road road, int f
     return TimeDrop(s, Centre(s.Inspect({"rect", kFloorTitle})), drawings, script);
 }
 
-void Drops(const Xvfb& display, const Locations& where, const Options& options) {
+void Drops(const Screen& screen, const Locations& where, const Options& options) {
     std::printf("\ndrop to complete test.scr, median of %d runs (ms); xdnd: until the drop source was done\n",
                 options.runs);
     std::printf("%-8s %6s %12s %10s %10s %7s %12s %10s\n", "road", "files", "Marlowen", "floor", "ratio", "",
@@ -183,8 +178,8 @@ void Drops(const Xvfb& display, const Locations& where, const Options& options) 
             if (files > options.maxFiles) continue;
             std::vector<double> marlowen, floor, marlowenDrop, floorDrop;
             for (int run = 0; run < options.runs; ++run) {
-                const DropTime m = MarlowenDrop(display, where, road, files);
-                const DropTime f = FloorDrop(display, where, road, files);
+                const DropTime m = MarlowenDrop(screen, where, road, files);
+                const DropTime f = FloorDrop(screen, where, road, files);
                 marlowen.push_back(m.scriptMs);
                 floor.push_back(f.scriptMs);
                 marlowenDrop.push_back(m.dropMs);
@@ -208,22 +203,21 @@ double LogTime(const std::string& line) {
     return std::stod(line.substr(at + 3));
 }
 
-double OwariToQuitMs(const Xvfb& display, const Locations& where, int layouts) {
-    Session s(display, where);
+double OwariToQuitMs(const Screen& screen, const Locations& where, int layouts) {
+    Session s(screen, where);
     s.WriteDataIni("[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log /logtime\n");
     std::string content;
     for (int k = 0; k < layouts; ++k) content += k == 0 ? "Model\r\n" : "Layout" + std::to_string(k) + "\r\n";
     std::vector<std::string> drawings;
     for (const char* name : {"a.dwg", "b.dwg", "c.dwg"}) drawings.push_back(s.MakeFile(name, content));
-    const std::string log = s.RunFolder() + "/cad.log";
+    const StandInLog log(s.RunFolder() + "/cad.log");
     s.Start();
     WaitSettled(s, kSettlePauseMs);
     s.Drop("Button10", drawings);
-    WaitUntil([&] { return LinesStarting(log, "exit 0") == 1; }, 120000, "the survey to quit the stand-in CAD");
+    WaitUntil([&] { return log.Count("exit 0") == 1; }, 120000, "the survey to quit the stand-in CAD");
 
     double owari = -1, quit = -1;
-    std::istringstream in(ReadFileIfAny(log));
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : log.Lines()) {
         if (line.rfind("script-line \"OWARI\"", 0) == 0) owari = LogTime(line);
         if (owari >= 0 && quit < 0 && line.rfind("recv ", 0) == 0 && line.find(" text=\"filedia\\r\"") != std::string::npos)
             quit = LogTime(line);
@@ -236,7 +230,7 @@ double OwariToQuitMs(const Xvfb& display, const Locations& where, int layouts) {
     return quit - owari;
 }
 
-void Layouts(const Xvfb& display, const Locations& where, const Options& options) {
+void Layouts(const Screen& screen, const Locations& where, const Options& options) {
     std::printf("\nsurvey of 3 drawings: OWARI to the quit sequence on the stand-in's clock, median of %d runs\n",
                 options.runs);
     std::printf("(the span holds the survey's timer pacing: up to 300 ms until OWARI is seen, one tick per close)\n");
@@ -244,7 +238,7 @@ void Layouts(const Xvfb& display, const Locations& where, const Options& options
     double at150 = 0;
     for (int layouts : {150, 1500}) {
         std::vector<double> spans;
-        for (int run = 0; run < options.runs; ++run) spans.push_back(OwariToQuitMs(display, where, layouts));
+        for (int run = 0; run < options.runs; ++run) spans.push_back(OwariToQuitMs(screen, where, layouts));
         const double ms = Median(spans);
         if (layouts == 150) at150 = ms;
         std::printf("%8d %10.0f %10.2f\n", layouts, ms, ms / at150 * 150.0 / layouts);
@@ -262,9 +256,9 @@ int main(int argc, char** argv) {
         std::ifstream("/proc/loadavg") >> load[0] >> load[1] >> load[2];
         std::printf("machine: %ld cores online, load average %.2f %.2f %.2f at the start\n",
                     sysconf(_SC_NPROCESSORS_ONLN), load[0], load[1], load[2]);
-        Xvfb display;
-        if (options.drops) Drops(display, where, options);
-        if (options.layouts) Layouts(display, where, options);
+        Screen screen;
+        if (options.drops) Drops(screen, where, options);
+        if (options.layouts) Layouts(screen, where, options);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_drop: %s\n", e.what());

@@ -4,8 +4,9 @@
 //
 //   bench_survey_cpu [--drawings N] [--layouts L] [--runs R] [--cmddelay MS] [--idle MS]
 //
-// Built natively against the end-to-end harness (same Wine prefix, Xvfb, stand-in and
-// inspector); run by hand, after the test e2e_prefix has made the prefix (or it is made here).
+// Built natively against the end-to-end harness (same Wine prefix, stand-in and inspector);
+// run by hand under tools/wine-env.sh, after the test e2e_prefix has made the prefix (or it is
+// made here).
 // The processor time is read twice: by the inspector (GetThreadTimes over Marlowen's threads)
 // and from /proc/<pid>/stat of the unix process that runs Marlowen.exe.
 #include <chrono>
@@ -22,7 +23,6 @@ namespace {
 
 using namespace e2e;
 using namespace bench;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kSettlePauseMs = 300;
 
@@ -58,12 +58,8 @@ double InspectorCpuMs(Session& s) {
     return static_cast<double>(kernel + user);
 }
 
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-Sample Survey(const Xvfb& display, const Options& options) {
-    Session s(display);
+Sample Survey(const Screen& screen, const Options& options) {
+    Session s(screen);
     std::string program = "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log";
     if (options.cmdDelayMs > 0) program += " /cmddelay:" + std::to_string(options.cmdDelayMs);
     s.WriteDataIni(program + "\n");
@@ -75,7 +71,7 @@ Sample Survey(const Xvfb& display, const Options& options) {
         std::snprintf(name, sizeof name, "図面/dwg%02d.dwg", i);
         drawings.push_back(s.MakeFile(name, content));
     }
-    const std::string log = s.RunFolder() + "/cad.log";
+    const StandInLog log(s.RunFolder() + "/cad.log");
     s.Start();
     WaitSettled(s, kSettlePauseMs);
 
@@ -83,7 +79,7 @@ Sample Survey(const Xvfb& display, const Options& options) {
     const double inspectorBefore = InspectorCpuMs(s), procBefore = ProcCpuMs(s.MarlowenPid());
     const auto start = Clock::now();
     s.Drop("Button10", drawings);
-    WaitUntil([&] { return LinesStarting(log, "exit 0") == 1; }, 60000 + options.drawings * 2000,
+    WaitUntil([&] { return log.Count("exit 0") == 1; }, 60000 + options.drawings * 2000,
               "the survey to quit the stand-in CAD");
     sample.wallMs = MsSince(start);
     sample.inspectorCpuMs = InspectorCpuMs(s) - inspectorBefore;
@@ -97,8 +93,8 @@ Sample Survey(const Xvfb& display, const Options& options) {
 }
 
 // A survey whose CAD never comes: the processor time of the wait itself over a fixed span.
-Sample WaitWithoutCad(const Xvfb& display, const Options& options) {
-    Session s(display);
+Sample WaitWithoutCad(const Screen& screen, const Options& options) {
+    Session s(screen);
     s.WriteDataIni("[Program]\nFile=C:\\m\\nothing.exe\n");
     std::string drawing = s.MakeFile("a.dwg", "Model\r\n");
     s.Start();
@@ -127,15 +123,15 @@ int main(int argc, char** argv) {
     try {
         const Options options = ReadOptions(argc, argv);
         const Locations where = Locations::FromBuild();
-        if (!std::filesystem::exists(where.prefix + "/system.reg")) CreatePrefix(where);
-        Xvfb display;
+        MakePrefix(where);
+        Screen screen;
         std::printf("survey of %d drawings with %d layouts each, stand-in /cmddelay:%d\n", options.drawings,
                     options.layouts, options.cmdDelayMs);
         std::printf("%-22s %3s %10s %12s %10s %9s\n", "case", "run", "wall ms", "cpu ms (win)", "cpu ms (/proc)",
                     "cpu/wall");
         Sample total;
         for (int run = 1; run <= options.runs; ++run) {
-            Sample s = Survey(display, options);
+            Sample s = Survey(screen, options);
             Print("survey", run, s);
             total.wallMs += s.wallMs;
             total.inspectorCpuMs += s.inspectorCpuMs;
@@ -145,7 +141,7 @@ int main(int argc, char** argv) {
         total.inspectorCpuMs /= options.runs;
         total.procCpuMs /= options.runs;
         Print("survey (mean)", 0, total);
-        Print("waiting without CAD", 1, WaitWithoutCad(display, options));
+        Print("waiting without CAD", 1, WaitWithoutCad(screen, options));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_survey_cpu: %s\n", e.what());

@@ -24,7 +24,6 @@ namespace {
 
 using namespace e2e;
 using namespace bench;
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 constexpr int kSettlePauseMs = 500;
@@ -89,13 +88,13 @@ void Print(const char* label, int run, const Figures& f, int historyReads) {
                 100.0 * f.winMs / f.wallMs, f.serverMs, historyReads);
 }
 
-void Run(const Xvfb& display, const Locations& where, const Options& options, int run) {
-    Session s(display, where);
+void Run(const Screen& screen, const Locations& where, const Options& options, int run) {
+    Session s(screen, where);
     // The stand-in shows its prompt well after the span has passed.
     s.WriteDataIni("[Program]\nFile=C:\\m\\StandInCad.exe /startdelay:" + std::to_string(options.spanMs + 5000) +
                    " /log:C:\\run\\cad.log\n");
     std::string drawing = s.MakeFile("a.dwg", "Model\r\nLayout1\r\n");
-    const std::string log = s.RunFolder() + "/cad.log";
+    const StandInLog log(s.RunFolder() + "/cad.log");
     s.Start();
     WaitSettled(s, kSettlePauseMs);
     const pid_t server = WineServerPid(where.prefix);
@@ -104,11 +103,11 @@ void Run(const Xvfb& display, const Locations& where, const Options& options, in
 
     s.Drop("Button10", {drawing});
     WaitUntil([&] { return !s.GetControl("Button10").enabled; }, 10000, "the survey to start");
-    WaitUntil([&] { return LinesStarting(log, "copy-history bytes=") > 0; }, 10000, "the watchers to read the CAD's history");
-    const int readsBefore = LinesStarting(log, "copy-history ");
+    WaitUntil([&] { return log.Count("copy-history bytes=") > 0; }, 10000, "the watchers to read the CAD's history");
+    const int readsBefore = log.Count("copy-history ");
     Figures wait = Measure(s, server, options.spanMs);
-    const int reads = LinesStarting(log, "copy-history ") - readsBefore;
-    if (LinesStarting(log, "ready") > 0) throw HarnessError("the stand-in CAD became ready within the span; the wait was cut short");
+    const int reads = log.Count("copy-history ") - readsBefore;
+    if (log.Count("ready") > 0) throw HarnessError("the stand-in CAD became ready within the span; the wait was cut short");
     if (s.GetControl("Button10").enabled) throw HarnessError("the survey was not waiting");
     Print("timer wait (CAD starting)", run, wait, reads);
 }
@@ -119,11 +118,11 @@ int main(int argc, char** argv) {
     try {
         const Options options = ReadOptions(argc, argv);
         const Locations where = IsolatedLocations(BENCH_WINEPREFIX);
-        Xvfb display;
+        Screen screen;
         std::printf("Marlowen's processor time over %d ms; %% of one core from its own counters\n", options.spanMs);
         std::printf("%-26s %3s %8s %13s %14s %11s %14s %14s\n", "case", "run", "wall ms", "cpu ms (win)",
                     "cpu ms (/proc)", "cpu/wall", "wineserver ms", "history reads");
-        for (int run = 1; run <= options.runs; ++run) Run(display, where, options, run);
+        for (int run = 1; run <= options.runs; ++run) Run(screen, where, options, run);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_wait_cpu: %s\n", e.what());

@@ -20,20 +20,14 @@ for f in "$out/win/app/Marlowen.exe" "$out/win/tools/standin/StandInCad.exe" \
   [ -e "$f" ] || { echo "guide-shots: not built: $f" >&2; exit 1; }
 done
 
-export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+. "$root/tools/wine-env.sh"
 export WINEPREFIX=$out/shots-wineprefix
 desktop=guide,1024x768
 # An Xvfb of its own even when a display is set: a desktop window on a shared display would
-# take the drops of other programs' tests. Its exit trap ends this prefix's wineserver.
-. "$root/tools/xvfb.sh"
-start_xvfb 200 299
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
-# Debian's Wine does not load the fonts of fonts-wine by itself; the close box is drawn with
-# Marlett. (Its Tahoma is left out: it would turn the Japanese captions into boxes.)
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+# take the drops of other programs' tests.
+wine_env_own_display
+wine_env_prefix "$WINEPREFIX"
+wine_env_own "$WINEPREFIX"
 
 # The programs as a user has them: Marlowen unpacked with the sample settings, a CAD program,
 # drawings in a folder without blanks (the survey writes their paths unquoted).

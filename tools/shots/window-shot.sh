@@ -37,24 +37,16 @@ for f in "$exe" "$inspector" ${survey:+"$xdnd"}; do
   [ -f "$f" ] || { echo "not built: $f" >&2; exit 1; }
 done
 
-export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+[ -f /usr/share/wine/fonts/marlett.ttf ] || { echo "no Marlett font: install fonts-wine (tools/setup.sh)" >&2; exit 1; }
+. "$root/tools/wine-env.sh"
 export WINEPREFIX=$out/shots-wineprefix
 mkdir -p "$out"
-exec 9>"$WINEPREFIX.lock"
-flock -w 600 9 || { echo "another picture is being taken in $WINEPREFIX" >&2; exit 1; }
-. "$root/tools/xvfb.sh"
-start_xvfb 200 299 "$screen"
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "window-shot: making the Wine prefix $WINEPREFIX (once)" >&2
-  timeout 300 wineboot -i >/dev/null 2>&1
-  timeout 120 wineserver -w
-fi
-# The caption's close box is a Marlett glyph. This Wine does not load the fonts of Debian's
-# fonts-wine from /usr/share/wine/fonts, but it does from the prefix's Fonts folder.
-marlett=/usr/share/wine/fonts/marlett.ttf
-[ -f "$marlett" ] || { echo "no $marlett: install fonts-wine (tools/setup.sh)" >&2; exit 1; }
-cp -u "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+exec 8>"$out/shots.lock"
+flock -w 600 8 || { echo "another picture is being taken in $WINEPREFIX" >&2; exit 1; }
+wine_env_own_display "$screen"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then echo "window-shot: making the Wine prefix $WINEPREFIX (once)" >&2; fi
+wine_env_prefix --dpi "$dpi" "$WINEPREFIX"
+wine_env_own "$WINEPREFIX"
 shot=$WINEPREFIX/drive_c/shot
 rm -rf "$shot"
 mkdir -p "$shot"
@@ -62,13 +54,9 @@ cp "$exe" "$inspector" "$shot/"
 iconv -f UTF-8 -t CP932 "$ini" | sed 's/\r*$/\r/' > "$shot/data.ini"
 : > "$shot/a.dwg"
 
-# The density and the virtual desktop, for every program of the prefix; both are read when
-# the prefix's server starts, so it is ended before Marlowen starts.
-hex=$(printf '%08x' "$dpi")
+# The virtual desktop, for every program of the prefix; like the density it is read when the
+# prefix's server starts, so it is ended before Marlowen starts.
 printf '%s\r\n' 'REGEDIT4' '' \
-  '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$hex" '' \
-  '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]' \
-  "\"LogPixels\"=dword:$hex" '' \
   '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="shot"' '' \
   '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' "\"shot\"=\"$screen\"" > "$shot/settings.reg"
 timeout 60 wine reg import 'C:\shot\settings.reg' >/dev/null 2>&1

@@ -1,16 +1,19 @@
-#include "tests/e2e/Harness.h"
+#include "testsupport/Harness.h"
 
 #include <fcntl.h>
 #include <iconv.h>
 #include <poll.h>
 #include <signal.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +30,8 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int kStartTimeoutMs = 30000;
+// Another test program may hold every fitting screen for a whole case.
+constexpr int kScreenWaitMs = 600000;
 constexpr int kDropTimeoutMs = 10000;
 // A drop of thousands of files takes the receiver a while per file (Wine turns every URI into
 // a DOS path); the XDND source must wait for its end.
@@ -91,31 +96,32 @@ Rect ParseRect(const std::string& text) {
     return r;
 }
 
+// The six TAB-separated fields of one record of the inspector.
+std::vector<std::string> RecordFields(const std::string& line, const char* what) {
+    auto fields = Split(line, '\t');
+    if (fields.size() != 6) throw HarnessError(std::string("malformed ") + what + " record: '" + line + "'");
+    return fields;
+}
+
 Control ParseControl(const std::string& line) {
-    auto f = Split(line, '\t');
-    if (f.size() != 6) throw HarnessError("malformed control record: '" + line + "'");
-    Control c;
-    c.name = Unescape(f[0]);
-    c.cls = Unescape(f[1]);
-    c.id = std::stoi(f[2]);
-    c.rect = ParseRect(f[3]);
-    c.enabled = f[4].rfind("enabled", 0) == 0;
-    c.visible = f[4].find("visible") != std::string::npos;
-    c.text = Unescape(f[5]);
-    return c;
+    auto f = RecordFields(line, "control");
+    return {.name = Unescape(f[0]),
+            .cls = Unescape(f[1]),
+            .id = std::stoi(f[2]),
+            .rect = ParseRect(f[3]),
+            .enabled = f[4].rfind("enabled", 0) == 0,
+            .visible = f[4].find("visible") != std::string::npos,
+            .text = Unescape(f[5])};
 }
 
 MessageBoxInfo ParseMessageBox(const std::string& line) {
-    auto f = Split(line, '\t');
-    if (f.size() != 6) throw HarnessError("malformed message box record: '" + line + "'");
-    MessageBoxInfo m;
-    m.caption = Unescape(f[0]);
-    m.text = Unescape(f[1]);
-    m.rect = ParseRect(f[2]);
-    m.pid = static_cast<unsigned>(std::stoul(f[3]));
-    m.ownerTitle = Unescape(f[4]);
-    m.icon = f[5] == "icon";
-    return m;
+    auto f = RecordFields(line, "message box");
+    return {.caption = Unescape(f[0]),
+            .text = Unescape(f[1]),
+            .rect = ParseRect(f[2]),
+            .pid = static_cast<unsigned>(std::stoul(f[3])),
+            .ownerTitle = Unescape(f[4]),
+            .icon = f[5] == "icon"};
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -231,7 +237,6 @@ Process::Process(const std::vector<std::string>& argv, const Options& options) {
         dup2(options.pipeStdin ? in[0] : devNull, 0);
         dup2(options.captureOutput ? out[1] : devNull, 1);
         dup2(options.captureOutput ? err[1] : devNull, 2);
-        if (options.passFd >= 0) dup2(options.passFd, 3);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
         execvpe(args[0], args.data(), env.data());
         _exit(127);
@@ -328,8 +333,8 @@ RunResult Run(const std::vector<std::string>& argv, const std::vector<std::strin
 // ---- Locations and Wine
 
 Locations Locations::FromBuild() {
-    return {E2E_WIN_BUILD "/app/Marlowen.exe", E2E_WIN_BUILD "/tools/standin/StandInCad.exe",
-            E2E_WIN_BUILD "/tools/inspector/inspector.exe", E2E_XDND_DROP, E2E_WINEPREFIX};
+    return {TESTSUPPORT_WIN_BUILD "/app/Marlowen.exe", TESTSUPPORT_WIN_BUILD "/tools/standin/StandInCad.exe",
+            TESTSUPPORT_WIN_BUILD "/tools/inspector/inspector.exe", TESTSUPPORT_XDND_DROP, TESTSUPPORT_E2E_PREFIX};
 }
 
 Locations Locations::AtDensity(int dpi) const {
@@ -339,101 +344,84 @@ Locations Locations::AtDensity(int dpi) const {
 }
 
 std::vector<std::string> WineEnv(const std::string& prefix, const std::string& display) {
+    if (!std::getenv("MARLOWEN_WINE_ENV")) throw HarnessError("no Wine environment: run under tools/wine-env.sh");
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;
         std::string name = entry.substr(0, entry.find('='));
-        if (name == "DISPLAY" || name == "WINEPREFIX" || name == "WINEDEBUG" || name == "WINEDLLOVERRIDES" ||
-            name == "LANG" || name == "LANGUAGE" || name.rfind("LC_", 0) == 0 || name == "WINESERVER")
-            continue;
+        if (name == "DISPLAY" || name == "WINEPREFIX" || name == "WINESERVER") continue;
         env.push_back(entry);
     }
     env.push_back("DISPLAY=" + display);
     env.push_back("WINEPREFIX=" + prefix);
-    // ja_JP.UTF-8 makes Wine's ANSI code page 932 (Shift-JIS).
-    env.push_back("LC_ALL=ja_JP.UTF-8");
-    env.push_back("WINEDEBUG=-all");
-    env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
     return env;
 }
 
-void CreatePrefix(const Locations& where) {
-    Xvfb display;
-    auto env = WineEnv(where.prefix, display.Display());
-    Run({"wineserver", "-k"}, env, 10000);
-    RemoveTree(where.prefix);
-    fs::create_directories(fs::path(where.prefix).parent_path());
-    auto boot = Run({"wineboot", "-i"}, env, 120000);
-    // The registry reaches the disk when the server ends.
-    Run({"wineserver", "-w"}, env, 60000);
-    if (!fs::exists(where.prefix + "/system.reg"))
-        throw HarnessError("wineboot made no prefix in " + where.prefix + ": " + boot.err);
+void MakePrefix(const Locations& where) {
+    auto made = Run({TESTSUPPORT_WINE_ENV, "make-prefix", where.prefix}, CurrentEnv(), 600000);
+    if (made.exitCode != 0) throw HarnessError("no Wine prefix in " + where.prefix + ": " + made.out + made.err);
 }
 
-void CreateDensityPrefix(const Locations& where, int dpi) {
-    const std::string prefix = where.AtDensity(dpi).prefix;
-    if (prefix == where.prefix) throw HarnessError("the shared prefix is at 96 dpi already");
-    if (!fs::exists(where.prefix + "/system.reg"))
-        throw HarnessError("no shared Wine prefix in " + where.prefix + " to copy");
-    Xvfb display;
-    auto env = WineEnv(prefix, display.Display());
-    Run({"wineserver", "-k"}, env, 10000);
-    RemoveTree(prefix);
-    fs::copy(where.prefix, prefix, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    // The system density is read from these two keys; the prefix takes it at its next start.
-    char value[16];
-    std::snprintf(value, sizeof value, "%08x", static_cast<unsigned>(dpi));
-    WriteBytes(prefix + "/drive_c/density.reg",
-               std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"LogPixels\"=dword:") +
-                   value +
-                   "\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]"
-                   "\r\n\"LogPixels\"=dword:" +
-                   value + "\r\n");
-    auto imported = Run({"wine", "reg", "import", "C:\\density.reg"}, env, 60000);
-    Run({"wineserver", "-w"}, env, 60000);
-    fs::remove(prefix + "/drive_c/density.reg");
-    const std::string stored = std::string("\"LogPixels\"=dword:") + value;
-    if (ReadBytes(prefix + "/user.reg").find(stored) == std::string::npos ||
-        ReadBytes(prefix + "/system.reg").find(stored) == std::string::npos)
-        throw HarnessError("the density " + std::to_string(dpi) + " did not reach the registry of " + prefix + ": " +
-                           imported.out + imported.err);
-}
+// ---- Screen
 
-Xvfb::Xvfb(const std::string& size) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) throw HarnessError("pipe failed");
-    Process::Options options;
-    options.env = CurrentEnv();
-    options.passFd = fds[1];
-    // -displayfd lets the server pick a free display and tell us its number.
-    server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", size + "x24", "-nolisten",
-                                             "tcp"},
-                    options);
-    close(fds[1]);
-    std::string number;
-    auto deadline = Clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
-    while (number.find('\n') == std::string::npos) {
-        pollfd fd{fds[0], POLLIN, 0};
-        if (poll(&fd, 1, MsLeft(deadline)) <= 0) break;
-        char buffer[32];
-        ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n <= 0) break;
-        number.append(buffer, static_cast<size_t>(n));
+Screen::Screen(const std::string& size) {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) throw HarnessError("no DISPLAY: run under tools/wine-env.sh");
+    const char* screens = std::getenv("MARLOWEN_SCREENS");
+    if (!screens) {
+        // A display of the caller's own: its one screen is the caller's to share out.
+        display_ = display;
+        return;
     }
-    close(fds[0]);
-    if (number.find('\n') == std::string::npos) throw HarnessError("Xvfb did not start");
-    display_ = ":" + number.substr(0, number.find('\n'));
+    std::string server = display;
+    if (size_t dot = server.find('.', server.find(':')); dot != std::string::npos) server.resize(dot);
+    int width = 0, height = 0;
+    if (std::sscanf(size.c_str(), "%dx%d", &width, &height) != 2) throw HarnessError("not a screen size: " + size);
+    // The smallest screens that fit first, so that a large one stays free for the case that needs it.
+    std::vector<std::pair<long, int>> fitting;
+    int index = 0;
+    for (const auto& s : Split(screens, ' ')) {
+        int w = 0, h = 0;
+        if (std::sscanf(s.c_str(), "%dx%d", &w, &h) == 2 && w >= width && h >= height)
+            fitting.emplace_back(static_cast<long>(w) * h, index);
+        ++index;
+    }
+    if (fitting.empty()) throw HarnessError("no screen of " + std::string(display) + " is " + size + " or larger");
+    std::stable_sort(fitting.begin(), fitting.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    auto deadline = Clock::now() + std::chrono::milliseconds(kScreenWaitMs);
+    for (;;) {
+        for (const auto& [area, n] : fitting) {
+            std::string name = server + "." + std::to_string(n);
+            std::string lockPath = (fs::temp_directory_path() / ("marlowen-screen" + name + ".lock")).string();
+            int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+            if (fd < 0) throw HarnessError("cannot open " + lockPath);
+            if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                lock_ = fd;
+                display_ = name;
+                return;
+            }
+            close(fd);
+        }
+        if (MsLeft(deadline) == 0) throw HarnessError("every screen of " + server + " of " + size + " stayed taken");
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
-Xvfb::~Xvfb() = default;
+Screen::~Screen() {
+    if (lock_ >= 0) close(lock_);
+}
 
 // ---- Session
 
-Session::Session(const Xvfb& display) : Session(display, Locations::FromBuild()) {}
+Session::Session(const Screen& screen) : Session(screen, Locations::FromBuild()) {}
 
-Session::Session(const Xvfb& display, Locations where) : where_(std::move(where)), display_(display.Display()) {
+Session::Session(const Screen& screen, Locations where) : where_(std::move(where)), display_(screen.Display()) {
     // A dead inspector must show as a failed write, not end the test program.
     signal(SIGPIPE, SIG_IGN);
+    // The session ends its prefix's wineserver, so it must not be one the caller works in.
+    if (const char* callers = std::getenv("WINEPREFIX"); callers && fs::path(callers) == fs::path(where_.prefix))
+        throw HarnessError("the prefix " + where_.prefix + " is the caller's WINEPREFIX; the harness needs one of its own");
     if (!fs::exists(where_.prefix + "/system.reg"))
         throw HarnessError("no Wine prefix in " + where_.prefix + " (made by the test e2e_prefix)");
     if (!fs::exists(where_.marlowenExe)) throw HarnessError("not built: " + where_.marlowenExe);

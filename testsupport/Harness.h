@@ -1,6 +1,7 @@
-// End-to-end harness: Marlowen.exe runs under Wine on a private Xvfb display; files are
-// dropped on it through a real XDND drag (xdnd-drop) and its windows are read from outside
-// (inspector.exe, kept running as a server for the whole case).
+// End-to-end harness: Marlowen.exe runs under Wine on a screen of the display that
+// tools/wine-env.sh set, in a prefix that script made; files are dropped on it through a real
+// XDND drag (xdnd-drop) and its windows are read from outside (inspector.exe, kept running
+// as a server for the whole case).
 //
 // Texts in this API are UTF-8, like the file names, the X display and the inspector's
 // output; the harness converts to and from Shift-JIS only where bytes of the program's own
@@ -95,7 +96,6 @@ public:
         std::string cwd;
         bool pipeStdin = false;
         bool captureOutput = false;  // stdout and stderr into pipes
-        int passFd = -1;             // made fd 3 in the child
     };
     Process(const std::vector<std::string>& argv, const Options& options);
     ~Process();
@@ -136,34 +136,35 @@ struct Locations {
     Locations AtDensity(int dpi) const;
 };
 
-// The environment for Wine programs: Japanese ANSI code page, no debug output, no
-// Mono or Gecko installers.
+// The environment for Wine programs: tools/wine-env.sh's (throws when the program does not
+// run inside it) with that display and prefix.
 std::vector<std::string> WineEnv(const std::string& prefix, const std::string& display);
 
-// Creates the shared prefix anew (wineboot), for the fixture that runs before the tests.
-void CreatePrefix(const Locations& where);
-// Makes where.AtDensity(dpi).prefix anew as a copy of the shared prefix, which must be
-// idle, with the system density set to dpi: cheaper than a second wineboot.
-void CreateDensityPrefix(const Locations& where, int dpi);
+// Makes where.prefix through tools/wine-env.sh unless it is there.
+void MakePrefix(const Locations& where);
 
-// An Xvfb of its own on a free display, 1024x768 unless a case needs a larger screen.
-class Xvfb {
+// A screen of the display for this object's life. Under tools/wine-env.sh's Xvfb the
+// smallest free screen of at least that size, locked so that no other program drops at
+// screen coordinates on it meanwhile; on a display of the caller's own, that display.
+class Screen {
 public:
-    explicit Xvfb(const std::string& size = "1024x768");
-    ~Xvfb();
+    explicit Screen(const std::string& size = "1024x768");
+    ~Screen();
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
     const std::string& Display() const { return display_; }
 
 private:
-    std::optional<Process> server_;
     std::string display_;
+    int lock_ = -1;
 };
 
 // One case: fresh C:\m (Marlowen.exe, StandInCad.exe when built, data.ini), C:\run as the
 // current folder, C:\d for files to drop. The destructor ends every Wine process of the prefix.
 class Session {
 public:
-    explicit Session(const Xvfb& display);
-    Session(const Xvfb& display, Locations where);  // programs or a prefix of one's own
+    explicit Session(const Screen& screen);
+    Session(const Screen& screen, Locations where);  // programs or a prefix of one's own
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
