@@ -21,6 +21,8 @@
 #include <thread>
 #include <utility>
 
+#include "testsupport/Wait.h"
+
 extern char** environ;
 
 namespace e2e {
@@ -208,11 +210,9 @@ std::vector<std::string> ParseListBox(const std::string& text) {
 }
 
 void WaitUntil(const std::function<bool()>& done, int timeoutMs, const std::string& what) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (MsLeft(deadline) == 0) throw HarnessError("waited " + std::to_string(timeoutMs) + " ms in vain for " + what);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); };
+    if (!PollUntil(done, timeoutMs, pause))
+        throw HarnessError("waited " + std::to_string(timeoutMs) + " ms in vain for " + what);
 }
 
 // ---- Process
