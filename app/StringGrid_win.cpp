@@ -78,6 +78,7 @@ LRESULT CALLBACK StringGrid::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 }
 
 LRESULT StringGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // clang-format off
     switch (msg) {
     case WM_PAINT:          Paint(); return 0;
     case WM_SIZE:           Changed(); return 0;
@@ -96,6 +97,7 @@ LRESULT StringGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:      InvalidateRect(hwnd_, nullptr, FALSE); return 0;
     }
+    // clang-format on
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
@@ -143,6 +145,7 @@ void StringGrid::OnScroll(int bar, WORD code) {
     const int first = vertical ? topRow_ : leftCol_;
     const int base = vertical ? layout_.fixedRows : 0;
     int target = first;
+    // clang-format off
     switch (code) {
     case SB_LINEUP:   target = first - 1; break;
     case SB_LINEDOWN: target = first + 1; break;
@@ -157,6 +160,7 @@ void StringGrid::OnScroll(int bar, WORD code) {
         target = base + si.nTrackPos;
         break;
     }
+    // clang-format on
     default: return;
     }
     if (vertical)
@@ -181,6 +185,7 @@ void StringGrid::OnKey(WPARAM key) {
     const int fixedRows = layout_.fixedRows;
     const int lastCol = std::max(0, cells_.ColCount() - 1);
     const int lastRow = std::max(fixedRows, cells_.RowCount() - 1);
+    // clang-format off
     switch (key) {
     case VK_LEFT:  currentCol_ = std::max(0, currentCol_ - 1); break;
     case VK_RIGHT: currentCol_ = std::min(lastCol, currentCol_ + 1); break;
@@ -192,6 +197,7 @@ void StringGrid::OnKey(WPARAM key) {
     case VK_END:   currentCol_ = lastCol; break;
     default: return;
     }
+    // clang-format on
     MakeCurrentVisible();
 }
 

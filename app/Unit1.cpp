@@ -88,6 +88,7 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // clang-format off
     switch (msg) {
     case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
     case WM_TIMER:     OnTimer(static_cast<UINT_PTR>(wp)); return 0;
@@ -95,6 +96,7 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:  OnActivate(LOWORD(wp)); return 0;
     case WM_DESTROY:   PostQuitMessage(0); return 0;
     }
+    // clang-format on
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 

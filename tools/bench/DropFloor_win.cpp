@@ -52,10 +52,12 @@ void TakeDrop(HDROP drop) {
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // clang-format off
     switch (msg) {
     case WM_DROPFILES: TakeDrop(reinterpret_cast<HDROP>(wp)); return 0;
     case WM_DESTROY:   PostQuitMessage(0); return 0;
     }
+    // clang-format on
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
