@@ -8,8 +8,8 @@
 #include "Tables.h"
 
 // Turns CAD's file and command dialogs off, then runs test.scr.
-inline const LineList kRunScriptCommands{"filedia\r", "0\r", "cmddia\r", "0\r", "script\r",
-                                         std::string(kScriptFile) + "\r"};
+inline const LineList kRunScriptCommands{"filedia\r", "0\r",      "cmddia\r",
+                                         "0\r",       "script\r", std::string(kScriptFile) + "\r"};
 // Turns the dialogs back on, which kRunScriptCommands turned off, then ends CAD.
 inline const LineList kRestoreAndQuitCommands{"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"};
 inline constexpr char kCloseDrawingCommand[] = "close\r";

@@ -21,12 +21,11 @@ std::string ToAnsi(const std::wstring& wide, bool& lost) {
     if (wide.empty()) return {};
     const int units = static_cast<int>(wide.size());
     BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, nullptr,
-                                         &usedDefault);
+    const int size =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, nullptr, &usedDefault);
     std::string ansi(static_cast<std::size_t>(std::max(size, 0)), '\0');
     if (size > 0)
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, ansi.data(), size, nullptr,
-                            &usedDefault);
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, ansi.data(), size, nullptr, &usedDefault);
     lost = size <= 0 || usedDefault;
     return ansi;
 }
@@ -40,7 +39,7 @@ std::wstring FromAnsi(const std::string& ansi) {
     return wide;
 }
 
-} // namespace
+}  // namespace
 
 POINT DropData::ClientPoint() const {
     POINT point{};
@@ -48,9 +47,7 @@ POINT DropData::ClientPoint() const {
     return point;
 }
 
-int DropData::Count() const {
-    return static_cast<int>(DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0));
-}
+int DropData::Count() const { return static_cast<int>(DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0)); }
 
 void DropData::ReadPaths(int n) {
     paths_.clear();

@@ -58,7 +58,7 @@ void ShowPlaced(HWND owner, Show show) {
     if (placement.hook) UnhookWindowsHookEx(placement.hook);
 }
 
-} // namespace
+}  // namespace
 
 void ShowInfoBox(HWND owner, std::string_view text) {
     const std::string zeroEnded(text);
@@ -67,5 +67,6 @@ void ShowInfoBox(HWND owner, std::string_view text) {
 
 void ShowInfoBox(HWND owner, std::wstring_view text) {
     const std::wstring zeroEnded(text);
-    ShowPlaced(owner, [&]() noexcept { MessageBoxW(owner, zeroEnded.c_str(), kWideCaption, MB_ICONINFORMATION | MB_OK); });
+    ShowPlaced(owner,
+               [&]() noexcept { MessageBoxW(owner, zeroEnded.c_str(), kWideCaption, MB_ICONINFORMATION | MB_OK); });
 }

@@ -7,7 +7,7 @@
 namespace {
 // Room for a long path; a longer choice fails like a cancel.
 constexpr DWORD kPathBufferSize = 4096;
-}
+}  // namespace
 
 std::optional<std::string> OpenDialog::Execute(HWND owner) {
     std::vector<char> path(kPathBufferSize, '\0');

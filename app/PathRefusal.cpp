@@ -23,7 +23,8 @@ PathRefusalText DescribeRefusedPaths(const std::vector<PathFault>& faults) {
         text.intro += "・ANSI コードページ (Shift-JIS) にない文字を含むパスは、その文字が「?」に変わります。\r\n";
     if (has(PathFault::TooLong))
         text.intro += "・260 バイト (全角でおよそ 130 文字) を超えるパスは途中で切れます。\r\n";
-    text.intro += "ファイルかフォルダーの名前を変えるか、短いパスの場所へ移してから、もう一度ドロップしてください。\r\n";
+    text.intro +=
+        "ファイルかフォルダーの名前を変えるか、短いパスの場所へ移してから、もう一度ドロップしてください。\r\n";
     text.listed = std::min(faults.size(), kListedRefusedPaths);
     if (faults.size() > kListedRefusedPaths)
         text.more = UnitFunc::Format("ほか %s 件", std::to_string(faults.size() - kListedRefusedPaths));

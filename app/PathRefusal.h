@@ -25,9 +25,9 @@ PathFault ClassifyAnsiPath(const std::string& path);
 // The refusal's text around the names: what happened and why (only the reasons that apply),
 // and what to do; the names come after it, then how many more there are.
 struct PathRefusalText {
-    std::string intro;        // Shift-JIS, ending in CR LF
-    std::size_t listed = 0;   // how many of the refused names are shown: the first ten
-    std::string more;         // "ほか N 件" when more were refused, else empty
+    std::string intro;       // Shift-JIS, ending in CR LF
+    std::size_t listed = 0;  // how many of the refused names are shown: the first ten
+    std::string more;        // "ほか N 件" when more were refused, else empty
 };
 // faults: those of the refused paths, in drop order (none of them PathFault::None).
 PathRefusalText DescribeRefusedPaths(const std::vector<PathFault>& faults);

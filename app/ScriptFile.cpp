@@ -11,17 +11,15 @@ namespace {
 constexpr std::uint64_t kMaxScriptLines = 10'000'000;
 constexpr std::string_view kTooManyLines = "スクリプトが %s 行を超えるため作成できません";
 
-} // namespace
+}  // namespace
 
-void CheckScriptLineCount(std::uint64_t lines)
-{
+void CheckScriptLineCount(std::uint64_t lines) {
     if (lines > kMaxScriptLines) {
         throw AppError(UnitFunc::Format(kTooManyLines, std::to_string(kMaxScriptLines)));
     }
 }
 
-std::string ScriptFileBytes(const LineList& lines)
-{
+std::string ScriptFileBytes(const LineList& lines) {
     std::size_t size = 0;
     for (const std::string& line : lines) {
         size += line.size() + 2;

@@ -18,8 +18,8 @@ std::string TemplateTooLongMessage();
 struct SectionDropPlan {
     enum class Outcome { Run, NoCaption, TooLong, Malformed };
     Outcome outcome = Outcome::Run;
-    LoopCut cut;                  // the template list and the loop body as the drop leaves them
-    std::int32_t lineCount = 0;   // TextCount less the lines the cut took out
+    LoopCut cut;                 // the template list and the loop body as the drop leaves them
+    std::int32_t lineCount = 0;  // TextCount less the lines the cut took out
 };
 
 // The caption is tested first: a button without one refuses whatever its template holds.

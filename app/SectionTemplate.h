@@ -12,9 +12,9 @@
 constexpr std::int32_t kMaxTemplateLines = 10000;
 
 struct SectionTemplate {
-    std::int32_t count = 0;   // TextCount as read (default 1); may be 0 or negative
-    LineList lines;           // keys 1 … count; empty when count <= 0 or tooLong
-    bool tooLong = false;     // count over kMaxTemplateLines: no key was read
+    std::int32_t count = 0;  // TextCount as read (default 1); may be 0 or negative
+    LineList lines;          // keys 1 … count; empty when count <= 0 or tooLong
+    bool tooLong = false;    // count over kMaxTemplateLines: no key was read
 };
 
 // TextCount and the numbered keys of "Section<sectionNumber>", in key order; a missing key

@@ -11,7 +11,7 @@
 // Which rows and columns fit, how far the grid can scroll and which cell lies under a point.
 // Sizes are in screen pixels; every cell is followed by a grid line on its right and below it.
 struct GridLayout {
-    std::vector<int> colWidths;   // columns without an entry are defaultColWidth wide
+    std::vector<int> colWidths;  // columns without an entry are defaultColWidth wide
     int defaultColWidth;
     int rowHeight;
     int fixedRows;

@@ -131,11 +131,21 @@ void StringGrid::UpdateScrollBars() {
     // The page is what lies beyond the furthest scroll position, so the thumb stops there;
     // without SIF_DISABLENOSCROLL a bar disappears while everything fits.
     const int fixedRows = layout_.fixedRows;
-    SCROLLINFO vert{sizeof vert, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, cells_.RowCount() - fixedRows - 1),
-                    static_cast<UINT>(std::max(1, cells_.RowCount() - MaxTopRow())), topRow_ - fixedRows, 0};
+    SCROLLINFO vert{sizeof vert,
+                    SIF_RANGE | SIF_PAGE | SIF_POS,
+                    0,
+                    std::max(0, cells_.RowCount() - fixedRows - 1),
+                    static_cast<UINT>(std::max(1, cells_.RowCount() - MaxTopRow())),
+                    topRow_ - fixedRows,
+                    0};
     SetScrollInfo(hwnd_, SB_VERT, &vert, TRUE);
-    SCROLLINFO horz{sizeof horz, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, cells_.ColCount() - 1),
-                    static_cast<UINT>(std::max(1, cells_.ColCount() - MaxLeftCol())), leftCol_, 0};
+    SCROLLINFO horz{sizeof horz,
+                    SIF_RANGE | SIF_PAGE | SIF_POS,
+                    0,
+                    std::max(0, cells_.ColCount() - 1),
+                    static_cast<UINT>(std::max(1, cells_.ColCount() - MaxLeftCol())),
+                    leftCol_,
+                    0};
     SetScrollInfo(hwnd_, SB_HORZ, &horz, TRUE);
 }
 
@@ -163,10 +173,8 @@ void StringGrid::OnScroll(int bar, WORD code) {
     // clang-format on
     default: return;
     }
-    if (vertical)
-        ScrollTo(leftCol_, target);
-    else
-        ScrollTo(target, topRow_);
+    if (vertical) ScrollTo(leftCol_, target);
+    else ScrollTo(target, topRow_);
 }
 
 void StringGrid::MakeCurrentVisible() {

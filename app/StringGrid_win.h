@@ -19,7 +19,7 @@ public:
         int colCount;
         int rowCount;
         int fixedRows;
-        std::vector<int> colWidths;   // at 96 dpi; columns without a width get the default 64
+        std::vector<int> colWidths;  // at 96 dpi; columns without a width get the default 64
     };
 
     explicit StringGrid(Design design);
@@ -73,5 +73,5 @@ private:
     int currentRow_;
     HFONT font_ = nullptr;
     bool redraw_ = true;
-    bool changedUnseen_ = false;   // a change came while redraw was off
+    bool changedUnseen_ = false;  // a change came while redraw was off
 };

@@ -13,18 +13,16 @@ constexpr std::string_view kBlockLabel = "ブロック名";
 
 // The bytes from the 1-based position start on, count long, fewer when the text ends
 // sooner, none when count is not positive.
-std::string CopyBytes(std::string_view text, int start, int count)
-{
+std::string CopyBytes(std::string_view text, int start, int count) {
     if (count <= 0 || start > static_cast<int>(text.size())) {
         return {};
     }
     return std::string(text.substr(start - 1, count));
 }
 
-} // namespace
+}  // namespace
 
-LineList SurveyScript(const LineList& paths)
-{
+LineList SurveyScript(const LineList& paths) {
     CheckScriptLineCount(static_cast<std::uint64_t>(paths.size()) * 4 + 1);
     LineList script;
     script.reserve(paths.size() * 4 + 1);
@@ -41,8 +39,7 @@ LineList SurveyScript(const LineList& paths)
     return script;
 }
 
-LineList ParseLayoutListing(std::string_view stripped)
-{
+LineList ParseLayoutListing(std::string_view stripped) {
     std::string s(stripped);
     if (const int p = UnitFunc::PosFrom(kActiveLayoutLabel, s, 0); p != 0) {
         s.erase(p - 1, kActiveLayoutLabel.size());
@@ -73,8 +70,7 @@ LineList ParseLayoutListing(std::string_view stripped)
     return entries;
 }
 
-SurveyRead SurveyReadAt(int i, int n)
-{
+SurveyRead SurveyReadAt(int i, int n) {
     if (i == n - 1) {
         return {n - i, kRestoreAndQuitCommands, false};
     }

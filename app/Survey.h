@@ -20,8 +20,8 @@ LineList ParseLayoutListing(std::string_view stripped);
 // Read i (0-based) of n. The active drawing is the last one opened, and closing it activates
 // the one before: the drawings are read in reverse drop order.
 struct SurveyRead {
-    int row;                   // the layout table's row this read fills
-    LineList commands;         // typed into CAD after the read
-    bool waitForNextDrawing;   // a drawing was closed: wait until CAD has the one before active
+    int row;                  // the layout table's row this read fills
+    LineList commands;        // typed into CAD after the read
+    bool waitForNextDrawing;  // a drawing was closed: wait until CAD has the one before active
 };
 SurveyRead SurveyReadAt(int i, int n);

@@ -2,8 +2,7 @@
 
 #include <stdexcept>
 
-const std::string& StringGridCells::Cell(int col, int row) const
-{
+const std::string& StringGridCells::Cell(int col, int row) const {
     static const std::string kEmpty;
     if (row < 0 || col < 0 || static_cast<std::size_t>(row) >= rows_.size()) {
         return kEmpty;
@@ -12,8 +11,7 @@ const std::string& StringGridCells::Cell(int col, int row) const
     return static_cast<std::size_t>(col) < cols.size() ? cols[col] : kEmpty;
 }
 
-void StringGridCells::SetCell(int col, int row, std::string text)
-{
+void StringGridCells::SetCell(int col, int row, std::string text) {
     if (row < 0 || col < 0) {
         throw std::out_of_range("string grid cell before column 0 or row 0");
     }

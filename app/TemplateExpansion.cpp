@@ -19,7 +19,7 @@ constexpr std::string_view kLayoutName = "[LAYOUTNAME]";
 
 struct Placeholder {
     std::string_view text;
-    int column;   // of the dropped-file table
+    int column;  // of the dropped-file table
 };
 // Tested in this order; only the first one that a line contains is replaced.
 constexpr Placeholder kPlaceholders[] = {
@@ -32,14 +32,10 @@ constexpr std::string_view kTail[] = {"new ", "filedia", "1", "cmddia", "1", "qu
 constexpr std::uint64_t kMaxScriptBytes = 512ull << 20;
 constexpr std::string_view kScriptTooLarge = "スクリプトが %s バイトを超えるため作成できません";
 
-char AsciiUpper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Index of the first line equal to the marker regardless of letter case, or -1.
-std::ptrdiff_t FindMarkerLine(const LineList& lines, std::string_view marker)
-{
+std::ptrdiff_t FindMarkerLine(const LineList& lines, std::string_view marker) {
     const auto it = std::find_if(lines.begin(), lines.end(), [marker](const std::string& line) {
         return std::equal(line.begin(), line.end(), marker.begin(), marker.end(),
                           [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
@@ -47,20 +43,16 @@ std::ptrdiff_t FindMarkerLine(const LineList& lines, std::string_view marker)
     return it == lines.end() ? -1 : it - lines.begin();
 }
 
-bool Contains(std::string_view line, std::string_view text)
-{
-    return line.find(text) != std::string_view::npos;
-}
+bool Contains(std::string_view line, std::string_view text) { return line.find(text) != std::string_view::npos; }
 
 // What a template line does for every file, found once for the whole drop.
 struct LinePlan {
     bool loop = false;
-    const Placeholder* placeholder = nullptr;   // the one replaced, if any
-    std::size_t at = 0;                         // its byte index in the line
+    const Placeholder* placeholder = nullptr;  // the one replaced, if any
+    std::size_t at = 0;                        // its byte index in the line
 };
 
-LinePlan PlanLine(const std::string& line)
-{
+LinePlan PlanLine(const std::string& line) {
     LinePlan plan;
     if (Contains(line, kLoopLine)) {
         plan.loop = true;
@@ -101,11 +93,10 @@ private:
     bool layoutRowsBuilt_ = false;
 };
 
-Expansion TemplateExpander::Run()
-{
+Expansion TemplateExpander::Run() {
     // The drop hands over its template's own line count; a larger one must not read past it.
-    const int lineCount = static_cast<int>(
-        std::min<std::int64_t>(in_.lineCount, static_cast<std::int64_t>(in_.templateLines.size())));
+    const int lineCount =
+        static_cast<int>(std::min<std::int64_t>(in_.lineCount, static_cast<std::int64_t>(in_.templateLines.size())));
     std::vector<LinePlan> plans;
     for (int i = 0; i < lineCount; ++i) {
         plans.push_back(PlanLine(in_.templateLines[i]));
@@ -180,15 +171,11 @@ Expansion TemplateExpander::Run()
 }
 
 // Item k of the dropped-file list; a drop count beyond the list reads as no path.
-std::string_view TemplateExpander::PathOf(int fileIndex) const
-{
-    return fileIndex < static_cast<int>(in_.droppedPaths.size()) ? in_.droppedPaths[fileIndex]
-                                                                   : std::string_view();
+std::string_view TemplateExpander::PathOf(int fileIndex) const {
+    return fileIndex < static_cast<int>(in_.droppedPaths.size()) ? in_.droppedPaths[fileIndex] : std::string_view();
 }
 
-std::string TemplateExpander::ReplacePlaceholder(const std::string& line, const LinePlan& plan,
-                                                 int fileIndex) const
-{
+std::string TemplateExpander::ReplacePlaceholder(const std::string& line, const LinePlan& plan, int fileIndex) const {
     const std::string& cell = in_.droppedFiles.Cell(plan.placeholder->column, fileIndex + 1);
     const std::size_t length = plan.placeholder->text.size();
     std::string replaced;
@@ -197,9 +184,8 @@ std::string TemplateExpander::ReplacePlaceholder(const std::string& line, const 
     return replaced;
 }
 
-void TemplateExpander::ExpandLayoutLoop(const LoopUse& use, LineList& lines) const
-{
-    int column = 2;   // the names run on across repetitions
+void TemplateExpander::ExpandLayoutLoop(const LoopUse& use, LineList& lines) const {
+    int column = 2;  // the names run on across repetitions
     for (std::int32_t m = 0; m < use.count; ++m) {
         for (const std::string& bodyLine : in_.loopBody) {
             if (Contains(bodyLine, kLayoutName)) {
@@ -211,8 +197,7 @@ void TemplateExpander::ExpandLayoutLoop(const LoopUse& use, LineList& lines) con
     }
 }
 
-int TemplateExpander::LayoutRow(std::string_view path)
-{
+int TemplateExpander::LayoutRow(std::string_view path) {
     if (!layoutRowsBuilt_) {
         // Rows of the current drop only; a later row with the same path replaces an earlier one.
         layoutRows_.reserve(static_cast<std::size_t>(std::max(in_.fileCount, 0)));
@@ -228,16 +213,14 @@ int TemplateExpander::LayoutRow(std::string_view path)
     return it == layoutRows_.end() ? 0 : it->second;
 }
 
-} // namespace
+}  // namespace
 
-LoopCut CutLoopBlock(LineList lines)
-{
+LoopCut CutLoopBlock(LineList lines) {
     LoopCut cut;
     const std::ptrdiff_t a = FindMarkerLine(lines, kLoopLine);
     const std::ptrdiff_t b = FindMarkerLine(lines, kLoopEnd);
     if (a >= 0 && b > a) {
-        cut.loopBody.assign(std::make_move_iterator(lines.begin() + a + 1),
-                            std::make_move_iterator(lines.begin() + b));
+        cut.loopBody.assign(std::make_move_iterator(lines.begin() + a + 1), std::make_move_iterator(lines.begin() + b));
         lines.erase(lines.begin() + a + 1, lines.begin() + b + 1);
     } else if (a >= 0) {
         cut.malformed = true;
@@ -246,7 +229,4 @@ LoopCut CutLoopBlock(LineList lines)
     return cut;
 }
 
-Expansion ExpandTemplate(const ExpansionInput& in)
-{
-    return TemplateExpander(in).Run();
-}
+Expansion ExpandTemplate(const ExpansionInput& in) { return TemplateExpander(in).Run(); }

@@ -9,9 +9,9 @@
 
 // Template lines of a section after the loop block was cut out (the drop dispatcher).
 struct LoopCut {
-    LineList templateLines;   // the [LAYOUTLOOP] line stays where the block was
-    LineList loopBody;        // the lines between the markers
-    bool malformed = false;   // [LAYOUTLOOP] without a [LOOPEND] after it: nothing was moved
+    LineList templateLines;  // the [LAYOUTLOOP] line stays where the block was
+    LineList loopBody;       // the lines between the markers
+    bool malformed = false;  // [LAYOUTLOOP] without a [LOOPEND] after it: nothing was moved
 };
 LoopCut CutLoopBlock(LineList lines);
 
@@ -19,17 +19,17 @@ LoopCut CutLoopBlock(LineList lines);
 struct Expansion {
     enum class Outcome { Lines, NeedSurvey, NotInteger };
     Outcome outcome = Outcome::Lines;
-    LineList lines;            // Outcome::Lines: the script, fixed tail included
-    std::string badNumber;     // Outcome::NotInteger: the layout count cell's text
+    LineList lines;         // Outcome::Lines: the script, fixed tail included
+    std::string badNumber;  // Outcome::NotInteger: the layout count cell's text
 };
 struct ExpansionInput {
-    int fileCount;                      // FDropCount
-    const LineList& templateLines;      // ListBox3
-    int lineCount;                      // the count handed over by the drop
-    const LineList& loopBody;           // ListBox4
-    const StringGridCells& droppedFiles;// StringGrid2
-    const LineList& droppedPaths;       // ListBox1
-    const StringGridCells& layouts;     // StringGrid1
+    int fileCount;                        // FDropCount
+    const LineList& templateLines;        // ListBox3
+    int lineCount;                        // the count handed over by the drop
+    const LineList& loopBody;             // ListBox4
+    const StringGridCells& droppedFiles;  // StringGrid2
+    const LineList& droppedPaths;         // ListBox1
+    const StringGridCells& layouts;       // StringGrid1
 };
 // Raises AppError when the script would be too large to hold (over ten million lines, or
 // over 512 MiB), before building it, rather than exhausting memory.

@@ -20,7 +20,7 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kDesignClientWidth = 707;
 constexpr int kDesignClientHeight = 594;
 
-} // namespace
+}  // namespace
 
 TForm1::TForm1() : StringGrid1({5, 1, 0, {116, 52, 64, 64, 64}}), StringGrid2({5, 5, 1, {64, 72, 64, 64, 64}}) {}
 
@@ -40,8 +40,8 @@ void TForm1::Create(HINSTANCE instance) {
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.hIcon = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kWindowClass;

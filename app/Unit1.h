@@ -151,7 +151,7 @@ private:
     WatcherTimer Timer2{2};
     WatcherTimer Timer3{3};
 
-    std::array<HWND, 10> FButtons{};   // 1 … 9; entry 0 unused
+    std::array<HWND, 10> FButtons{};  // 1 … 9; entry 0 unused
     std::int32_t FDropCount = 0;
 
     // The CAD link, one for the process; its clipboard is opened on behalf of this window.

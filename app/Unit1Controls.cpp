@@ -25,7 +25,7 @@ LRESULT CALLBACK MemoPassesTab(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
     return result;
 }
 
-} // namespace
+}  // namespace
 
 void TForm1::CreateControls() {
     Label1 = AddLabel("Label1", 8, 11, 128, 13, "AUTOCADのプログラム位置");
@@ -121,10 +121,10 @@ void TForm1::AddGrid(StringGrid& grid, const char* name, int left, int top, int 
 }
 
 HWND TForm1::AddMemo(const char* name, int left, int top, int width, int height) {
-    HWND memo = AddControl(name, WS_EX_CLIENTEDGE, "EDIT", "",
-                           ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, hwnd_,
-                           {left, top, width, height});
-    SendMessageA(memo, EM_SETLIMITTEXT, 0, 0);   // a command pane can be longer than the default
+    HWND memo =
+        AddControl(name, WS_EX_CLIENTEDGE, "EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP,
+                   hwnd_, {left, top, width, height});
+    SendMessageA(memo, EM_SETLIMITTEXT, 0, 0);  // a command pane can be longer than the default
     SetWindowSubclass(memo, MemoPassesTab, 0, 0);
     return memo;
 }
@@ -134,8 +134,8 @@ HWND TForm1::AddTreeView(const char* name, int left, int top, int width, int hei
                            hwnd_, {left, top, width, height});
     SendMessageA(tree, TVM_SETINDENT, Scale(19), 0);
     // Image 0 marks a drawing (the roots' default), image 1 a layout.
-    treeImages_ = ImageList_LoadImageA(instance_, "TREEIMAGES", 16, 0, RGB(255, 0, 255), IMAGE_BITMAP,
-                                       LR_CREATEDIBSECTION);
+    treeImages_ =
+        ImageList_LoadImageA(instance_, "TREEIMAGES", 16, 0, RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
     if (treeImages_) SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(treeImages_));
     return tree;
 }

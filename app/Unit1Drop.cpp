@@ -34,10 +34,8 @@ void TForm1::WMDropFiles(HDROP drop) {
         ShowInfoBox(hwnd_, refusal);
         return;
     }
-    if (sectionNumber != 0)
-        SectionDrop(dropData, n, sectionNumber);
-    else
-        SurveyDrop(dropData, n);
+    if (sectionNumber != 0) SectionDrop(dropData, n, sectionNumber);
+    else SurveyDrop(dropData, n);
 }
 
 HWND TForm1::ControlAt(POINT screenPoint) const {
@@ -91,20 +89,17 @@ void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
         for (int i = 0; i < n; ++i) StoreDroppedFile(drop, i);
     }
     SectionTemplate sectionTemplate = [&] {
-        const IniFile ini(SettingsPath());   // closed here, also when a read fails
+        const IniFile ini(SettingsPath());  // closed here, also when a read fails
         return ReadSectionTemplate(ini, std::to_string(sectionNumber));
     }();
     ListBox3.Assign(sectionTemplate.lines);
 
     // The loop block moves from the template to the loop body; the [LAYOUTLOOP] line stays.
     ListBox4.Clear();
-    SectionDropPlan plan =
-        PlanSectionDrop(std::move(sectionTemplate), !ControlText(FButtons[sectionNumber]).empty());
+    SectionDropPlan plan = PlanSectionDrop(std::move(sectionTemplate), !ControlText(FButtons[sectionNumber]).empty());
     ListBox3.Assign(std::move(plan.cut.templateLines));
     ListBox4.Assign(std::move(plan.cut.loopBody));
 
-    if (plan.outcome == SectionDropPlan::Outcome::Run)
-        RunTemplateScript(plan.lineCount);
-    else
-        ShowInfoBox(hwnd_, RefusalMessage(plan.outcome));
+    if (plan.outcome == SectionDropPlan::Outcome::Run) RunTemplateScript(plan.lineCount);
+    else ShowInfoBox(hwnd_, RefusalMessage(plan.outcome));
 }

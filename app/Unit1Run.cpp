@@ -22,8 +22,8 @@ std::string FullPathOf(const char* name) {
 
 std::string SystemReason(DWORD error) {
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string reason = text ? text : "";
     LocalFree(text);
     while (!reason.empty() && static_cast<unsigned char>(reason.back()) <= ' ') reason.pop_back();
@@ -49,19 +49,16 @@ private:
     HANDLE handle_;
 };
 
-} // namespace
+}  // namespace
 
 void TForm1::RunTemplateScript(std::int32_t lineCount) {
     const Expansion expansion = ExpandTemplate({FDropCount, ListBox3.Lines(), lineCount, ListBox4.Lines(),
                                                 StringGrid2.Cells(), ListBox1.Lines(), StringGrid1.Cells()});
     switch (expansion.outcome) {
-    case Expansion::Outcome::NeedSurvey:
-        ShowInfoBox(hwnd_, kNeedSurveyMessage);
-        return;
+    case Expansion::Outcome::NeedSurvey: ShowInfoBox(hwnd_, kNeedSurveyMessage); return;
     case Expansion::Outcome::NotInteger:
         throw AppError(UnitFunc::Format("'%s' は整数ではありません", expansion.badNumber));
-    case Expansion::Outcome::Lines:
-        break;
+    case Expansion::Outcome::Lines: break;
     }
     StartCad(expansion.lines);
 }

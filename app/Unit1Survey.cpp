@@ -11,7 +11,7 @@
 void TForm1::CollectLayoutNames(std::int32_t n) {
     StartCad(SurveyScript(ListBox1.Lines()));
     Timer2.Arm();
-    if (!WaitForTimer(Timer2)) return;   // the window was closed while CAD worked
+    if (!WaitForTimer(Timer2)) return;  // the window was closed while CAD worked
 
     StringGrid1.SetRowCount(n + 1);
     for (std::int32_t i = 0; i < n; ++i) {
@@ -38,8 +38,8 @@ void TForm1::AddTreeNodes(const std::string& rootText, const LineList& entries) 
     root.hInsertAfter = TVI_LAST;
     root.item.mask = TVIF_TEXT;
     root.item.pszText = const_cast<char*>(rootText.c_str());
-    const auto rootItem = reinterpret_cast<HTREEITEM>(
-        SendMessageA(TreeView1, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&root)));
+    const auto rootItem =
+        reinterpret_cast<HTREEITEM>(SendMessageA(TreeView1, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&root)));
     // Entry 0 is the lead text before the listing, not a layout.
     for (std::size_t k = 1; k < entries.size(); ++k) {
         TVINSERTSTRUCTA child{};

@@ -5,7 +5,7 @@
 
 class WatcherTimer {
 public:
-    static constexpr UINT kInterval = 300;   // ms
+    static constexpr UINT kInterval = 300;  // ms
 
     explicit WatcherTimer(UINT_PTR id) : id_(id) {}
     void Attach(HWND owner) { owner_ = owner; }

@@ -8,7 +8,7 @@ constexpr int kWidth = 325;
 constexpr int kCompactHeight = 345;
 constexpr int kSurveyHeight = 460;
 
-} // namespace
+}  // namespace
 
 int ScaleForDpi(int designPixels, int dpi) {
     const std::int64_t product = std::int64_t{designPixels} * dpi;

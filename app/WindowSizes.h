@@ -10,9 +10,9 @@ inline constexpr int kDesignDpi = 96;
 int ScaleForDpi(int designPixels, int dpi);
 
 struct OuterSizes {
-    int width;           // set once at start-up
-    int compactHeight;   // at start-up and after the layout table is cleared
-    int surveyHeight;    // during a layout survey: the layout tree comes into view
+    int width;          // set once at start-up
+    int compactHeight;  // at start-up and after the layout table is cleared
+    int surveyHeight;   // during a layout survey: the layout tree comes into view
 };
 
 OuterSizes OuterSizesForDpi(int dpi);

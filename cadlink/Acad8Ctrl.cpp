@@ -46,7 +46,7 @@ private:
     WindowSystem& ws_;
 };
 
-} // namespace
+}  // namespace
 
 bool Acad8Ctrl::FindAcadWindows() {
     AcadMainWnd = 0;
@@ -170,9 +170,7 @@ std::string Acad8Ctrl::CopyAcadHistory() {
     return history;
 }
 
-std::string Acad8Ctrl::GetLastHistoryLine() {
-    return LastHistoryLine(CopyAcadHistory());
-}
+std::string Acad8Ctrl::GetLastHistoryLine() { return LastHistoryLine(CopyAcadHistory()); }
 
 std::vector<std::uint8_t> AnsiRecordBytes(std::string_view text) {
     std::vector<std::uint8_t> bytes(text.begin(), text.end());

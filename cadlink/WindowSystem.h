@@ -8,33 +8,33 @@
 #include <string>
 #include <string_view>
 
-using WindowHandle = std::uintptr_t;   // 0: no window
+using WindowHandle = std::uintptr_t;  // 0: no window
 
 class WindowSystem {
 public:
-    using Visitor = std::function<bool(WindowHandle)>;   // true: go on walking
+    using Visitor = std::function<bool(WindowHandle)>;  // true: go on walking
 
     virtual ~WindowSystem() = default;
 
     virtual void EnumTopLevel(const Visitor& visit) = 0;                          // EnumWindows
     virtual void EnumDescendants(WindowHandle parent, const Visitor& visit) = 0;  // EnumChildWindows
-    virtual std::string Title(WindowHandle w) = 0;       // GetWindowTextA, 256-byte buffer, limit 255
-    virtual std::string ClassName(WindowHandle w) = 0;   // GetClassNameA, same buffer; "" if unreadable
-    virtual std::uint32_t ProcessId(WindowHandle w) = 0; // GetWindowThreadProcessId
+    virtual std::string Title(WindowHandle w) = 0;        // GetWindowTextA, 256-byte buffer, limit 255
+    virtual std::string ClassName(WindowHandle w) = 0;    // GetClassNameA, same buffer; "" if unreadable
+    virtual std::uint32_t ProcessId(WindowHandle w) = 0;  // GetWindowThreadProcessId
     virtual bool IsWindow(WindowHandle w) = 0;
     virtual bool IsWindowUnicode(WindowHandle w) = 0;
 
     // WM_COPYDATA with wParam 0; returns when the receiver has handled it.
     virtual void SendCopyData(WindowHandle w, std::uintptr_t dwData, const void* data, std::uint32_t cbData) = 0;
-    virtual void PostNull(WindowHandle w) = 0;                                    // WM_NULL
-    virtual void SendCommand(WindowHandle w, std::uint16_t id) = 0;               // WM_COMMAND, code 0, lParam 0
-    virtual std::intptr_t SendGetTextLength(WindowHandle w) = 0;                  // WM_GETTEXTLENGTH
+    virtual void PostNull(WindowHandle w) = 0;                       // WM_NULL
+    virtual void SendCommand(WindowHandle w, std::uint16_t id) = 0;  // WM_COMMAND, code 0, lParam 0
+    virtual std::intptr_t SendGetTextLength(WindowHandle w) = 0;     // WM_GETTEXTLENGTH
     // WM_GETTEXT into a buffer of bufferSize bytes; the text up to its first zero byte.
     virtual std::string SendGetText(WindowHandle w, std::size_t bufferSize) = 0;
 
     // The clipboard, opened on behalf of one of the program's own windows.
     virtual bool OpenClipboard() = 0;
-    virtual std::optional<std::string> ClipboardText() = 0;   // CF_TEXT up to its first zero byte
+    virtual std::optional<std::string> ClipboardText() = 0;  // CF_TEXT up to its first zero byte
     virtual void EmptyClipboard() = 0;
     virtual void CloseClipboard() = 0;
 

@@ -35,9 +35,7 @@ void RethrowIfFailed(const Walk& walk) {
     if (walk.error) std::rethrow_exception(walk.error);
 }
 
-std::string UpToZero(const char* text, std::size_t size) {
-    return std::string(text, strnlen(text, size));
-}
+std::string UpToZero(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
 
 class LockedGlobal {
 public:
@@ -55,10 +53,9 @@ private:
     const char* data_;
 };
 
-} // namespace
+}  // namespace
 
-Win32WindowSystem::Win32WindowSystem(HWND clipboardOwner)
-    : clipboardOwner_(clipboardOwner), ansiCodePage_(GetACP()) {}
+Win32WindowSystem::Win32WindowSystem(HWND clipboardOwner) : clipboardOwner_(clipboardOwner), ansiCodePage_(GetACP()) {}
 
 void Win32WindowSystem::EnumTopLevel(const Visitor& visit) {
     Walk walk{visit, nullptr};

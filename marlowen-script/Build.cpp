@@ -52,7 +52,8 @@ std::optional<std::string> EmptyLoopReason(const StringGridCells& layouts, const
         if (!layouts.Cell(0, r).empty() && layouts.Cell(0, r) == path) row = r;
     if (row != 0) {
         if (UnitFunc::StrToInt(layouts.Cell(1, row)).value_or(0) > 0) return std::nullopt;
-        return "レイアウト一覧のこの図面の行 (" + std::to_string(row) + " 行目) にはレイアウトがないため、ループの行は何も書きません";
+        return "レイアウト一覧のこの図面の行 (" + std::to_string(row) +
+               " 行目) にはレイアウトがないため、ループの行は何も書きません";
     }
     for (int r = fileCount + 1; r < layouts.RowCount(); ++r)
         if (layouts.Cell(0, r) == path)
@@ -61,7 +62,7 @@ std::optional<std::string> EmptyLoopReason(const StringGridCells& layouts, const
     return std::string("レイアウト一覧にこの図面がないため、ループの行は何も書きません");
 }
 
-} // namespace
+}  // namespace
 
 BuildResult BuildScript(const IniFile& ini, const BuildRequest& request) {
     if (std::optional<ConsoleText> refused = RefusedPaths(request.files)) return Refusal(std::move(*refused));
@@ -116,8 +117,9 @@ BuildResult BuildScript(const IniFile& ini, const BuildRequest& request) {
             if (role.kind != TemplateLineRole::Kind::Placeholder) continue;
             const std::string& inserted = droppedFiles.Cell(role.column, k + 1);
             if (inserted.find(' ') != std::string::npos && !InsideDoubleQuotes(line, role.at, role.length))
-                result.notes.push_back(Note(request.files[k], "空白を含むパスが二重引用符の外に入る行があります ('" + line +
-                                                                  "')。CAD のスクリプトでは空白が Enter になり、2 つの答えに分かれます"));
+                result.notes.push_back(
+                    Note(request.files[k], "空白を含むパスが二重引用符の外に入る行があります ('" + line +
+                                               "')。CAD のスクリプトでは空白が Enter になり、2 つの答えに分かれます"));
         }
     }
     return result;

@@ -11,16 +11,16 @@
 #include "settings/IniFile.h"
 
 struct BuildRequest {
-    std::string section;                      // "1" … "9"
-    std::vector<std::string> files;           // full paths, in drop order
-    std::optional<StringGridCells> layouts;   // the survey's table; none: no survey made
+    std::string section;                     // "1" … "9"
+    std::vector<std::string> files;          // full paths, in drop order
+    std::optional<StringGridCells> layouts;  // the survey's table; none: no survey made
 };
 
 struct BuildResult {
     bool refused = false;
-    ConsoleText refusal;              // the window's message
-    std::string script;               // test.scr's bytes
-    std::vector<ConsoleText> notes;   // why a file's script may not do what is meant
+    ConsoleText refusal;             // the window's message
+    std::string script;              // test.scr's bytes
+    std::vector<ConsoleText> notes;  // why a file's script may not do what is meant
 };
 
 BuildResult BuildScript(const IniFile& ini, const BuildRequest& request);

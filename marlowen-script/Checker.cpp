@@ -22,28 +22,22 @@ constexpr std::string_view kEndMarker = "[LOOPEND]";
 constexpr std::string_view kLayoutName = "[LAYOUTNAME]";
 // In the dropped-file table's column order.
 constexpr std::array<std::string_view, 4> kFilePlaceholders = {"[FULLFILEPATH]", "[FILENAME]", "[FULLFILENAME]",
-                                                              "[FOLDER]"};
-constexpr std::array<std::string_view, 7> kAllMarks = {"[FULLFILEPATH]", "[FILENAME]", "[FULLFILENAME]", "[FOLDER]",
-                                                      "[LAYOUTNAME]",   "[LAYOUTLOOP]", "[LOOPEND]"};
+                                                               "[FOLDER]"};
+constexpr std::array<std::string_view, 7> kAllMarks = {"[FULLFILEPATH]", "[FILENAME]",   "[FULLFILENAME]", "[FOLDER]",
+                                                       "[LAYOUTNAME]",   "[LAYOUTLOOP]", "[LOOPEND]"};
 // The full-width blank, written as its bytes so that every build compares the same two.
 constexpr std::string_view kFullWidthBlank = "\x81\x40";
 
-std::string Num(std::int64_t n) {
-    return std::to_string(n);
-}
+std::string Num(std::int64_t n) { return std::to_string(n); }
 
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool SameLetters(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
 // The loop cut's test: the whole line equals the marker, letter case aside.
-bool IsMarkerLine(std::string_view line, std::string_view marker) {
-    return SameLetters(line, marker);
-}
+bool IsMarkerLine(std::string_view line, std::string_view marker) { return SameLetters(line, marker); }
 
 // Whether a character starts at byte index at (a trail byte may look like anything).
 bool StartsCharacter(std::string_view text, std::size_t at) {
@@ -83,15 +77,16 @@ std::vector<std::pair<std::size_t, std::string_view>> OtherCaseMarks(std::string
 
 std::size_t CountOf(std::string_view line, std::string_view text) {
     std::size_t count = 0;
-    for (std::size_t at = line.find(text); at != std::string_view::npos; at = line.find(text, at + text.size())) ++count;
+    for (std::size_t at = line.find(text); at != std::string_view::npos; at = line.find(text, at + text.size()))
+        ++count;
     return count;
 }
 
 // How a value must stand in the file to be read as value: whole quotes and blanks at its ends
 // would be taken off, so such a value gets a pair of quotes of its own.
 std::string FileFormOf(std::string_view value) {
-    const bool quotedWhole = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                             value.back() == value.front();
+    const bool quotedWhole =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
     const bool edgeBlank = !value.empty() && (IniLine::Trim(value).size() != value.size());
     return quotedWhole || edgeBlank ? "\"" + std::string(value) + "\"" : std::string(value);
 }
@@ -127,7 +122,9 @@ public:
 
 private:
     void Add(int line, std::string message) { findings_.push_back({line, section_.name, std::move(message)}); }
-    void AddAt(const ScannedKey* key, std::string message) { Add(key ? key->line : section_.headerLine, std::move(message)); }
+    void AddAt(const ScannedKey* key, std::string message) {
+        Add(key ? key->line : section_.headerLine, std::move(message));
+    }
     std::optional<std::int32_t> ReadCount();
     void CheckLineKeys(std::int32_t count);
     void CheckLongValue(const ScannedKey* key);
@@ -140,7 +137,7 @@ private:
     const ScannedSection& section_;
     std::vector<Finding>& findings_;
     const ScannedKey* textCount_ = nullptr;
-    std::string countReason_;   // why the count is what it is, when TextCount does not say it
+    std::string countReason_;  // why the count is what it is, when TextCount does not say it
     std::unordered_map<std::uint64_t, const ScannedKey*> lineKeys_;
 };
 
@@ -157,8 +154,9 @@ void SectionChecker::Run() {
     const bool hasCaption = label && !label->Value().empty();
     if (!hasTemplate) {
         if (hasCaption)
-            Add(section_.headerLine, "テンプレート (TextCount と行のキー) がありません。ドロップすると、ファイルごとに空の行 "
-                                     "(CAD では Enter) が 1 行書かれます");
+            Add(section_.headerLine,
+                "テンプレート (TextCount と行のキー) がありません。ドロップすると、ファイルごとに空の行 "
+                "(CAD では Enter) が 1 行書かれます");
         return;
     }
     if (!hasCaption)
@@ -181,11 +179,11 @@ void SectionChecker::Run() {
         }
         std::int32_t last = k;
         while (last < count && !lines[last].key) ++last;
-        if (last == k)
-            Add(section_.headerLine, "キー " + Num(k) + " がありません。空の行 (CAD では Enter) になります");
+        if (last == k) Add(section_.headerLine, "キー " + Num(k) + " がありません。空の行 (CAD では Enter) になります");
         else
-            Add(section_.headerLine, "キー " + Num(k) + "〜" + Num(last) + " がありません。空の行 (CAD では Enter) が " +
-                                         Num(last - k + 1) + " 行入ります");
+            Add(section_.headerLine, "キー " + Num(k) + "〜" + Num(last) +
+                                         " がありません。空の行 (CAD では Enter) が " + Num(last - k + 1) +
+                                         " 行入ります");
         k = last + 1;
     }
     CheckTemplate(std::move(lines));
@@ -221,10 +219,11 @@ void SectionChecker::CheckLineKeys(std::int32_t count) {
         const std::string_view name = IniLine::Trim(key.name);
         const std::uint64_t number = key.Number();
         if (name.size() > 1 && name.front() == '0') {
-            Add(key.line, number == 0 ? "キー '" + std::string(name) + "' は行のキーではないため読まれません (行のキーは 1 から)"
-                                      : "キー '" + std::string(name) + "' は " + Num(static_cast<std::int64_t>(number)) +
-                                            " 行目のキーではないため読まれません。先頭の 0 を付けずに '" +
-                                            Num(static_cast<std::int64_t>(number)) + "' と書いてください");
+            Add(key.line,
+                number == 0 ? "キー '" + std::string(name) + "' は行のキーではないため読まれません (行のキーは 1 から)"
+                            : "キー '" + std::string(name) + "' は " + Num(static_cast<std::int64_t>(number)) +
+                                  " 行目のキーではないため読まれません。先頭の 0 を付けずに '" +
+                                  Num(static_cast<std::int64_t>(number)) + "' と書いてください");
             continue;
         }
         if (number == 0) {
@@ -233,10 +232,12 @@ void SectionChecker::CheckLineKeys(std::int32_t count) {
         }
         lineKeys_.emplace(number, &key);
         if (count >= 1 && count <= kMaxTemplateLines && number > static_cast<std::uint64_t>(count))
-            Add(key.line, "キー " + std::string(name) + " は読まれる行の数" + countReason_ + "を超えているため読まれません");
+            Add(key.line,
+                "キー " + std::string(name) + " は読まれる行の数" + countReason_ + "を超えているため読まれません");
     }
     if (count < 1 && anyNumbered && textCount_)
-        Add(textCount_->line, "TextCount が " + Num(count) + " のため、行のキーは 1 つも読まれません (テンプレートは空です)");
+        Add(textCount_->line,
+            "TextCount が " + Num(count) + " のため、行のキーは 1 つも読まれません (テンプレートは空です)");
 }
 
 void SectionChecker::CheckLongValue(const ScannedKey* key) {
@@ -271,11 +272,13 @@ void SectionChecker::CheckTemplate(std::vector<TemplateLine> lines) {
                 AddAt(line.key, "[LAYOUTLOOP] の後に [LOOPEND] がないため、ボタンはドロップを「" +
                                     std::string(kMalformedLoopMessage) + "」と断ります");
             else if (i == a && line.text != kLoopMarker)
-                AddAt(line.key, "'" + line.text + "' は大文字でないため、ループは切り出されますが展開されません。"
-                                "この行がそのまま書かれ、ループの中の行は書かれません");
+                AddAt(line.key, "'" + line.text +
+                                    "' は大文字でないため、ループは切り出されますが展開されません。"
+                                    "この行がそのまま書かれ、ループの中の行は書かれません");
             else if (i != a) {
-                AddAt(line.key, "2 つ目のループは切り出されません。この行は最初のループの中身で展開され、"
-                                "この後の行と [LOOPEND] はそのまま書かれます");
+                AddAt(line.key,
+                      "2 つ目のループは切り出されません。この行は最初のループの中身で展開され、"
+                      "この後の行と [LOOPEND] はそのまま書かれます");
                 secondBlockOpen = true;
             }
             CheckScriptBlanks(line);
@@ -305,8 +308,9 @@ void SectionChecker::CheckTemplateLine(const TemplateLine& line) {
     CheckOtherCase(line);
     CheckScriptBlanks(line);
     if (role.kind == TemplateLineRole::Kind::Loop) {
-        AddAt(line.key, "[LAYOUTLOOP] の前後に他の文字があるためループの印になりません。ループは切り出されず、"
-                        "この行はループの行として扱われ、行の他の文字は書かれません");
+        AddAt(line.key,
+              "[LAYOUTLOOP] の前後に他の文字があるためループの印になりません。ループは切り出されず、"
+              "この行はループの行として扱われ、行の他の文字は書かれません");
         return;
     }
     if (text.find(kLayoutName) != std::string::npos)
@@ -318,17 +322,20 @@ void SectionChecker::CheckTemplateLine(const TemplateLine& line) {
     const std::string replaced(kFilePlaceholders[role.column]);
     if (total > 1)
         AddAt(line.key, "この行には置き換えの印が " + Num(static_cast<std::int64_t>(total)) +
-                            " つあります。置き換えられるのは最初の " + replaced + " 1 つだけで、ほかはそのまま書かれます");
+                            " つあります。置き換えられるのは最初の " + replaced +
+                            " 1 つだけで、ほかはそのまま書かれます");
 
     // The file name alone is no path; the three path forms need quotes for CAD's blanks.
     if (role.column == 1 || InsideDoubleQuotes(text, role.at, role.length)) return;
-    std::string message = replaced + " が二重引用符で囲まれていません。CAD のスクリプトでは空白が Enter になり、"
-                                     "空白を含むパスは 2 つの答えに分かれます。";
+    std::string message = replaced +
+                          " が二重引用符で囲まれていません。CAD のスクリプトでは空白が Enter になり、"
+                          "空白を含むパスは 2 つの答えに分かれます。";
     const std::string keyName(IniLine::Trim(line.key->name));
     const std::string raw(line.key->RawValue());
     std::string suggestion = FileFormOf(QuotedAround(text, role.at, role.length));
     if (line.key->QuotedWhole()) {
-        message += "値全体を囲む引用符は読み取りで外れます (" + keyName + "=" + raw + " は " + text + " と読まれます)。";
+        message +=
+            "値全体を囲む引用符は読み取りで外れます (" + keyName + "=" + raw + " は " + text + " と読まれます)。";
         // The writer's own quotes, kept by a pair around them, when they enclose the path.
         if (InsideDoubleQuotes(raw, role.at + 1, role.length)) suggestion = "\"" + raw + "\"";
     }
@@ -346,8 +353,9 @@ void SectionChecker::CheckBodyLine(const TemplateLine& line) {
     }
     if (text.find(kLayoutName) != std::string::npos) {
         if (text != kLayoutName)
-            AddAt(line.key, "[LAYOUTNAME] のある行は、行全体がレイアウト名 1 つに置き換わります。"
-                            "この行の [LAYOUTNAME] 以外の文字は書かれません");
+            AddAt(line.key,
+                  "[LAYOUTNAME] のある行は、行全体がレイアウト名 1 つに置き換わります。"
+                  "この行の [LAYOUTNAME] 以外の文字は書かれません");
         return;
     }
     for (std::string_view placeholder : kFilePlaceholders) {
@@ -364,7 +372,8 @@ void SectionChecker::CheckScriptBlanks(const TemplateLine& line) {
     if (text.ends_with(' '))
         AddAt(line.key, "行末に空白があります。CAD のスクリプトでは空白が Enter になり、Enter が余分に入ります");
     else if (text.starts_with(' '))
-        AddAt(line.key, "行頭に空白があります。CAD のスクリプトでは空白が Enter になり、直前のコマンドが繰り返されます");
+        AddAt(line.key,
+              "行頭に空白があります。CAD のスクリプトでは空白が Enter になり、直前のコマンドが繰り返されます");
 }
 
 void SectionChecker::CheckOtherCase(const TemplateLine& line) {
@@ -378,10 +387,11 @@ void SectionChecker::CheckOtherCase(const TemplateLine& line) {
 
 void CheckProgram(const ScannedSection& section, std::vector<Finding>& findings) {
     const ScannedKey* file = section.Find("File");
-    if (std::optional<std::string> message = LongValue(file)) findings.push_back({file->line, section.name, std::move(*message)});
+    if (std::optional<std::string> message = LongValue(file))
+        findings.push_back({file->line, section.name, std::move(*message)});
 }
 
-} // namespace
+}  // namespace
 
 std::vector<Finding> CheckSettings(std::string_view bytes) {
     std::vector<Finding> findings;
@@ -391,6 +401,7 @@ std::vector<Finding> CheckSettings(std::string_view bytes) {
         if (section.name == "Program") CheckProgram(section, findings);
         else SectionChecker(section, findings).Run();
     }
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding& x, const Finding& y) { return x.line < y.line; });
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& x, const Finding& y) { return x.line < y.line; });
     return findings;
 }

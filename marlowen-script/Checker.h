@@ -8,9 +8,9 @@
 #include <vector>
 
 struct Finding {
-    int line = 0;           // 1-based line of the file
-    std::string section;    // "Section3", "Program"; empty for the file as a whole
-    std::string message;    // Shift-JIS
+    int line = 0;         // 1-based line of the file
+    std::string section;  // "Section3", "Program"; empty for the file as a whole
+    std::string message;  // Shift-JIS
 };
 
 // Ordered by line; none for a file that says what it means. Comment lines (";") are never

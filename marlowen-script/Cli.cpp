@@ -32,8 +32,9 @@ void Print(std::FILE* stream, const ConsoleText& text) {
 }
 
 int Usage() {
-    Print(stderr, ConsoleText("使い方: marlowen-script check [--ini PATH]\n"
-                              "        marlowen-script build [--ini PATH] [--layouts PATH] [--out PATH] SECTION FILE..."));
+    Print(stderr,
+          ConsoleText("使い方: marlowen-script check [--ini PATH]\n"
+                      "        marlowen-script build [--ini PATH] [--layouts PATH] [--out PATH] SECTION FILE..."));
     return kFailed;
 }
 
@@ -88,7 +89,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, bool b
             ++i;
             break;
         }
-        std::optional<std::string>* target = name == "--ini" ? &options.ini
+        std::optional<std::string>* target = name == "--ini"                       ? &options.ini
                                              : buildOptions && name == "--layouts" ? &options.layouts
                                              : buildOptions && name == "--out"     ? &options.out
                                                                                    : nullptr;
@@ -155,7 +156,7 @@ int CheckFromExplorer(const std::string& path) {
     return status;
 }
 
-} // namespace
+}  // namespace
 
 int RunMarlowenScript(const std::vector<std::string>& args) {
     if (args.empty()) return CheckFromExplorer(OwnSettingsPath());

@@ -33,7 +33,7 @@ std::string Utf8FromShiftJis(const std::string& sjis) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::string OwnSettingsPath() {
     std::error_code error;
@@ -57,6 +57,4 @@ void WriteText(std::FILE* stream, const ConsoleText& text) {
 
 void UseBinaryOutput(std::FILE*) {}
 
-bool ConsoleIsOwn() {
-    return false;
-}
+bool ConsoleIsOwn() { return false; }

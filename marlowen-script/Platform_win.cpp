@@ -16,13 +16,14 @@ std::wstring Wide(const std::string& ansi) {
 }
 
 std::string Narrow(const std::wstring& text, UINT codePage) {
-    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::string OwnSettingsPath() {
     char path[MAX_PATH + 1] = {};
@@ -54,9 +55,7 @@ void WriteText(std::FILE* stream, const ConsoleText& text) {
     std::fwrite(out.data(), 1, out.size(), stream);
 }
 
-void UseBinaryOutput(std::FILE* stream) {
-    _setmode(_fileno(stream), _O_BINARY);
-}
+void UseBinaryOutput(std::FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
 
 bool ConsoleIsOwn() {
     DWORD processes[2];

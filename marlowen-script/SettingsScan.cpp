@@ -28,9 +28,7 @@ std::string Folded(std::string_view name) {
     return folded;
 }
 
-bool IsComment(std::string_view text) {
-    return IniLine::Trim(text).starts_with(';');
-}
+bool IsComment(std::string_view text) { return IniLine::Trim(text).starts_with(';'); }
 
 bool HasHighByte(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -39,7 +37,7 @@ bool HasHighByte(std::string_view text) {
 constexpr std::string_view kSectionNames[] = {"Program",  "Section1", "Section2", "Section3", "Section4",
                                               "Section5", "Section6", "Section7", "Section8", "Section9"};
 
-} // namespace
+}  // namespace
 
 bool ScannedKey::IsNumbered() const {
     return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -62,23 +60,26 @@ SettingsScan ScanSettings(std::string_view bytes) {
     SettingsScan scan;
     const bool bom = bytes.starts_with("\xEF\xBB\xBF");
     if (bom)
-        scan.notes.push_back({1, "", "ファイルの先頭に UTF-8 の BOM があります。Windows の読み取りは BOM を知らず、"
-                                     "日本語の Label やテンプレートも別の文字になります。Shift-JIS (CP932) で保存し直してください"});
+        scan.notes.push_back(
+            {1, "",
+             "ファイルの先頭に UTF-8 の BOM があります。Windows の読み取りは BOM を知らず、"
+             "日本語の Label やテンプレートも別の文字になります。Shift-JIS (CP932) で保存し直してください"});
     const bool utf8 = !bom && IsUtf8(bytes);
     bool utf8Noted = false;
 
-    std::unordered_map<std::string, int> seenSections;   // folded name -> header line
+    std::unordered_map<std::string, int> seenSections;  // folded name -> header line
     ScannedSection* current = nullptr;
-    std::unordered_map<std::string, int> seenKeys;       // of the current section
+    std::unordered_map<std::string, int> seenKeys;  // of the current section
     int number = 1;
     for (std::size_t at = 0; at < bytes.size(); ++number) {
         const IniLine::Line line = IniLine::Parse(bytes, at);
         at = line.next;
         if (IsComment(line.text)) continue;
         if (utf8 && !utf8Noted && HasHighByte(line.text)) {
-            scan.notes.push_back({number, current ? current->name : "",
-                                  "ファイルが UTF-8 で保存されています。プログラムは Shift-JIS として読むため、日本語の "
-                                  "Label やテンプレートは別の文字になります。Shift-JIS (CP932) で保存し直してください"});
+            scan.notes.push_back(
+                {number, current ? current->name : "",
+                 "ファイルが UTF-8 で保存されています。プログラムは Shift-JIS として読むため、日本語の "
+                 "Label やテンプレートは別の文字になります。Shift-JIS (CP932) で保存し直してください"});
             utf8Noted = true;
         }
         if (line.kind == IniLine::Kind::Section) {
@@ -89,10 +90,10 @@ SettingsScan ScanSettings(std::string_view bytes) {
             const std::string name(*known);
             const auto [seen, first] = seenSections.emplace(name, number);
             if (!first) {
-                scan.notes.push_back({number, name, "[" + name + "] は " + std::to_string(seen->second) +
-                                                        " 行目にもあります。読まれるのは最初の " +
-                                                        std::to_string(seen->second) +
-                                                        " 行目のセクションだけで、ここから次のセクションまでの行は読まれません"});
+                scan.notes.push_back({number, name,
+                                      "[" + name + "] は " + std::to_string(seen->second) +
+                                          " 行目にもあります。読まれるのは最初の " + std::to_string(seen->second) +
+                                          " 行目のセクションだけで、ここから次のセクションまでの行は読まれません"});
                 continue;
             }
             scan.sections.push_back({name, number, {}});
@@ -108,9 +109,10 @@ SettingsScan ScanSettings(std::string_view bytes) {
         }
         const auto [seen, first] = seenKeys.emplace(Folded(line.name), number);
         if (!first) {
-            scan.notes.push_back({number, current->name, "キー '" + std::string(line.name) + "' は " +
-                                                             std::to_string(seen->second) + " 行目にもあります。読まれるのは最初の " +
-                                                             std::to_string(seen->second) + " 行目の値です"});
+            scan.notes.push_back({number, current->name,
+                                  "キー '" + std::string(line.name) + "' は " + std::to_string(seen->second) +
+                                      " 行目にもあります。読まれるのは最初の " + std::to_string(seen->second) +
+                                      " 行目の値です"});
             continue;
         }
         current->keys.push_back({number, line.name, line.value});

@@ -13,10 +13,10 @@
 
 struct ScannedKey {
     int line = 0;
-    std::string_view name;    // as the reader takes it: trimmed
-    std::string_view value;   // trimmed, quotes still on
+    std::string_view name;   // as the reader takes it: trimmed
+    std::string_view value;  // trimmed, quotes still on
 
-    std::string Value() const { return IniLine::ValueOf(value); }   // what a read returns
+    std::string Value() const { return IniLine::ValueOf(value); }  // what a read returns
     std::size_t UncutSize() const { return IniLine::Unquoted(value).size(); }
     std::string_view RawValue() const { return value; }
     bool QuotedWhole() const { return IniLine::Unquoted(value).size() + 2 == value.size(); }
@@ -27,9 +27,9 @@ struct ScannedKey {
 };
 
 struct ScannedSection {
-    std::string name;   // "Program", "Section1" … "Section9", as the program asks for it
+    std::string name;  // "Program", "Section1" … "Section9", as the program asks for it
     int headerLine = 0;
-    std::vector<ScannedKey> keys;   // the first of each name, in file order
+    std::vector<ScannedKey> keys;  // the first of each name, in file order
 
     const ScannedKey* Find(std::string_view key) const;
 };
@@ -37,11 +37,11 @@ struct ScannedSection {
 struct ScanNote {
     int line = 0;
     std::string section;
-    std::string message;   // Shift-JIS
+    std::string message;  // Shift-JIS
 };
 
 struct SettingsScan {
-    std::vector<ScannedSection> sections;   // in file order; the views point into the bytes
+    std::vector<ScannedSection> sections;  // in file order; the views point into the bytes
     std::vector<ScanNote> notes;
 };
 

@@ -4,7 +4,7 @@ bool IsUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         std::size_t length = 1;
-        unsigned low = 0x80, high = 0xBF;   // bounds of the second byte
+        unsigned low = 0x80, high = 0xBF;  // bounds of the second byte
         if (b < 0x80) {
             ++i;
             continue;

@@ -23,11 +23,10 @@ using IniLine::Trim;
 struct Lookup {
     std::optional<Line> section;
     std::optional<Line> key;
-    Line lastOfSection;   // last line of the section that is not blank: where a new key goes
+    Line lastOfSection;  // last line of the section that is not blank: where a new key goes
 };
 
-Lookup Find(std::string_view content, std::string_view section, std::string_view key)
-{
+Lookup Find(std::string_view content, std::string_view section, std::string_view key) {
     Lookup found;
     for (std::size_t at = 0; at < content.size();) {
         const Line line = IniLine::Parse(content, at);
@@ -52,8 +51,7 @@ Lookup Find(std::string_view content, std::string_view section, std::string_view
 
 enum class ReadResult { Read, Missing, Failed };
 
-ReadResult ReadWholeFile(const std::string& path, std::string& content)
-{
+ReadResult ReadWholeFile(const std::string& path, std::string& content) {
     // stdio rather than streams: a stream reading a folder throws instead of failing.
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
@@ -68,18 +66,16 @@ ReadResult ReadWholeFile(const std::string& path, std::string& content)
     return failed ? ReadResult::Failed : ReadResult::Read;
 }
 
-} // namespace
+}  // namespace
 
-std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const
-{
+std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
     std::string content;
     if (ReadWholeFile(path_, content) != ReadResult::Read) return std::string(def);
     const Lookup found = Find(content, Trim(section), Trim(key));
     return found.key ? IniLine::ValueOf(found.key->value) : std::string(def);
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
-{
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     const auto fail = [this] { throw AppError(UnitFunc::Format("%s に書き込めません", path_)); };
     std::string content;
     // A file that exists but cannot be read is not rewritten: its content would be lost.
@@ -90,8 +86,8 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     if (found.key) {
         // The line keeps everything up to the end of its key name; the rest is the new value.
         const std::size_t begin = static_cast<std::size_t>(found.key->text.data() - content.data());
-        const std::size_t nameEnd = static_cast<std::size_t>(found.key->name.data() - content.data()) +
-                                    found.key->name.size();
+        const std::size_t nameEnd =
+            static_cast<std::size_t>(found.key->name.data() - content.data()) + found.key->name.size();
         std::string replacement = content.substr(begin, nameEnd - begin) + "=" + std::string(value);
         content.replace(begin, found.key->text.size(), replacement);
     } else if (found.section) {

@@ -8,7 +8,7 @@
 
 class IniFile {
 public:
-    explicit IniFile(std::string path);   // touches no file
+    explicit IniFile(std::string path);  // touches no file
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
     ~IniFile();

@@ -10,12 +10,10 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 // Both writers put every value into the file at once, so closing has nothing left to flush.
 IniFile::~IniFile() = default;
 
-std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const
-{
+std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const {
     return UnitFunc::IntFromSetting(ReadString(section, key, ""), def);
 }
 
-std::string SettingsPathFor(std::string_view executablePath)
-{
+std::string SettingsPathFor(std::string_view executablePath) {
     return UnitFunc::FolderWithSeparator(executablePath) + "data.ini";
 }

@@ -6,25 +6,15 @@ namespace IniLine {
 
 namespace {
 
-bool IsBlank(unsigned char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
+bool IsBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The profile reader works on C strings: a zero byte ends a name or a value.
-std::string_view UpToZero(std::string_view text)
-{
-    return text.substr(0, text.find('\0'));
-}
+std::string_view UpToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Index of the last "]" that is a character of its own (0x5D may be a trail byte).
-std::size_t LastClosingBracket(std::string_view text)
-{
+std::size_t LastClosingBracket(std::string_view text) {
     std::size_t found = std::string_view::npos;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (UnitFunc::IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
@@ -33,11 +23,10 @@ std::size_t LastClosingBracket(std::string_view text)
     return found;
 }
 
-} // namespace
+}  // namespace
 
 // Blank bytes are all below 0x40, the lowest trail byte, so trimming cannot split a character.
-std::string_view Trim(std::string_view text)
-{
+std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
     while (!text.empty() && IsBlank(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
     return text;
@@ -45,8 +34,7 @@ std::string_view Trim(std::string_view text)
 
 // The two bytes of a double-byte character must match exactly, since its trail byte may look
 // like a letter.
-bool SameName(std::string_view inFile, std::string_view wanted)
-{
+bool SameName(std::string_view inFile, std::string_view wanted) {
     inFile = UpToZero(inFile);
     if (inFile.size() != wanted.size()) return false;
     for (std::size_t i = 0; i < inFile.size(); ++i) {
@@ -60,8 +48,7 @@ bool SameName(std::string_view inFile, std::string_view wanted)
     return true;
 }
 
-Line Parse(std::string_view content, std::size_t begin)
-{
+Line Parse(std::string_view content, std::size_t begin) {
     Line line;
     const std::size_t feed = content.find('\n', begin);
     line.hasLineFeed = feed != std::string_view::npos;
@@ -89,8 +76,7 @@ Line Parse(std::string_view content, std::size_t begin)
     return line;
 }
 
-std::string_view Unquoted(std::string_view value)
-{
+std::string_view Unquoted(std::string_view value) {
     value = UpToZero(value);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
@@ -98,9 +84,6 @@ std::string_view Unquoted(std::string_view value)
     return value;
 }
 
-std::string ValueOf(std::string_view value)
-{
-    return std::string(Unquoted(value).substr(0, kMaxValue));
-}
+std::string ValueOf(std::string_view value) { return std::string(Unquoted(value).substr(0, kMaxValue)); }
 
-} // namespace IniLine
+}  // namespace IniLine

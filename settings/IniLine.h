@@ -16,8 +16,8 @@ enum class Kind { Other, Section, Key };
 
 // The views point into the file's text.
 struct Line {
-    std::string_view text;   // without the line feed and a carriage return before it
-    std::size_t next = 0;    // where the next line starts
+    std::string_view text;  // without the line feed and a carriage return before it
+    std::size_t next = 0;   // where the next line starts
     bool hasLineFeed = false;
     Kind kind = Kind::Other;
     std::string_view name;   // section or key name
@@ -41,4 +41,4 @@ std::string_view Unquoted(std::string_view value);
 // The value a read returns: Unquoted, cut to kMaxValue bytes.
 std::string ValueOf(std::string_view value);
 
-} // namespace IniLine
+}  // namespace IniLine

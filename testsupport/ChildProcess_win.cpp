@@ -8,7 +8,7 @@ namespace {
 
 constexpr DWORD kExitWaitMs = 5000;
 
-} // namespace
+}  // namespace
 
 std::string WindowsPath(std::string path) {
     if (!path.empty() && path[0] == '/') path = "Z:" + path;

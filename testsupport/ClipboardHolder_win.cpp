@@ -8,7 +8,7 @@ namespace {
 
 constexpr DWORD kLongestHoldMs = 60000;
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) return 1;

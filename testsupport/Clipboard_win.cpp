@@ -28,7 +28,7 @@ std::string ReadText(bool empty) {
     return text;
 }
 
-} // namespace
+}  // namespace
 
 bool PutClipboardText(const std::string& text, HWND owner) {
     if (!Open(owner)) return false;

@@ -9,7 +9,7 @@ BOOL CALLBACK Collect(HWND w, LPARAM lp) {
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> windows;

@@ -14,6 +14,5 @@ struct CellText {
 
 template <class Table>
 void ExpectCells(const Table& table, std::initializer_list<CellText> cells) {
-    for (const CellText& c : cells)
-        EXPECT_EQ(table.Cell(c.col, c.row), c.text) << "cell " << c.col << "," << c.row;
+    for (const CellText& c : cells) EXPECT_EQ(table.Cell(c.col, c.row), c.text) << "cell " << c.col << "," << c.row;
 }

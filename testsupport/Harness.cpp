@@ -46,7 +46,8 @@ int MsLeft(Clock::time_point deadline) {
 
 std::string Iconv(const std::string& text, const char* to, const char* from) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw HarnessError(std::string("iconv cannot convert ") + from + " to " + to);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw HarnessError(std::string("iconv cannot convert ") + from + " to " + to);
     std::string out(text.size() * 4 + 16, '\0');
     char* in = const_cast<char*>(text.data());
     size_t inLeft = text.size();
@@ -55,7 +56,8 @@ std::string Iconv(const std::string& text, const char* to, const char* from) {
     size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
     iconv_close(cd);
     if (done == static_cast<size_t>(-1))
-        throw HarnessError(std::string("text is not valid ") + from + " at byte " + std::to_string(text.size() - inLeft));
+        throw HarnessError(std::string("text is not valid ") + from + " at byte " +
+                           std::to_string(text.size() - inLeft));
     out.resize(out.size() - outLeft);
     return out;
 }
@@ -387,8 +389,7 @@ Screen::Screen(const std::string& size) {
         ++index;
     }
     if (fitting.empty()) throw HarnessError("no screen of " + std::string(display) + " is " + size + " or larger");
-    std::stable_sort(fitting.begin(), fitting.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(fitting.begin(), fitting.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     auto deadline = Clock::now() + std::chrono::milliseconds(kScreenWaitMs);
     for (;;) {
         for (const auto& [area, n] : fitting) {
@@ -421,7 +422,8 @@ Session::Session(const Screen& screen, Locations where) : where_(std::move(where
     signal(SIGPIPE, SIG_IGN);
     // The session ends its prefix's wineserver, so it must not be one the caller works in.
     if (const char* callers = std::getenv("WINEPREFIX"); callers && fs::path(callers) == fs::path(where_.prefix))
-        throw HarnessError("the prefix " + where_.prefix + " is the caller's WINEPREFIX; the harness needs one of its own");
+        throw HarnessError("the prefix " + where_.prefix +
+                           " is the caller's WINEPREFIX; the harness needs one of its own");
     if (!fs::exists(where_.prefix + "/system.reg"))
         throw HarnessError("no Wine prefix in " + where_.prefix + " (made by the test e2e_prefix)");
     if (!fs::exists(where_.marlowenExe)) throw HarnessError("not built: " + where_.marlowenExe);
@@ -456,7 +458,8 @@ std::vector<std::string> Session::Env() const { return WineEnv(where_.prefix, di
 std::string Session::DriveC() const { return where_.prefix + "/drive_c"; }
 
 std::string Session::UnixPath(const std::string& windowsPath) const {
-    if (windowsPath.size() < 3 || (windowsPath[0] != 'C' && windowsPath[0] != 'c') || windowsPath.compare(1, 2, ":\\") != 0)
+    if (windowsPath.size() < 3 || (windowsPath[0] != 'C' && windowsPath[0] != 'c') ||
+        windowsPath.compare(1, 2, ":\\") != 0)
         throw HarnessError("not a path on C:: " + windowsPath);
     std::string rest = windowsPath.substr(3);
     for (auto& c : rest)
@@ -549,7 +552,8 @@ void Session::StartInspector() {
 std::string Session::Inspect(const std::vector<std::string>& args, int timeoutMs) {
     std::string line;
     for (const auto& a : args) {
-        if (a.find_first_of("\t\r\n") != std::string::npos) throw HarnessError("inspector argument with TAB or line break");
+        if (a.find_first_of("\t\r\n") != std::string::npos)
+            throw HarnessError("inspector argument with TAB or line break");
         line += (line.empty() ? "" : "\t") + a;
     }
     line += "\n";
@@ -567,7 +571,9 @@ std::string Session::Inspect(const std::vector<std::string>& args, int timeoutMs
                 std::string out = inspectorBuffer_.substr(0, end);
                 std::string status = inspectorBuffer_.substr(end + 1, lineEnd - end - 1);
                 inspectorBuffer_.erase(0, lineEnd + 1);
-                if (status != "0") throw HarnessError("inspector " + Describe(args) + ": " + Unescape(status.substr(status.find(' ') + 1)));
+                if (status != "0")
+                    throw HarnessError("inspector " + Describe(args) + ": " +
+                                       Unescape(status.substr(status.find(' ') + 1)));
                 return out;
             }
         }
@@ -582,7 +588,8 @@ std::string Session::Inspect(const std::vector<std::string>& args, int timeoutMs
             }
         } else if (MsLeft(deadline) == 0) {
             inspector_.reset();
-            throw HarnessError("the inspector did not answer " + Describe(args) + " within " + std::to_string(timeoutMs) + " ms");
+            throw HarnessError("the inspector did not answer " + Describe(args) + " within " +
+                               std::to_string(timeoutMs) + " ms");
         }
     }
 }
@@ -645,12 +652,18 @@ void Session::Drop(const std::string& controlName, const std::vector<std::string
 
 void Session::DropAt(Point screen, const std::vector<std::string>& unixPaths) {
     const int timeoutMs = kDropTimeoutMs + kDropMsPerFile * static_cast<int>(unixPaths.size());
-    std::vector<std::string> argv = {where_.xdndDrop, "--display", display_, "--timeout", std::to_string(timeoutMs),
-                                     std::to_string(screen.x), std::to_string(screen.y)};
+    std::vector<std::string> argv = {where_.xdndDrop,
+                                     "--display",
+                                     display_,
+                                     "--timeout",
+                                     std::to_string(timeoutMs),
+                                     std::to_string(screen.x),
+                                     std::to_string(screen.y)};
     argv.insert(argv.end(), unixPaths.begin(), unixPaths.end());
     auto result = Run(argv, Env(), timeoutMs + 10000);
     if (result.exitCode != 0)
-        throw HarnessError("drop at " + std::to_string(screen.x) + "," + std::to_string(screen.y) + " failed: " + result.err);
+        throw HarnessError("drop at " + std::to_string(screen.x) + "," + std::to_string(screen.y) +
+                           " failed: " + result.err);
 }
 
 void Session::Click(const std::string& controlName) { Inspect({"click", kTitle, controlName}); }

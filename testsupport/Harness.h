@@ -56,12 +56,12 @@ struct Rect {
 
 // One child window of the main window, as the inspector reports it.
 struct Control {
-    std::string name;   // designer name, empty when the window has none
-    std::string cls;    // window class
+    std::string name;  // designer name, empty when the window has none
+    std::string cls;   // window class
     int id = 0;
-    Rect rect;          // screen coordinates
+    Rect rect;  // screen coordinates
     bool enabled = false, visible = false;
-    std::string text;   // caption; list box: "count=N\r\n" + items; grid: its dump; tree: nodes
+    std::string text;  // caption; list box: "count=N\r\n" + items; grid: its dump; tree: nodes
 };
 
 // Processor time a process has used so far, from its own counters.
@@ -177,7 +177,7 @@ public:
     void WriteDataIni(const std::string& utf8Text);              // written as Shift-JIS, LF -> CR LF
     // Creates <C:\d>\relative (folders too) with the content; returns its unix path.
     std::string MakeFile(const std::string& relative, const std::string& content = {});
-    std::string ReadText(const std::string& unixPath) const;     // Shift-JIS file -> UTF-8
+    std::string ReadText(const std::string& unixPath) const;  // Shift-JIS file -> UTF-8
     // Makes a file unwritable for Wine although we are root (chattr +i; a read-only
     // attribute or mode does not stop root). False when the file system cannot do it.
     bool MakeImmutable(const std::string& unixPath);
@@ -206,8 +206,8 @@ public:
     std::vector<MessageBoxInfo> MessageBoxes();
     MessageBoxInfo WaitMessageBox(const std::string& caption, int timeoutMs = 10000);
     CpuTime ProcessCpuTime(const std::string& windowTitle = kTitle);  // of the window's process
-    std::vector<std::string> ProcessNames();  // executable file names of the prefix's processes
-    bool ProcessRunning(const std::string& exeName);  // letter case ignored
+    std::vector<std::string> ProcessNames();                          // executable file names of the prefix's processes
+    bool ProcessRunning(const std::string& exeName);                  // letter case ignored
 
     // Acting like a user.
     void Drop(const std::string& controlName, const std::vector<std::string>& unixPaths);

@@ -21,7 +21,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> StandInLog::Lines() const {
     const std::vector<std::string> raw = RawLines();

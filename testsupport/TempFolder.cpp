@@ -12,8 +12,8 @@ TempFolder::TempFolder() {
     // apart. A parameterised test's name holds '/', which must not make a subfolder.
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const auto ticks = std::random_device()();
-    std::string name = std::string("marlowen-") + info->test_suite_name() + "-" + info->name() + "-" +
-                       std::to_string(ticks);
+    std::string name =
+        std::string("marlowen-") + info->test_suite_name() + "-" + info->name() + "-" + std::to_string(ticks);
     std::replace(name.begin(), name.end(), '/', '-');
     folder_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::create_directories(folder_);

@@ -2,7 +2,4 @@
 // system can be asked.
 #include "text/UnitFunc.h"
 
-bool UnitFunc::IsLeadByte(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+bool UnitFunc::IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }

@@ -7,8 +7,7 @@
 
 namespace {
 
-std::array<bool, 256> AskLeadBytes()
-{
+std::array<bool, 256> AskLeadBytes() {
     std::array<bool, 256> table{};
     CPINFO info{};
     if (!GetCPInfo(CP_ACP, &info)) {
@@ -22,10 +21,9 @@ std::array<bool, 256> AskLeadBytes()
     return table;
 }
 
-} // namespace
+}  // namespace
 
-bool UnitFunc::IsLeadByte(unsigned char b)
-{
+bool UnitFunc::IsLeadByte(unsigned char b) {
     // Asked once, on first use at start-up: the ANSI code page does not change while the
     // program runs.
     static const std::array<bool, 256> leadBytes = AskLeadBytes();

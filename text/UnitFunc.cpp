@@ -9,27 +9,17 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-unsigned char Byte(std::string_view text, std::size_t i)
-{
-    return static_cast<unsigned char>(text[i]);
-}
+unsigned char Byte(std::string_view text, std::size_t i) { return static_cast<unsigned char>(text[i]); }
 
 // RemoveBlanks has its own, wider lead range: it also pairs 0x80 and 0xFD.
-bool StartsPairForBlanks(unsigned char b)
-{
-    return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD);
-}
+bool StartsPairForBlanks(unsigned char b) { return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD); }
 
 // The text up to its first zero byte, as a C string would end there.
-std::string_view UpToZero(std::string_view text)
-{
-    return text.substr(0, text.find('\0'));
-}
+std::string_view UpToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 // Number of lead-table bytes immediately before index i; an odd count makes byte i a trail
 // byte. Counted backwards, so a caller classifying one byte pays only for that byte's run.
-std::size_t LeadRunBefore(std::string_view text, std::size_t i)
-{
+std::size_t LeadRunBefore(std::string_view text, std::size_t i) {
     std::size_t run = 0;
     while (run < i && IsLeadByte(Byte(text, i - 1 - run))) ++run;
     return run;
@@ -38,8 +28,7 @@ std::size_t LeadRunBefore(std::string_view text, std::size_t i)
 // First occurrence of pattern in text that does not begin on a trail byte, as a 0-based
 // index. A zero byte ends both texts. The lead run is carried forward from candidate to
 // candidate, so each byte is classified once per search.
-std::size_t FindCharAware(std::string_view pattern, std::string_view text)
-{
+std::size_t FindCharAware(std::string_view pattern, std::string_view text) {
     pattern = UpToZero(pattern);
     if (pattern.empty() || text.empty()) return npos;
     std::size_t classified = 0;
@@ -62,13 +51,12 @@ std::size_t FindCharAware(std::string_view pattern, std::string_view text)
 // Positions of the separators that split a path. "\", ":" and "." count only as characters
 // of their own: the trail byte of a double-byte character may be 0x5C.
 struct PathMarks {
-    std::size_t lastSeparator = npos;   // last "\" or ":"
-    std::size_t lastMark = npos;        // last of "\", ":" and "."
-    bool separatorFollowsSeparator = false; // the character before lastSeparator is one too
+    std::size_t lastSeparator = npos;        // last "\" or ":"
+    std::size_t lastMark = npos;             // last of "\", ":" and "."
+    bool separatorFollowsSeparator = false;  // the character before lastSeparator is one too
 };
 
-PathMarks FindPathMarks(std::string_view path)
-{
+PathMarks FindPathMarks(std::string_view path) {
     PathMarks marks;
     bool previousIsSeparator = false;
     for (std::size_t i = 0; i < path.size();) {
@@ -93,16 +81,14 @@ PathMarks FindPathMarks(std::string_view path)
 }
 
 // The value of a hexadecimal digit, -1 for any other byte.
-int HexDigit(char c)
-{
+int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
 
-std::optional<std::int32_t> HexToInt(std::string_view digits, bool negative)
-{
+std::optional<std::int32_t> HexToInt(std::string_view digits, bool negative) {
     if (digits.empty()) return std::nullopt;
     std::uint64_t value = 0;
     for (char c : digits) {
@@ -117,8 +103,7 @@ std::optional<std::int32_t> HexToInt(std::string_view digits, bool negative)
     return static_cast<std::int32_t>(bits);
 }
 
-std::optional<std::int32_t> DecimalToInt(std::string_view digits, bool negative)
-{
+std::optional<std::int32_t> DecimalToInt(std::string_view digits, bool negative) {
     if (digits.empty()) return std::nullopt;
     constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t value = 0;
@@ -132,10 +117,9 @@ std::optional<std::int32_t> DecimalToInt(std::string_view digits, bool negative)
     return static_cast<std::int32_t>(value);
 }
 
-} // namespace
+}  // namespace
 
-std::string RemoveBlanks(std::string_view text)
-{
+std::string RemoveBlanks(std::string_view text) {
     std::string result;
     result.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -156,8 +140,7 @@ std::string RemoveBlanks(std::string_view text)
     return result;
 }
 
-int PosFrom(std::string_view pattern, std::string_view text, int offset)
-{
+int PosFrom(std::string_view pattern, std::string_view text, int offset) {
     std::size_t start = 0;
     if (offset > 0) {
         const std::size_t at = static_cast<std::size_t>(offset) - 1;
@@ -171,8 +154,7 @@ int PosFrom(std::string_view pattern, std::string_view text, int offset)
     return hit == npos ? 0 : static_cast<int>(start + hit + 1);
 }
 
-PathParts SplitPath(std::string_view path)
-{
+PathParts SplitPath(std::string_view path) {
     const PathMarks marks = FindPathMarks(path);
     PathParts parts;
     parts.fileName = marks.lastSeparator == npos ? path : path.substr(marks.lastSeparator + 1);
@@ -189,14 +171,12 @@ PathParts SplitPath(std::string_view path)
     return parts;
 }
 
-std::string FolderWithSeparator(std::string_view path)
-{
+std::string FolderWithSeparator(std::string_view path) {
     const PathMarks marks = FindPathMarks(path);
     return marks.lastSeparator == npos ? std::string() : std::string(path.substr(0, marks.lastSeparator + 1));
 }
 
-std::string CaptionFromLabel(std::string_view label)
-{
+std::string CaptionFromLabel(std::string_view label) {
     // 0x2B is never a trail byte, so a byte search cannot split a character.
     const std::size_t plus = label.find('+');
     if (plus == npos) return std::string(label);
@@ -206,8 +186,7 @@ std::string CaptionFromLabel(std::string_view label)
     return caption;
 }
 
-std::optional<std::int32_t> StrToInt(std::string_view text)
-{
+std::optional<std::int32_t> StrToInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     bool negative = false;
@@ -223,8 +202,7 @@ std::optional<std::int32_t> StrToInt(std::string_view text)
     return DecimalToInt(rest, negative);
 }
 
-std::int32_t IntFromSetting(std::string_view text, std::int32_t def)
-{
+std::int32_t IntFromSetting(std::string_view text, std::int32_t def) {
     std::string number(text);
     if (number.size() > 2 && number[0] == '0' && (number[1] == 'x' || number[1] == 'X')) {
         number.replace(0, 2, "$");
@@ -232,8 +210,7 @@ std::int32_t IntFromSetting(std::string_view text, std::int32_t def)
     return StrToInt(number).value_or(def);
 }
 
-std::string ErrorBoxText(std::string_view message)
-{
+std::string ErrorBoxText(std::string_view message) {
     std::string text(message);
     if (text.empty()) return text;
     const std::size_t last = text.size() - 1;
@@ -244,8 +221,7 @@ std::string ErrorBoxText(std::string_view message)
     return text;
 }
 
-std::string Format(std::string_view pattern, std::string_view arg)
-{
+std::string Format(std::string_view pattern, std::string_view arg) {
     // "%" (0x25) is never a trail byte, so the byte search finds only a real "%s".
     const std::size_t at = pattern.find("%s");
     if (at == npos) return std::string(pattern);
@@ -255,4 +231,4 @@ std::string Format(std::string_view pattern, std::string_view arg)
     return result;
 }
 
-} // namespace UnitFunc
+}  // namespace UnitFunc

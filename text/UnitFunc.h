@@ -21,9 +21,9 @@ int PosFrom(std::string_view pattern, std::string_view text, int offset);
 
 // The three forms of a dropped path; "\", ":" and "." count only as characters of their own.
 struct PathParts {
-    std::string fileName;      // after the last "\" or ":"
-    std::string withoutExt;    // the path less its extension
-    std::string folder;        // without a closing "\" (kept after a drive or a second "\")
+    std::string fileName;    // after the last "\" or ":"
+    std::string withoutExt;  // the path less its extension
+    std::string folder;      // without a closing "\" (kept after a drive or a second "\")
 };
 PathParts SplitPath(std::string_view path);
 
@@ -47,4 +47,4 @@ std::string ErrorBoxText(std::string_view message);
 // printf-like substitution of the one "%s" in a Shift-JIS message.
 std::string Format(std::string_view pattern, std::string_view arg);
 
-} // namespace UnitFunc
+}  // namespace UnitFunc

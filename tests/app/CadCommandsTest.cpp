@@ -4,8 +4,7 @@
 
 namespace {
 
-TEST(CommandPrompt, EitherJapaneseFormOfTheReadyLineWholeAndExact)
-{
+TEST(CommandPrompt, EitherJapaneseFormOfTheReadyLineWholeAndExact) {
     EXPECT_TRUE(IsCommandPrompt("コマンド: COMMANDLINE"));
     EXPECT_TRUE(IsCommandPrompt("ｺﾏﾝﾄﾞ: COMMANDLINE"));
     // The same two lines as Shift-JIS bytes: the full-width and the half-width katakana form.
@@ -13,8 +12,7 @@ TEST(CommandPrompt, EitherJapaneseFormOfTheReadyLineWholeAndExact)
     EXPECT_TRUE(IsCommandPrompt("\xBA\xCF\xDD\xC4\xDE: COMMANDLINE"));
 }
 
-TEST(CommandPrompt, NearMissesAreNoPrompt)
-{
+TEST(CommandPrompt, NearMissesAreNoPrompt) {
     const char* const nearMisses[] = {
         "",
         "コマンド:",
@@ -33,12 +31,10 @@ TEST(CommandPrompt, NearMissesAreNoPrompt)
     }
 }
 
-TEST(TypedCommands, SequencesByteForByte)
-{
-    EXPECT_EQ(kRunScriptCommands,
-              (LineList{"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"}));
+TEST(TypedCommands, SequencesByteForByte) {
+    EXPECT_EQ(kRunScriptCommands, (LineList{"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"}));
     EXPECT_EQ(kRestoreAndQuitCommands, (LineList{"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"}));
     EXPECT_STREQ(kCloseDrawingCommand, "close\r");
 }
 
-} // namespace
+}  // namespace

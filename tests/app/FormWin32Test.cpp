@@ -60,7 +60,7 @@ void PumpFor(DWORD ms) {
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(StringGridWindow, AnswersGetTextWithTheCellsWithinItsCounts) {
     Host host;
@@ -121,8 +121,8 @@ void ExpectSameScrollBar(HWND bulk, HWND single, int bar) {
 
 HWND MakeGridWindow(HWND parent, StringGrid& grid) {
     grid.PrepareCreate(96);
-    return CreateWindowExA(0, StringGrid::kWindowClass, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0,
-                           293, 120, parent, nullptr, GetModuleHandleA(nullptr), &grid);
+    return CreateWindowExA(0, StringGrid::kWindowClass, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0, 293,
+                           120, parent, nullptr, GetModuleHandleA(nullptr), &grid);
 }
 
 // A drop's rows and a drawing's columns, as the handlers write them.
@@ -131,7 +131,7 @@ void FillLikeADrop(StringGrid& grid) {
     for (int row = 1; row <= 1000; ++row) grid.SetCell(0, row, "C:\\d\\" + std::to_string(row) + ".dwg");
     grid.SetColCount(1503);
 }
-} // namespace
+}  // namespace
 
 TEST(BulkChange, GridChangedWithRedrawOffEndsWithTheScrollBarsAndCellsOfOneChangeAtATime) {
     Host host;
@@ -161,8 +161,8 @@ TEST(BulkChange, ListBoxFilledWithRedrawOffHoldsEveryItemAndScrollsToTheLast) {
     Host host;
     ListBoxLines bulk, single;
     for (ListBoxLines* box : {&bulk, &single})
-        box->Attach(CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0,
-                                    0, 169, 105, host.hwnd, nullptr, GetModuleHandleA(nullptr), nullptr));
+        box->Attach(CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                    169, 105, host.hwnd, nullptr, GetModuleHandleA(nullptr), nullptr));
     {
         const RedrawSuspended quiet({bulk.Handle()});
         for (int i = 0; i < 1000; ++i) bulk.Add(std::to_string(i));
@@ -254,7 +254,7 @@ RECT ShowInfoBoxWithCursorAt(int x, int y) {
     EXPECT_TRUE(SeenBox::found);
     return SeenBox::rect;
 }
-} // namespace
+}  // namespace
 
 TEST(InfoBoxPlacement, StandsHundredLeftAndFiftyAboveTheCursor) {
     const RECT rect = ShowInfoBoxWithCursorAt(400, 300);
@@ -312,7 +312,7 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
 }
 
 bool Holds(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
-} // namespace
+}  // namespace
 
 TEST(DroppedPaths, AreReadWholeIntoShiftJisUpToTwoHundredSixtyBytes) {
     // 表 is 0x95 0x5C; 130 of them after "C:\" are 263 bytes, 128 are 259.
@@ -334,7 +334,7 @@ TEST(DroppedPaths, CharacterTheCodePageLacksOrOverTwoHundredSixtyBytesIsRefusedB
     const std::wstring hangul = L"C:\\d\\한글.dwg";
     // Without WC_NO_BEST_FIT_CHARS é would come out as a plain e, silently another name.
     const std::wstring accent = L"C:\\d\\café.dwg";
-    const std::wstring tooLong = L"C:\\" + std::wstring(129, L'表');   // 261 bytes
+    const std::wstring tooLong = L"C:\\" + std::wstring(129, L'表');  // 261 bytes
     const std::wstring good = L"C:\\d\\plan.dwg";
     DropData drop(MakeDrop({good, yoshi, hangul, accent, tooLong}));
     drop.ReadPaths(5);

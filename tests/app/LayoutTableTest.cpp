@@ -14,12 +14,14 @@ StringGridCells SurveyTable() {
     table.SetCell(0, 3, "C:\\c.dwg");
     return table;
 }
-} // namespace
+}  // namespace
 
 TEST(LayoutRow, CountInColumnOneAndNamesFromColumnTwoLeadEntryPassedOver) {
     StringGridCells table = SurveyTable();
     RecordLayoutRow(table, 2, {"lead", "Model", "Layout1"});
-    ExpectCells(table, {{0, 2, "C:\\b.dwg"}, {1, 2, "2"}, {2, 2, "Model"}, {3, 2, "Layout1"}, {4, 2, ""}, {1, 1, ""}, {1, 3, ""}});
+    ExpectCells(
+        table,
+        {{0, 2, "C:\\b.dwg"}, {1, 2, "2"}, {2, 2, "Model"}, {3, 2, "Layout1"}, {4, 2, ""}, {1, 1, ""}, {1, 3, ""}});
 }
 
 TEST(LayoutRow, TableWidensToOneColumnMoreThanTheRowUsesAndNeverNarrows) {

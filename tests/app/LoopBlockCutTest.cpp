@@ -4,55 +4,46 @@
 
 namespace {
 
-TEST(LoopBlockCut, MovesTheBodyAndKeepsTheLoopLine)
-{
-    const LoopCut cut =
-        CutLoopBlock({"top", "[LAYOUTLOOP]", "x", "y", "[LAYOUTNAME]", "[LOOPEND]", "end"});
+TEST(LoopBlockCut, MovesTheBodyAndKeepsTheLoopLine) {
+    const LoopCut cut = CutLoopBlock({"top", "[LAYOUTLOOP]", "x", "y", "[LAYOUTNAME]", "[LOOPEND]", "end"});
     EXPECT_EQ(cut.templateLines, (LineList{"top", "[LAYOUTLOOP]", "end"}));
     EXPECT_EQ(cut.loopBody, (LineList{"x", "y", "[LAYOUTNAME]"}));
     EXPECT_FALSE(cut.malformed);
 }
 
-TEST(LoopBlockCut, BlockWithoutBodyDropsOnlyTheEndMarker)
-{
+TEST(LoopBlockCut, BlockWithoutBodyDropsOnlyTheEndMarker) {
     const LoopCut cut = CutLoopBlock({"[LAYOUTLOOP]", "[LOOPEND]", "end"});
     EXPECT_EQ(cut.templateLines, (LineList{"[LAYOUTLOOP]", "end"}));
     EXPECT_TRUE(cut.loopBody.empty());
     EXPECT_FALSE(cut.malformed);
 }
 
-TEST(LoopBlockCut, MarkersAreFoundWhateverTheirLetterCase)
-{
+TEST(LoopBlockCut, MarkersAreFoundWhateverTheirLetterCase) {
     const LoopCut cut = CutLoopBlock({"a", "[layoutloop]", "x", "[LoopEnd]", "b"});
     EXPECT_EQ(cut.templateLines, (LineList{"a", "[layoutloop]", "b"}));
     EXPECT_EQ(cut.loopBody, (LineList{"x"}));
     EXPECT_FALSE(cut.malformed);
 }
 
-TEST(LoopBlockCut, MarkerWithABlankIsNoMarker)
-{
+TEST(LoopBlockCut, MarkerWithABlankIsNoMarker) {
     const LineList lines{"a", "[LAYOUTLOOP] ", "x", "[LOOPEND]", "b"};
     const LoopCut cut = CutLoopBlock(lines);
     EXPECT_EQ(cut.templateLines, lines);
     EXPECT_TRUE(cut.loopBody.empty());
     EXPECT_FALSE(cut.malformed);
 
-    EXPECT_EQ(CutLoopBlock({" [LAYOUTLOOP]", "[LOOPEND]"}).templateLines,
-              (LineList{" [LAYOUTLOOP]", "[LOOPEND]"}));
+    EXPECT_EQ(CutLoopBlock({" [LAYOUTLOOP]", "[LOOPEND]"}).templateLines, (LineList{" [LAYOUTLOOP]", "[LOOPEND]"}));
 }
 
-TEST(LoopBlockCut, OnlyTheFirstBlockIsCut)
-{
-    const LoopCut cut = CutLoopBlock(
-        {"[LAYOUTLOOP]", "x", "[LOOPEND]", "mid", "[LAYOUTLOOP]", "y", "[LOOPEND]", "end"});
-    EXPECT_EQ(cut.templateLines,
-              (LineList{"[LAYOUTLOOP]", "mid", "[LAYOUTLOOP]", "y", "[LOOPEND]", "end"}));
+TEST(LoopBlockCut, OnlyTheFirstBlockIsCut) {
+    const LoopCut cut =
+        CutLoopBlock({"[LAYOUTLOOP]", "x", "[LOOPEND]", "mid", "[LAYOUTLOOP]", "y", "[LOOPEND]", "end"});
+    EXPECT_EQ(cut.templateLines, (LineList{"[LAYOUTLOOP]", "mid", "[LAYOUTLOOP]", "y", "[LOOPEND]", "end"}));
     EXPECT_EQ(cut.loopBody, (LineList{"x"}));
     EXPECT_FALSE(cut.malformed);
 }
 
-TEST(LoopBlockCut, LoopLineWithoutEndAfterItIsMalformedAndMovesNothing)
-{
+TEST(LoopBlockCut, LoopLineWithoutEndAfterItIsMalformedAndMovesNothing) {
     const LineList noEnd{"a", "[LAYOUTLOOP]", "x"};
     const LoopCut first = CutLoopBlock(noEnd);
     EXPECT_TRUE(first.malformed);
@@ -67,8 +58,7 @@ TEST(LoopBlockCut, LoopLineWithoutEndAfterItIsMalformedAndMovesNothing)
     EXPECT_TRUE(second.loopBody.empty());
 }
 
-TEST(LoopBlockCut, TemplateWithoutLoopLineIsLeftAlone)
-{
+TEST(LoopBlockCut, TemplateWithoutLoopLineIsLeftAlone) {
     const LineList lines{"open", "[LOOPEND]", "close"};
     const LoopCut cut = CutLoopBlock(lines);
     EXPECT_EQ(cut.templateLines, lines);
@@ -80,4 +70,4 @@ TEST(LoopBlockCut, TemplateWithoutLoopLineIsLeftAlone)
     EXPECT_FALSE(empty.malformed);
 }
 
-} // namespace
+}  // namespace

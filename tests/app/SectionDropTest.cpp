@@ -35,13 +35,12 @@ TEST(SectionDropOrder, CaptionedButtonRefusesAnOverlongTemplateThenAMalformedBlo
     EXPECT_EQ(malformed.outcome, Outcome::Malformed);
     EXPECT_EQ(malformed.lineCount, 3);
     EXPECT_EQ(malformed.cut.templateLines, (LineList{"[LOOPEND]", "[LAYOUTLOOP]", "x"}));
-    EXPECT_EQ(RefusalMessage(malformed.outcome),
-              "テンプレートの [LAYOUTLOOP] に対応する [LOOPEND] がありません。");
+    EXPECT_EQ(RefusalMessage(malformed.outcome), "テンプレートの [LAYOUTLOOP] に対応する [LOOPEND] がありません。");
 }
 
 TEST(SectionDropOrder, RunTakesTheCountLessTheCutLines) {
-    const SectionDropPlan plan = PlanSectionDrop(
-        Template(7, {"top", "[LAYOUTLOOP]", "x", "y", "[LAYOUTNAME]", "[LOOPEND]", "end"}), true);
+    const SectionDropPlan plan =
+        PlanSectionDrop(Template(7, {"top", "[LAYOUTLOOP]", "x", "y", "[LAYOUTNAME]", "[LOOPEND]", "end"}), true);
     EXPECT_EQ(plan.outcome, Outcome::Run);
     EXPECT_EQ(plan.lineCount, 3);
     EXPECT_EQ(plan.cut.templateLines, (LineList{"top", "[LAYOUTLOOP]", "end"}));

@@ -30,7 +30,7 @@ protected:
     std::filesystem::path path_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SectionTemplateFile, MissingTextCountMeansOneLineTheValueOfKeyOne) {
     Write("[Section4]\r\nLabel=x\r\n1=open\r\n2=not read\r\n");

@@ -7,7 +7,7 @@ namespace {
 // and 25 high.
 const GridLayout kDroppedFiles{{64, 72, 64, 64, 64}, 64, 24, 1};
 const GridLayout kNoFixedRow{{}, 64, 24, 0};
-} // namespace
+}  // namespace
 
 TEST(GridLayout, VisibleRowsCountWholeRowsBelowTheFixedOnesAndAtLeastOne) {
     EXPECT_EQ(kDroppedFiles.VisibleRows(120), 3);
@@ -22,12 +22,12 @@ TEST(GridLayout, ColumnsWithoutAWidthTakeTheDefault) {
 
 TEST(GridLayout, ScrollingStopsWhenTheLastRowIsInView) {
     EXPECT_EQ(kDroppedFiles.MaxTopRow(5, 120), 2);
-    EXPECT_EQ(kDroppedFiles.MaxTopRow(3, 120), 1);   // everything fits: the first scrolling row
+    EXPECT_EQ(kDroppedFiles.MaxTopRow(3, 120), 1);  // everything fits: the first scrolling row
     EXPECT_EQ(kNoFixedRow.MaxTopRow(1, 120), 0);
 }
 
 TEST(GridLayout, ScrollingStopsWhenTheLastColumnsFillTheView) {
-    EXPECT_EQ(kDroppedFiles.MaxLeftCol(5, 200), 2);   // 65 + 65 + 65 fit, 73 more does not
+    EXPECT_EQ(kDroppedFiles.MaxLeftCol(5, 200), 2);  // 65 + 65 + 65 fit, 73 more does not
     EXPECT_EQ(kDroppedFiles.MaxLeftCol(5, 400), 0);
     EXPECT_EQ(kDroppedFiles.MaxLeftCol(0, 400), 0);
 }
@@ -66,7 +66,6 @@ TEST(GridLayout, NoCellOverTheFixedRowOrPastTheLastRowOrColumn) {
     EXPECT_FALSE(kDroppedFiles.CellAt(-1, 30, 0, 1, 5, 5));
 }
 
-
 TEST(GridText, HeaderLineThenOneTabJoinedLinePerRow) {
     StringGridCells cells(3, 2);
     cells.SetCell(0, 0, "FULLFILEPATH");
@@ -93,6 +92,4 @@ TEST(GridText, ShiftJisBytesPassThroughUnchanged) {
     EXPECT_EQ(GridText(cells), "cols=2 rows=1\r\n\x8E\xE6\x93\xBE\x8A\xAE\x97\xB9\t\xDA\xB2\xB1\xB3\xC4\x90\x94");
 }
 
-TEST(GridText, NoRowsGivesTheHeaderLineAlone) {
-    EXPECT_EQ(GridText(StringGridCells(5, 0)), "cols=5 rows=0");
-}
+TEST(GridText, NoRowsGivesTheHeaderLineAlone) { EXPECT_EQ(GridText(StringGridCells(5, 0)), "cols=5 rows=0"); }

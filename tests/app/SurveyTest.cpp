@@ -9,22 +9,15 @@
 
 namespace {
 
-TEST(SurveyScript, FourLinesPerDrawingThenTheEndMarker)
-{
+TEST(SurveyScript, FourLinesPerDrawingThenTheEndMarker) {
     EXPECT_EQ(SurveyScript({"C:\\a.dwg", "D:\\図 面\\b.dwg"}),
-              (LineList{"open", "C:\\a.dwg", "layout", "?", "open", "D:\\図 面\\b.dwg", "layout", "?",
-                        "OWARI"}));
-    EXPECT_EQ(ScriptFileBytes(SurveyScript({"C:\\a b\\x.dwg"})),
-              "open\r\nC:\\a b\\x.dwg\r\nlayout\r\n?\r\nOWARI\r\n");
+              (LineList{"open", "C:\\a.dwg", "layout", "?", "open", "D:\\図 面\\b.dwg", "layout", "?", "OWARI"}));
+    EXPECT_EQ(ScriptFileBytes(SurveyScript({"C:\\a b\\x.dwg"})), "open\r\nC:\\a b\\x.dwg\r\nlayout\r\n?\r\nOWARI\r\n");
 }
 
-TEST(SurveyScript, NoDrawingsGiveNoLinesAtAll)
-{
-    EXPECT_TRUE(SurveyScript({}).empty());
-}
+TEST(SurveyScript, NoDrawingsGiveNoLinesAtAll) { EXPECT_TRUE(SurveyScript({}).empty()); }
 
-TEST(SurveyReadOrder, LastDropFirstClosingEachButTheLastThenRestoreAndQuit)
-{
+TEST(SurveyReadOrder, LastDropFirstClosingEachButTheLastThenRestoreAndQuit) {
     const LineList close{"close\r"};
     const LineList quit{"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"};
     struct Case {
@@ -34,12 +27,8 @@ TEST(SurveyReadOrder, LastDropFirstClosingEachButTheLastThenRestoreAndQuit)
         bool wait;
     };
     const Case cases[] = {
-        {0, 3, 3, close, true},
-        {1, 3, 2, close, true},
-        {2, 3, 1, quit, false},
-        {0, 1, 1, quit, false},
-        {0, 2, 2, close, true},
-        {1, 2, 1, quit, false},
+        {0, 3, 3, close, true}, {1, 3, 2, close, true}, {2, 3, 1, quit, false},
+        {0, 1, 1, quit, false}, {0, 2, 2, close, true}, {1, 2, 1, quit, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("read " + std::to_string(c.i) + " of " + std::to_string(c.n));
@@ -61,13 +50,11 @@ constexpr const char* kListing =
 // which ends inside the "イ" of the next label.
 const std::string kListingEntry0 = std::string("?Layout1リストするレイアウト名を入力<*>:*.レ") + "\x83";
 
-TEST(LayoutListingParser, NamesFollowTheLeadEntry)
-{
+TEST(LayoutListingParser, NamesFollowTheLeadEntry) {
     EXPECT_EQ(ParseLayoutListing(kListing), (LineList{kListingEntry0, "Model", "Layout1"}));
 }
 
-TEST(LayoutListingParser, NamesOfTheRawPaneLoseTheirBlanksAndKeepTheirBytes)
-{
+TEST(LayoutListingParser, NamesOfTheRawPaneLoseTheirBlanksAndKeepTheirBytes) {
     const std::string pane =
         "コマンド: layout\r\n"
         "レイアウト オプションを入力 [コピー(C)/削除(D)/新規作成(N)/テンプレート(T)/名前変更(R)/"
@@ -82,45 +69,37 @@ TEST(LayoutListingParser, NamesOfTheRawPaneLoseTheirBlanksAndKeepTheirBytes)
     EXPECT_EQ(entries.at(2), "\x83\x40\x95\x5C\x8E\xA6");
 }
 
-TEST(LayoutListingParser, PairsBeforeTheFirstStopAfterThePromptAreSkipped)
-{
+TEST(LayoutListingParser, PairsBeforeTheFirstStopAfterThePromptAreSkipped) {
     EXPECT_EQ(ParseLayoutListing("x>:レイアウト:Aブロック名:y.レイアウト:Bブロック名:z."),
               (LineList{std::string("レイアウト:Aブロック名:y.レ") + "\x83", "B"}));
 }
 
-TEST(LayoutListingParser, ActiveLayoutLabelIsNoNameLabel)
-{
+TEST(LayoutListingParser, ActiveLayoutLabelIsNoNameLabel) {
     EXPECT_EQ(ParseLayoutListing(">:*.アクティブなレイアウト:Aブロック名:Bレイアウト:Cブロック名"),
               (LineList{"*.Aブ", "C"}));
 }
 
-TEST(LayoutListingParser, WithoutPromptEndOnlyTheLeadEntryIsTaken)
-{
+TEST(LayoutListingParser, WithoutPromptEndOnlyTheLeadEntryIsTaken) {
     EXPECT_EQ(ParseLayoutListing("ab.cdeレイアウト:Xブロック名:y."), (LineList{"b.cde"}));
     EXPECT_EQ(ParseLayoutListing(""), (LineList{""}));
 }
 
-TEST(LayoutListingParser, WithoutStopAfterThePromptTheScanStartsAtTheBeginning)
-{
-    EXPECT_EQ(ParseLayoutListing("a.b>:レイアウト:Aブロック名:Xレイアウト:Bブロック名"),
-              (LineList{"", "A", "B"}));
+TEST(LayoutListingParser, WithoutStopAfterThePromptTheScanStartsAtTheBeginning) {
+    EXPECT_EQ(ParseLayoutListing("a.b>:レイアウト:Aブロック名:Xレイアウト:Bブロック名"), (LineList{"", "A", "B"}));
     EXPECT_EQ(ParseLayoutListing(">:abcレイアウト:Aブロック名"), (LineList{"a", "A"}));
 }
 
-TEST(LayoutListingParser, ListingWithoutLayoutsGivesTheLeadEntryAlone)
-{
+TEST(LayoutListingParser, ListingWithoutLayoutsGivesTheLeadEntryAlone) {
     EXPECT_EQ(ParseLayoutListing("<*>:*."), (LineList{"*."}));
 }
 
-TEST(LayoutListingParser, PaneCutShortAfterALabelEndsTheScan)
-{
+TEST(LayoutListingParser, PaneCutShortAfterALabelEndsTheScan) {
     const std::string cut = std::string(kListing) + "レイアウト:Lay";
     EXPECT_EQ(ParseLayoutListing(cut), (LineList{kListingEntry0, "Model", "Layout1"}));
     EXPECT_EQ(ParseLayoutListing(">:.レイアウト:"), (LineList{std::string(".レ") + "\x83"}));
 }
 
-TEST(LayoutListingParser, LabelBytesInsideDoubleByteTextAreNoLabel)
-{
+TEST(LayoutListingParser, LabelBytesInsideDoubleByteTextAreNoLabel) {
     // 0x88 0x83 is one character; the bytes of "ブロック名" in the name, and those of
     // "レイアウト:" in the block name, begin at its second byte.
     const std::string name = std::string("\x88\x83") + "u" + "ロック名";
@@ -129,38 +108,33 @@ TEST(LayoutListingParser, LabelBytesInsideDoubleByteTextAreNoLabel)
               (LineList{std::string("*.レ") + "\x83", name}));
 }
 
-TEST(LayoutListingParser, LongNamesAndLongGapsAreFoundWhole)
-{
+TEST(LayoutListingParser, LongNamesAndLongGapsAreFoundWhole) {
     // Lengths around a few hundred bytes put the labels at every alignment to the search's
     // steps; the gap before the first label is longer than any one name.
     const std::string gap(1000, 'g');
     for (std::size_t length = 200; length <= 560; ++length) {
         const std::string name(length, 'n');
-        const LineList entries = ParseLayoutListing(">:." + gap + "レイアウト:" + name + "ブロック名:" +
-                                                    gap + "レイアウト:Bブロック名");
+        const LineList entries =
+            ParseLayoutListing(">:." + gap + "レイアウト:" + name + "ブロック名:" + gap + "レイアウト:Bブロック名");
         ASSERT_EQ(entries.size(), 3u) << length;
         EXPECT_EQ(entries[1], name) << length;
         EXPECT_EQ(entries[2], "B") << length;
     }
 }
 
-TEST(LayoutListingParser, ZeroByteEndsThePaneForTheSearch)
-{
+TEST(LayoutListingParser, ZeroByteEndsThePaneForTheSearch) {
     using namespace std::string_literals;
     EXPECT_EQ(ParseLayoutListing(">:.レイアウト:A\0ブロック名"s), (LineList{".レ\x83"s}));
-    EXPECT_EQ(ParseLayoutListing(">:.レイアウト:Aブロック名:\0レイアウト:Bブロック名"s),
-              (LineList{".レ\x83"s, "A"}));
+    EXPECT_EQ(ParseLayoutListing(">:.レイアウト:Aブロック名:\0レイアウト:Bブロック名"s), (LineList{".レ\x83"s, "A"}));
 }
 
-std::string ManyLayoutsName(int i)
-{
+std::string ManyLayoutsName(int i) {
     char number[16];
     std::snprintf(number, sizeof number, "L%05d", i);
     return number + std::string(60, 'x');
 }
 
-TEST(LayoutListingParser, MegabytePaneWithTenThousandLayouts)
-{
+TEST(LayoutListingParser, MegabytePaneWithTenThousandLayouts) {
     std::string pane = "<*>:*.";
     for (int i = 0; i < 10000; ++i) {
         pane += "レイアウト:" + ManyLayoutsName(i) + "ブロック名:*Paper_Space" + std::to_string(i) + ".";
@@ -175,4 +149,4 @@ TEST(LayoutListingParser, MegabytePaneWithTenThousandLayouts)
     }
 }
 
-} // namespace
+}  // namespace

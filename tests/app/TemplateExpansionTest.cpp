@@ -13,8 +13,7 @@ namespace {
 
 using Outcome = Expansion::Outcome;
 
-LineList WithTail(LineList lines)
-{
+LineList WithTail(LineList lines) {
     lines.insert(lines.end(), {"new ", "filedia", "1", "cmddia", "1", "quit"});
     return lines;
 }
@@ -22,15 +21,14 @@ LineList WithTail(LineList lines)
 // The working tables of one drop, as the dispatcher and a survey leave them.
 struct DropTables {
     LineList templateLines;
-    std::optional<int> lineCount;   // unset: the template's own count
+    std::optional<int> lineCount;  // unset: the template's own count
     LineList loopBody;
     StringGridCells droppedFiles{5, 1};
     LineList droppedPaths;
     StringGridCells layouts{5, 1};
-    std::optional<int> fileCount;   // unset: the number of recorded files
+    std::optional<int> fileCount;  // unset: the number of recorded files
 
-    void AddFile(std::string path, std::string name, std::string withoutExt, std::string folder)
-    {
+    void AddFile(std::string path, std::string name, std::string withoutExt, std::string folder) {
         const int row = static_cast<int>(droppedPaths.size()) + 1;
         droppedFiles.SetCell(0, row, path);
         droppedFiles.SetCell(1, row, std::move(name));
@@ -41,8 +39,7 @@ struct DropTables {
 
     void AddPlan() { AddFile("C:\\Data\\plan.dwg", "plan.dwg", "C:\\Data\\plan", "C:\\Data"); }
 
-    void SetSurveyRow(int row, std::string path, std::string count, const LineList& names)
-    {
+    void SetSurveyRow(int row, std::string path, std::string count, const LineList& names) {
         layouts.SetCell(0, row, std::move(path));
         layouts.SetCell(1, row, std::move(count));
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -51,8 +48,7 @@ struct DropTables {
         layouts.SetRowCount(std::max(layouts.RowCount(), row + 1));
     }
 
-    Expansion Expand() const
-    {
+    Expansion Expand() const {
         const ExpansionInput in{fileCount.value_or(static_cast<int>(droppedPaths.size())),
                                 templateLines,
                                 lineCount.value_or(static_cast<int>(templateLines.size())),
@@ -65,8 +61,7 @@ struct DropTables {
 };
 
 // One drawing, plan.dwg, and a template that is only the layout loop naming each layout.
-DropTables NameLoopForPlan()
-{
+DropTables NameLoopForPlan() {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"[LAYOUTLOOP]"};
@@ -74,8 +69,7 @@ DropTables NameLoopForPlan()
     return t;
 }
 
-TEST(TemplateExpansion, EachFileGetsTheTemplateThenTheTailFollows)
-{
+TEST(TemplateExpansion, EachFileGetsTheTemplateThenTheTailFollows) {
     DropTables t;
     t.templateLines = {"open", "[FULLFILEPATH]", "close"};
     t.AddFile("C:\\d\\a.dwg", "a.dwg", "C:\\d\\a", "C:\\d");
@@ -88,8 +82,7 @@ TEST(TemplateExpansion, EachFileGetsTheTemplateThenTheTailFollows)
               "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n");
 }
 
-TEST(TemplateExpansion, NoTemplateLinesGiveTheTailAlone)
-{
+TEST(TemplateExpansion, NoTemplateLinesGiveTheTailAlone) {
     DropTables t;
     t.AddPlan();
     t.AddPlan();
@@ -101,8 +94,7 @@ TEST(TemplateExpansion, NoTemplateLinesGiveTheTailAlone)
     EXPECT_EQ(t.Expand().lines, WithTail({}));
 }
 
-TEST(TemplateExpansion, CountBeyondTheTemplateReadsOnlyItsLines)
-{
+TEST(TemplateExpansion, CountBeyondTheTemplateReadsOnlyItsLines) {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"open", "[FILENAME]"};
@@ -110,58 +102,48 @@ TEST(TemplateExpansion, CountBeyondTheTemplateReadsOnlyItsLines)
     EXPECT_EQ(t.Expand().lines, WithTail({"open", "plan.dwg"}));
 }
 
-TEST(TemplateExpansion, NoFilesGiveTheTailAlone)
-{
+TEST(TemplateExpansion, NoFilesGiveTheTailAlone) {
     DropTables t;
     t.templateLines = {"open", "[LAYOUTLOOP]"};
     EXPECT_EQ(t.Expand().lines, WithTail({}));
 }
 
-TEST(PlaceholderOrder, TextAroundAPlaceholderComesThroughWhole)
-{
+TEST(PlaceholderOrder, TextAroundAPlaceholderComesThroughWhole) {
     DropTables t;
     t.AddPlan();
-    t.templateLines = {"[FOLDER]\\out.pdf", "[FILENAME].bak", "[FULLFILENAME].pdf",
-                       "-a [FULLFILEPATH] -b", "plain"};
+    t.templateLines = {"[FOLDER]\\out.pdf", "[FILENAME].bak", "[FULLFILENAME].pdf", "-a [FULLFILEPATH] -b", "plain"};
     EXPECT_EQ(t.Expand().lines, WithTail({"C:\\Data\\out.pdf", "plan.dwg.bak", "C:\\Data\\plan.pdf",
                                           "-a C:\\Data\\plan.dwg -b", "plain"}));
 }
 
-TEST(PlaceholderOrder, OnlyTheFirstPlaceholderInTheOrderIsReplacedOnce)
-{
+TEST(PlaceholderOrder, OnlyTheFirstPlaceholderInTheOrderIsReplacedOnce) {
     DropTables t;
     t.AddPlan();
-    t.templateLines = {"[FOLDER] [FULLFILEPATH]", "[FOLDER]\\[FOLDER]",
-                       "[FULLFILENAME] [FILENAME]", "[FILENAME][FILENAME]"};
-    EXPECT_EQ(t.Expand().lines,
-              WithTail({"[FOLDER] C:\\Data\\plan.dwg", "C:\\Data\\[FOLDER]",
-                        "[FULLFILENAME] plan.dwg", "plan.dwg[FILENAME]"}));
+    t.templateLines = {"[FOLDER] [FULLFILEPATH]", "[FOLDER]\\[FOLDER]", "[FULLFILENAME] [FILENAME]",
+                       "[FILENAME][FILENAME]"};
+    EXPECT_EQ(t.Expand().lines, WithTail({"[FOLDER] C:\\Data\\plan.dwg", "C:\\Data\\[FOLDER]",
+                                          "[FULLFILENAME] plan.dwg", "plan.dwg[FILENAME]"}));
 }
 
-TEST(PlaceholderOrder, SmallLettersAreNoPlaceholders)
-{
+TEST(PlaceholderOrder, SmallLettersAreNoPlaceholders) {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"[fullfilepath]", "[Folder]", "[layoutloop]"};
-    const Expansion e = t.Expand();   // no survey made, yet no refusal: no loop line
+    const Expansion e = t.Expand();  // no survey made, yet no refusal: no loop line
     ASSERT_EQ(e.outcome, Outcome::Lines);
     EXPECT_EQ(e.lines, WithTail({"[fullfilepath]", "[Folder]", "[layoutloop]"}));
 }
 
-TEST(PlaceholderOrder, PathsWithBlanksAndDoubleByteNamesAreCopiedAsTheyAre)
-{
+TEST(PlaceholderOrder, PathsWithBlanksAndDoubleByteNamesAreCopiedAsTheyAre) {
     DropTables t;
-    t.AddFile("C:\\My Drawings\\表\\図 1.dwg", "図 1.dwg", "C:\\My Drawings\\表\\図 1",
-              "C:\\My Drawings\\表");
+    t.AddFile("C:\\My Drawings\\表\\図 1.dwg", "図 1.dwg", "C:\\My Drawings\\表\\図 1", "C:\\My Drawings\\表");
     t.templateLines = {"open [FULLFILEPATH]", "[FOLDER]\\x"};
     const Expansion e = t.Expand();
     EXPECT_EQ(e.lines, WithTail({"open C:\\My Drawings\\表\\図 1.dwg", "C:\\My Drawings\\表\\x"}));
-    EXPECT_EQ(ScriptFileBytes({e.lines[0]}),
-              "open C:\\My Drawings\\\x95\x5C\\\x90\x7D 1.dwg\r\n");
+    EXPECT_EQ(ScriptFileBytes({e.lines[0]}), "open C:\\My Drawings\\\x95\x5C\\\x90\x7D 1.dwg\r\n");
 }
 
-TEST(LayoutLoop, IsRefusedBeforeAnySurveyEvenAfterPlaceholderLines)
-{
+TEST(LayoutLoop, IsRefusedBeforeAnySurveyEvenAfterPlaceholderLines) {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"open [FULLFILEPATH]", "x [LAYOUTLOOP] y"};
@@ -171,8 +153,7 @@ TEST(LayoutLoop, IsRefusedBeforeAnySurveyEvenAfterPlaceholderLines)
     EXPECT_TRUE(e.lines.empty());
 }
 
-TEST(LayoutLoop, BodyIsRepeatedPerLayoutAtTheLoopLine)
-{
+TEST(LayoutLoop, BodyIsRepeatedPerLayoutAtTheLoopLine) {
     DropTables t;
     t.AddFile("D:\\w\\p.dwg", "p.dwg", "D:\\w\\p", "D:\\w");
     t.templateLines = {"A [FULLFILEPATH]", "[LAYOUTLOOP]", "[FOLDER]\\out", "B [FILENAME]", "C"};
@@ -183,8 +164,7 @@ TEST(LayoutLoop, BodyIsRepeatedPerLayoutAtTheLoopLine)
     EXPECT_EQ(e.lines, WithTail({"A D:\\w\\p.dwg", "X", "L1", "X", "L2", "D:\\w\\out", "B p.dwg", "C"}));
 }
 
-TEST(LayoutLoop, NameLineIsReplacedWholeAndOtherPlaceholdersStay)
-{
+TEST(LayoutLoop, NameLineIsReplacedWholeAndOtherPlaceholdersStay) {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"[LAYOUTLOOP]"};
@@ -193,8 +173,7 @@ TEST(LayoutLoop, NameLineIsReplacedWholeAndOtherPlaceholdersStay)
     EXPECT_EQ(t.Expand().lines, WithTail({"平面図", "[FULLFILEPATH] [FOLDER]"}));
 }
 
-TEST(LayoutLoop, NameColumnRunsOnAcrossRepetitions)
-{
+TEST(LayoutLoop, NameColumnRunsOnAcrossRepetitions) {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"[LAYOUTLOOP]"};
@@ -204,8 +183,7 @@ TEST(LayoutLoop, NameColumnRunsOnAcrossRepetitions)
     EXPECT_EQ(t.Expand().lines, WithTail({"N1", "-", "N2", "N3", "-", "", "", "-", ""}));
 }
 
-TEST(LayoutLoop, DrawingsWithoutUsableRowGiveNoLoopLines)
-{
+TEST(LayoutLoop, DrawingsWithoutUsableRowGiveNoLoopLines) {
     DropTables t;
     t.AddFile("C:\\a.dwg", "a.dwg", "C:\\a", "C:\\");
     t.AddFile("C:\\b.dwg", "b.dwg", "C:\\b", "C:\\");
@@ -218,8 +196,7 @@ TEST(LayoutLoop, DrawingsWithoutUsableRowGiveNoLoopLines)
     EXPECT_EQ(t.Expand().lines, WithTail({"a.dwg", "b.dwg", "c.dwg"}));
 }
 
-TEST(LayoutLoop, NegativeCountGivesNoLoopLines)
-{
+TEST(LayoutLoop, NegativeCountGivesNoLoopLines) {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"[LAYOUTLOOP]", "end"};
@@ -228,8 +205,7 @@ TEST(LayoutLoop, NegativeCountGivesNoLoopLines)
     EXPECT_EQ(t.Expand().lines, WithTail({"end"}));
 }
 
-TEST(LayoutLoop, DrawingSurveyedTwiceUsesTheHigherRow)
-{
+TEST(LayoutLoop, DrawingSurveyedTwiceUsesTheHigherRow) {
     DropTables t = NameLoopForPlan();
     t.AddFile("C:\\x.dwg", "x.dwg", "C:\\x", "C:\\");
     t.AddPlan();
@@ -239,8 +215,7 @@ TEST(LayoutLoop, DrawingSurveyedTwiceUsesTheHigherRow)
     EXPECT_EQ(t.Expand().lines, WithTail({"new1", "new2", "x", "new1", "new2"}));
 }
 
-TEST(LayoutLoop, RowsBelowTheCurrentDropAreNotSearched)
-{
+TEST(LayoutLoop, RowsBelowTheCurrentDropAreNotSearched) {
     DropTables t = NameLoopForPlan();
     t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "1", {"near"});
     t.SetSurveyRow(2, "C:\\Data\\plan.dwg", "1", {"below"});
@@ -253,8 +228,7 @@ TEST(LayoutLoop, RowsBelowTheCurrentDropAreNotSearched)
     EXPECT_EQ(t.Expand().lines, WithTail({"below"}));
 }
 
-TEST(LayoutLoop, RowsWrittenBeyondTheTableRowCountAreFound)
-{
+TEST(LayoutLoop, RowsWrittenBeyondTheTableRowCountAreFound) {
     DropTables t = NameLoopForPlan();
     t.AddFile("C:\\x.dwg", "x.dwg", "C:\\x", "C:\\");
     t.SetSurveyRow(2, "C:\\x.dwg", "1", {"x1"});
@@ -262,8 +236,7 @@ TEST(LayoutLoop, RowsWrittenBeyondTheTableRowCountAreFound)
     EXPECT_EQ(t.Expand().lines, WithTail({"x1"}));
 }
 
-TEST(LayoutLoop, CountThatIsNoNumberEndsTheRunWithItsText)
-{
+TEST(LayoutLoop, CountThatIsNoNumberEndsTheRunWithItsText) {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"open", "[LAYOUTLOOP]"};
@@ -277,8 +250,7 @@ TEST(LayoutLoop, CountThatIsNoNumberEndsTheRunWithItsText)
     }
 }
 
-TEST(LayoutLoop, CountFollowsTheNumberRules)
-{
+TEST(LayoutLoop, CountFollowsTheNumberRules) {
     DropTables t = NameLoopForPlan();
     for (const std::string count : {" 2", "+2", "$2", "0x2", "x2"}) {
         t.SetSurveyRow(1, "C:\\Data\\plan.dwg", count, {"a", "b", "c"});
@@ -287,8 +259,7 @@ TEST(LayoutLoop, CountFollowsTheNumberRules)
 }
 
 // The error that ends a run before its script is built.
-void ExpectRefusal(const DropTables& t, const std::string& message)
-{
+void ExpectRefusal(const DropTables& t, const std::string& message) {
     try {
         t.Expand();
         FAIL() << "no error";
@@ -298,13 +269,11 @@ void ExpectRefusal(const DropTables& t, const std::string& message)
 }
 
 // The error that ends a run whose script would pass ten million lines.
-void ExpectLineLimitError(const DropTables& t)
-{
+void ExpectLineLimitError(const DropTables& t) {
     ExpectRefusal(t, "スクリプトが 10000000 行を超えるため作成できません");
 }
 
-TEST(ScriptLineLimit, HugeLayoutCountIsRefusedInsteadOfFillingMemory)
-{
+TEST(ScriptLineLimit, HugeLayoutCountIsRefusedInsteadOfFillingMemory) {
     DropTables t = NameLoopForPlan();
     t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "2147483647", {"a"});
     ExpectLineLimitError(t);
@@ -314,8 +283,7 @@ TEST(ScriptLineLimit, HugeLayoutCountIsRefusedInsteadOfFillingMemory)
     EXPECT_EQ(t.Expand().lines, WithTail({}));
 }
 
-TEST(ScriptLineLimit, ManyFilesTimesALongTemplateAreRefusedWithoutLoop)
-{
+TEST(ScriptLineLimit, ManyFilesTimesALongTemplateAreRefusedWithoutLoop) {
     // 1,001 files of a 10,000-line template: 10,010,000 plain lines.
     DropTables t;
     for (int i = 0; i < 1'001; ++i) t.AddPlan();
@@ -323,8 +291,7 @@ TEST(ScriptLineLimit, ManyFilesTimesALongTemplateAreRefusedWithoutLoop)
     ExpectLineLimitError(t);
 }
 
-TEST(ScriptLineLimit, PlainLinesLoopLinesAndTheTailCountTogether)
-{
+TEST(ScriptLineLimit, PlainLinesLoopLinesAndTheTailCountTogether) {
     // Per file one plain line and 4,999,997 loop lines; with the tail 10,000,002 lines.
     DropTables t;
     t.AddPlan();
@@ -336,8 +303,7 @@ TEST(ScriptLineLimit, PlainLinesLoopLinesAndTheTailCountTogether)
     ExpectLineLimitError(t);
 }
 
-TEST(LayoutLoop, ScriptOfHugeSizeIsRefusedBeforeItIsBuilt)
-{
+TEST(LayoutLoop, ScriptOfHugeSizeIsRefusedBeforeItIsBuilt) {
     // Few lines, but long ones for many files: the size, not the line count, gives out.
     DropTables t;
     for (int i = 0; i < 300; ++i) t.AddPlan();
@@ -345,8 +311,7 @@ TEST(LayoutLoop, ScriptOfHugeSizeIsRefusedBeforeItIsBuilt)
     ExpectRefusal(t, "スクリプトが 536870912 バイトを超えるため作成できません");
 }
 
-TEST(LayoutLoop, ManyLayoutsWithinTheLimitAreWritten)
-{
+TEST(LayoutLoop, ManyLayoutsWithinTheLimitAreWritten) {
     DropTables t;
     t.AddPlan();
     t.templateLines = {"[LAYOUTLOOP]"};
@@ -358,14 +323,12 @@ TEST(LayoutLoop, ManyLayoutsWithinTheLimitAreWritten)
     EXPECT_EQ(e.lines[100000], "new ");
 }
 
-TEST(ScriptFile, EveryLineEndsInCrLfWithoutByteOrderMark)
-{
+TEST(ScriptFile, EveryLineEndsInCrLfWithoutByteOrderMark) {
     EXPECT_EQ(ScriptFileBytes({}), "");
     EXPECT_EQ(ScriptFileBytes({"", "new ", "表"}), std::string("\r\nnew \r\n\x95\x5C\r\n"));
 }
 
-TEST(StringGridCells, UnwrittenCellsReadEmptyAndCellsOutliveTheCounts)
-{
+TEST(StringGridCells, UnwrittenCellsReadEmptyAndCellsOutliveTheCounts) {
     StringGridCells grid(2, 1);
     EXPECT_EQ(grid.Cell(0, 0), "");
     EXPECT_EQ(grid.Cell(-1, 70000), "");
@@ -381,4 +344,4 @@ TEST(StringGridCells, UnwrittenCellsReadEmptyAndCellsOutliveTheCounts)
     EXPECT_EQ(grid.RowCount(), 1);
 }
 
-} // namespace
+}  // namespace

@@ -11,15 +11,13 @@ void ExpectOuterSizes(int dpi, int width, int compactHeight, int surveyHeight) {
     EXPECT_EQ(sizes.surveyHeight, surveyHeight) << dpi << " dpi";
 }
 
-} // namespace
+}  // namespace
 
-TEST(OuterSizes, AtTheDesignDensityTheyAreTheDesignedOnes) {
-    ExpectOuterSizes(96, 325, 345, 460);
-}
+TEST(OuterSizes, AtTheDesignDensityTheyAreTheDesignedOnes) { ExpectOuterSizes(96, 325, 345, 460); }
 
 TEST(OuterSizes, FollowTheDensityRoundedToTheNearestPixel) {
-    ExpectOuterSizes(120, 406, 431, 575);   // 406.25, 431.25
-    ExpectOuterSizes(144, 488, 518, 690);   // 487.5 and 517.5 round up
+    ExpectOuterSizes(120, 406, 431, 575);  // 406.25, 431.25
+    ExpectOuterSizes(144, 488, 518, 690);  // 487.5 and 517.5 round up
     ExpectOuterSizes(192, 650, 690, 920);
 }
 
@@ -34,9 +32,9 @@ TEST(OuterSizes, NeverReachTheWorkingTablesAtAnyDensity) {
 }
 
 TEST(ScaleForDpi, RoundsHalvesAwayFromZeroLikeMulDiv) {
-    EXPECT_EQ(ScaleForDpi(81, 144), 122);    // 121.5
-    EXPECT_EQ(ScaleForDpi(13, 120), 16);     // 16.25
-    EXPECT_EQ(ScaleForDpi(1, 120), 1);       // 1.25
+    EXPECT_EQ(ScaleForDpi(81, 144), 122);  // 121.5
+    EXPECT_EQ(ScaleForDpi(13, 120), 16);   // 16.25
+    EXPECT_EQ(ScaleForDpi(1, 120), 1);     // 1.25
     EXPECT_EQ(ScaleForDpi(0, 192), 0);
     // The font's height is negative: -16.5 becomes -17, -13.75 becomes -14.
     EXPECT_EQ(ScaleForDpi(-11, 144), -17);

@@ -33,9 +33,7 @@ Cad AddCad(FakeDesktop& desktop, std::uint32_t processId = kCadProcess) {
     return cad;
 }
 
-Bytes BytesOf(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
+Bytes BytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 // ---- Main window ----
 
@@ -121,7 +119,7 @@ TEST(TextWindowRule, ProcessOfAnEarlierSearchStillFindsTheTextWindow) {
 TEST(TextWindowRule, NoMainWindowEverFoundFindsNoTextWindow) {
     FakeDesktop desktop;
     desktop.AddTopLevel(kTextTitle, kTextClass, kCadProcess);
-    desktop.AddTopLevel(kTextTitle, kTextClass, 0);   // process 0 belongs to no window
+    desktop.AddTopLevel(kTextTitle, kTextClass, 0);  // process 0 belongs to no window
     Acad8Ctrl ctrl(desktop);
     EXPECT_FALSE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.AcadTextWnd, 0u);
@@ -142,7 +140,7 @@ TEST(TextWindowRule, RestartedCadIsPickedUpByItsNewProcess) {
 
 TEST(TextWindowRule, OnlyTheFirst254BytesOfATitleAreCompared) {
     const std::string words = "テキスト ウィンドウ";
-    ASSERT_EQ(words.size(), 19u);   // Shift-JIS: eight double-byte characters and a blank
+    ASSERT_EQ(words.size(), 19u);  // Shift-JIS: eight double-byte characters and a blank
     for (std::size_t padding : {227u, 228u}) {
         FakeDesktop desktop;
         desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
@@ -534,4 +532,4 @@ TEST(LastHistoryLine, BytesAbove0x7FAreNeverTrimmed) {
     EXPECT_EQ(LastHistoryLine("\xA0\xFF\x7F"), "\xA0\xFF\x7F");
 }
 
-} // namespace
+}  // namespace

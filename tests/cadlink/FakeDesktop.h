@@ -29,15 +29,15 @@ public:
         bool unicode = false;
         WindowHandle parent = 0;
         std::vector<WindowHandle> children{};
-        std::string content{};                        // what WM_GETTEXT gives
-        std::optional<std::intptr_t> lengthAnswer{};  // WM_GETTEXTLENGTH, else content's size
+        std::string content{};                          // what WM_GETTEXT gives
+        std::optional<std::intptr_t> lengthAnswer{};    // WM_GETTEXTLENGTH, else content's size
         std::function<void(FakeDesktop&)> onCommand{};  // the reaction to WM_COMMAND
     };
 
     // New top-level windows come last in walking order.
     WindowHandle AddTopLevel(std::string title, std::string className, std::uint32_t processId);
     WindowHandle AddChild(WindowHandle parent, std::string title, std::string className = "Static");
-    void Destroy(WindowHandle w);   // with its descendants
+    void Destroy(WindowHandle w);  // with its descendants
     Window& At(WindowHandle w) { return windows_.at(w); }
 
     // CAD's reaction to the copy-history command: the history replaces the clipboard's
@@ -47,9 +47,9 @@ public:
     std::vector<SentMessage> SentTo(WindowHandle w) const;
 
     std::vector<SentMessage> messages;
-    std::vector<WindowHandle> visited;             // every window handed to a visitor
-    std::optional<std::string> clipboard;          // CF_TEXT; nullopt: no text
-    int opensAllowed = INT_MAX;                    // later openings fail: someone holds it
+    std::vector<WindowHandle> visited;     // every window handed to a visitor
+    std::optional<std::string> clipboard;  // CF_TEXT; nullopt: no text
+    int opensAllowed = INT_MAX;            // later openings fail: someone holds it
     int opens = 0;
     int empties = 0;
     bool clipboardOpen = false;

@@ -11,7 +11,7 @@ std::u16string Utf16FromCp932(std::string_view text) {
         return {};
     }
     std::string in(text);
-    std::string out(2 * text.size(), '\0');   // room for text.size() units
+    std::string out(2 * text.size(), '\0');  // room for text.size() units
     char* inPtr = in.data();
     char* outPtr = out.data();
     std::size_t inLeft = in.size();

@@ -89,13 +89,13 @@ public:
         }
     }
     HWND TopLevel(const std::string& title, const char* className, Received* received = nullptr) {
-        return Keep(CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                    nullptr, GetModuleHandleA(nullptr), nullptr),
+        return Keep(CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr),
                     received);
     }
     HWND UnicodeTopLevel(const wchar_t* title, Received* received) {
-        return Keep(CreateWindowExW(0, kMainClassWide, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                    nullptr, GetModuleHandleA(nullptr), nullptr),
+        return Keep(CreateWindowExW(0, kMainClassWide, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr),
                     received);
     }
     HWND Child(HWND parent, const std::string& title) {
@@ -116,13 +116,9 @@ private:
 
 WindowHandle H(HWND w) { return reinterpret_cast<WindowHandle>(w); }
 
-bool ClipboardHasText() {
-    return IsClipboardFormatAvailable(CF_TEXT) != FALSE;
-}
+bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
 
-TEST(Win32WindowSystem, RunsWithTheJapaneseAnsiCodePage) {
-    EXPECT_EQ(GetACP(), 932u);
-}
+TEST(Win32WindowSystem, RunsWithTheJapaneseAnsiCodePage) { EXPECT_EQ(GetACP(), 932u); }
 
 TEST(Win32WindowSystem, TitleAndClassReadWithin254Bytes) {
     TestDesktop desktop;
@@ -363,4 +359,4 @@ TEST_F(CadLinkOnRealWindows, CommandPaneAnswersWithItsText) {
     EXPECT_EQ(ctrl.GetCommandPaneText(), "MountTam");
 }
 
-} // namespace
+}  // namespace

@@ -49,8 +49,8 @@ public:
     Decoys& operator=(const Decoys&) = delete;
 
     HWND Add(const std::string& title, const char* className) {
-        HWND w = CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 120, 60,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        HWND w = CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 120, 60, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
         EXPECT_NE(w, nullptr);
         windows_.push_back(w);
         return w;
@@ -194,9 +194,7 @@ struct RecordForm {
     const char* drawingRecord;  // the log line up to the bytes that carry no meaning
 };
 
-std::ostream& operator<<(std::ostream& out, const RecordForm& form) {
-    return out << (form.unicode ? "utf16" : "ansi");
-}
+std::ostream& operator<<(std::ostream& out, const RecordForm& form) { return out << (form.unicode ? "utf16" : "ansi"); }
 
 class StandInCommands : public CadLink, public ::testing::WithParamInterface<RecordForm> {};
 
@@ -215,8 +213,7 @@ TEST_P(StandInCommands, RecordsArriveByteExact) {
     EXPECT_EQ(received[0], GetParam().filediaRecord);
     EXPECT_TRUE(received[3].starts_with(GetParam().drawingRecord)) << received[3];
     EXPECT_TRUE(received[3].ends_with(" text=\"表示.dwg\\r\"")) << received[3];
-    EXPECT_EQ(cad.Log().Starting("open "),
-              std::vector<std::string>{"open \"表示.dwg\" name=\"表示.dwg\" layouts=1"});
+    EXPECT_EQ(cad.Log().Starting("open "), std::vector<std::string>{"open \"表示.dwg\" name=\"表示.dwg\" layouts=1"});
 }
 
 TEST_P(StandInCommands, CommandPaneHoldsTheLayoutListing) {
@@ -241,12 +238,12 @@ TEST_P(StandInCommands, CommandPaneHoldsTheLayoutListing) {
 
 INSTANTIATE_TEST_SUITE_P(
     BothForms, StandInCommands,
-    ::testing::Values(
-        RecordForm{"", false, "recv ansi dwData=1 cbData=9 hex=66696c656469610d00 text=\"filedia\\r\"",
-                   "recv ansi dwData=1 cbData=10 hex=955c8ea62e6477670d00 text="},
-        RecordForm{"/unicode", true,
-                   "recv utf16 dwData=1 cbData=18 hex=660069006c0065006400690061000d000000 text=\"filedia\\r\"",
-                   "recv utf16 dwData=1 cbData=20 hex=68883a792e006400770067000d000000"}));
+    ::testing::Values(RecordForm{"", false, "recv ansi dwData=1 cbData=9 hex=66696c656469610d00 text=\"filedia\\r\"",
+                                 "recv ansi dwData=1 cbData=10 hex=955c8ea62e6477670d00 text="},
+                      RecordForm{
+                          "/unicode", true,
+                          "recv utf16 dwData=1 cbData=18 hex=660069006c0065006400690061000d000000 text=\"filedia\\r\"",
+                          "recv utf16 dwData=1 cbData=20 hex=68883a792e006400770067000d000000"}));
 
 using StandInHistory = CadLink;
 
@@ -308,4 +305,4 @@ TEST_F(NoCad, NothingIsSentOrReadAfterTheCadHasEnded) {
     ExpectNothingReadNorSent("kept");
 }
 
-} // namespace
+}  // namespace

@@ -32,9 +32,7 @@ constexpr char kAccessDenied[] = "C:\\run\\test.scr を作成できません (�
 StandInLog CadLog(Session& s) { return StandInLog(s.RunFolder() + "/cad.log", SjisToUtf8); }
 
 // A program that was wrongly started would have written its log by now.
-void ExpectNoCadStartedAWhileLater(Session& s) {
-    EXPECT_FALSE(fs::exists(CadLog(s).Path())) << "CAD was started";
-}
+void ExpectNoCadStartedAWhileLater(Session& s) { EXPECT_FALSE(fs::exists(CadLog(s).Path())) << "CAD was started"; }
 
 void WaitForLogLine(Session& s, const std::string& line, int timeoutMs) {
     WaitUntil([&] { return CadLog(s).Has(line); }, timeoutMs, "the stand-in's log line '" + line + "'");
@@ -125,8 +123,8 @@ TEST_F(BatchRun, AnsiCadGetsSixCommandsAfterItsPromptAndRunsTheWholeScript) {
     S().Drop("Button3", {plan, section});
     WaitForLogLine(S(), "exit 0", kRunMs);
 
-    std::vector<std::string> script = {"open",  "C:\\d\\表\\平面図.dwg", "layout", "?", "close",
-                                       "open",  "C:\\d\\断面図.dwg",     "layout", "?", "close"};
+    std::vector<std::string> script = {"open", "C:\\d\\表\\平面図.dwg", "layout", "?", "close",
+                                       "open", "C:\\d\\断面図.dwg",     "layout", "?", "close"};
     script.insert(script.end(), kTail.begin(), kTail.end());
     EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"), Utf8ToSjis(Crlf(script)));
 
@@ -136,9 +134,10 @@ TEST_F(BatchRun, AnsiCadGetsSixCommandsAfterItsPromptAndRunsTheWholeScript) {
         << log.front();
     EXPECT_EQ(cad.Starting("recv ").at(0), "recv ansi dwData=1 cbData=9 hex=66696c656469610d00 text=\"filedia\\r\"");
     ExpectScriptRun(cad, false, script);
-    ExpectInOrder(log, {"set filedia=0", "open \"C:\\\\d\\\\表\\\\平面図.dwg\" name=\"平面図.dwg\" layouts=3",
-                        "layout-list \"平面図.dwg\" count=3", "open \"C:\\\\d\\\\断面図.dwg\" name=\"断面図.dwg\" layouts=2",
-                        "layout-list \"断面図.dwg\" count=2", "set filedia=1", "exit 0"});
+    ExpectInOrder(log,
+                  {"set filedia=0", "open \"C:\\\\d\\\\表\\\\平面図.dwg\" name=\"平面図.dwg\" layouts=3",
+                   "layout-list \"平面図.dwg\" count=3", "open \"C:\\\\d\\\\断面図.dwg\" name=\"断面図.dwg\" layouts=2",
+                   "layout-list \"断面図.dwg\" count=2", "set filedia=1", "exit 0"});
 
     WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
     EXPECT_TRUE(S().Running());

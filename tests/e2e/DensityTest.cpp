@@ -14,16 +14,16 @@ namespace {
 constexpr int kWaitMs = 10000;
 
 // What the user works with: in view at both heights.
-const char* const kLeftColumn[] = {"Label1",  "Edit1",   "btnAutoFile", "Button1",  "Button2",  "Button3",
-                                   "Button4", "Button5", "Button6",     "Button7",  "Button8",  "Button9",
-                                   "Panel1",  "Button10", "Button11",   "Button12"};
-const char* const kWorkingTables[] = {"StringGrid1", "ListBox1", "ListBox2", "ListBox3",
+const char* const kLeftColumn[] = {"Label1",  "Edit1",    "btnAutoFile", "Button1", "Button2", "Button3",
+                                   "Button4", "Button5",  "Button6",     "Button7", "Button8", "Button9",
+                                   "Panel1",  "Button10", "Button11",    "Button12"};
+const char* const kWorkingTables[] = {"StringGrid1", "ListBox1", "ListBox2",   "ListBox3",
                                       "ListBox4",    "Memo1",    "StringGrid2"};
 
 struct Density {
     int dpi;
-    int width, compactHeight, surveyHeight;   // outer
-    int buttonWidth, buttonHeight;            // Button1: 81 x 50 at 96 dpi
+    int width, compactHeight, surveyHeight;  // outer
+    int buttonWidth, buttonHeight;           // Button1: 81 x 50 at 96 dpi
 };
 
 void PrintTo(const Density& d, std::ostream* out) { *out << d.dpi << " dpi"; }
@@ -61,17 +61,16 @@ protected:
     static void ExpectOnlyTheLeftColumnInView(Session& s, bool surveyHeight) {
         const Rect client = s.ClientRect();
         const auto controls = s.Controls();
-        SCOPED_TRACE("client area " + Describe(client) + (surveyHeight ? " at the survey height" : " at the compact height"));
+        SCOPED_TRACE("client area " + Describe(client) +
+                     (surveyHeight ? " at the survey height" : " at the compact height"));
         for (const char* name : kLeftColumn) {
             const Control& c = Find(controls, name);
             EXPECT_TRUE(c.visible) << name;
             EXPECT_TRUE(Inside(c.rect, client)) << name << " at " << Describe(c.rect);
         }
         const Control& tree = Find(controls, "TreeView1");
-        if (surveyHeight)
-            EXPECT_TRUE(Inside(tree.rect, client)) << "TreeView1 at " << Describe(tree.rect);
-        else
-            EXPECT_GE(tree.rect.top, Find(controls, "Panel1").rect.bottom) << "TreeView1 at " << Describe(tree.rect);
+        if (surveyHeight) EXPECT_TRUE(Inside(tree.rect, client)) << "TreeView1 at " << Describe(tree.rect);
+        else EXPECT_GE(tree.rect.top, Find(controls, "Panel1").rect.bottom) << "TreeView1 at " << Describe(tree.rect);
         for (const char* name : kWorkingTables) {
             const Control& c = Find(controls, name);
             EXPECT_FALSE(Overlaps(c.rect, client)) << name << " at " << Describe(c.rect);

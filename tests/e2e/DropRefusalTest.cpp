@@ -13,8 +13,10 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-constexpr const char* kIntro = "次のファイルはパスをスクリプトに正しく書き込めないため、このドロップでは何もしませんでした。\r\n";
-constexpr const char* kLostReason = "・ANSI コードページ (Shift-JIS) にない文字を含むパスは、その文字が「?」に変わります。\r\n";
+constexpr const char* kIntro =
+    "次のファイルはパスをスクリプトに正しく書き込めないため、このドロップでは何もしませんでした。\r\n";
+constexpr const char* kLostReason =
+    "・ANSI コードページ (Shift-JIS) にない文字を含むパスは、その文字が「?」に変わります。\r\n";
 constexpr const char* kLongReason = "・260 バイト (全角でおよそ 130 文字) を超えるパスは途中で切れます。\r\n";
 constexpr const char* kWhatToDo =
     "ファイルかフォルダーの名前を変えるか、短いパスの場所へ移してから、もう一度ドロップしてください。\r\n";
@@ -26,8 +28,8 @@ constexpr const char* kDataIni =
 
 // C:\d\ + 100 + \ + 100 + \ + 79 + \ + 13 bytes: 300 bytes; no unix name part is over 255.
 struct LongPath {
-    std::string relative = std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(79, 'c') +
-                           "/long-plan.dwg";
+    std::string relative =
+        std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(79, 'c') + "/long-plan.dwg";
     std::string windows = "C:\\d\\" + std::string(100, 'a') + "\\" + std::string(100, 'b') + "\\" +
                           std::string(79, 'c') + "\\long-plan.dwg";
 };
@@ -83,14 +85,16 @@ protected:
 TEST_F(DropRefusal, SectionButtonRefusesNamesItCannotWriteAndRunsOnceTheyAreGone) {
     ExpectRefused("Button1", {plan, yoshi, section},
                   std::string(kIntro) + kLostReason + kWhatToDo + "\r\nC:\\d\\図面\\𠮷野家.dwg");
-    ExpectRefused("Button1", {longPath, plan}, std::string(kIntro) + kLongReason + kWhatToDo + "\r\n" + LongPath().windows);
+    ExpectRefused("Button1", {longPath, plan},
+                  std::string(kIntro) + kLongReason + kWhatToDo + "\r\n" + LongPath().windows);
     ExpectUntouched();
 
     // The ordinary files alone run as usual.
     S().Drop("Button1", {plan, section});
     const std::string script = S().RunFolder() + "/test.scr";
     const std::string expected = Utf8ToSjis(
-        "open\r\nC:\\d\\図面\\plan.dwg\r\nopen\r\nC:\\d\\図面\\section.dwg\r\nnew \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n");
+        "open\r\nC:\\d\\図面\\plan.dwg\r\nopen\r\nC:\\d\\図面\\section.dwg\r\nnew "
+        "\r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n");
     WaitUntil([&] { return std::filesystem::exists(script) && ReadBytes(script) == expected; }, kWaitMs,
               "test.scr of the ordinary files");
 }

@@ -14,10 +14,10 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-const char* const kControlNames[] = {
-    "Label1",   "Edit1",    "btnAutoFile", "Button1",  "Button2",  "Button3",     "Button4",     "Button5",
-    "Button6",  "Button7",  "Button8",     "Button9",  "Button10", "Button11",    "Button12",    "ListBox1",
-    "ListBox2", "ListBox3", "ListBox4",    "Memo1",    "Panel1",   "StringGrid1", "StringGrid2", "TreeView1"};
+const char* const kControlNames[] = {"Label1",   "Edit1",    "btnAutoFile", "Button1",     "Button2",     "Button3",
+                                     "Button4",  "Button5",  "Button6",     "Button7",     "Button8",     "Button9",
+                                     "Button10", "Button11", "Button12",    "ListBox1",    "ListBox2",    "ListBox3",
+                                     "ListBox4", "Memo1",    "Panel1",      "StringGrid1", "StringGrid2", "TreeView1"};
 
 const Control& Find(const std::vector<Control>& controls, const std::string& name) {
     for (const auto& c : controls)
@@ -80,7 +80,8 @@ TEST_F(StartUp, WindowControlsAndCaptionsFollowDataIni) {
     EXPECT_EQ(b4.top - b1.top, 63);
 
     Grid dropped = ParseGrid(Find(controls, "StringGrid2").text);
-    ExpectCells(dropped, {{0, 0, "FULLFILEPATH"}, {1, 0, "FILENAME"}, {2, 0, "FULLFILENAME"}, {3, 0, "FOLDER"}, {4, 0, ""}});
+    ExpectCells(dropped,
+                {{0, 0, "FULLFILEPATH"}, {1, 0, "FILENAME"}, {2, 0, "FULLFILENAME"}, {3, 0, "FOLDER"}, {4, 0, ""}});
     Grid layouts = ParseGrid(Find(controls, "StringGrid1").text);
     EXPECT_EQ(layouts.rows, 1);
     EXPECT_EQ(layouts.Cell(0, 0), "");
@@ -126,7 +127,13 @@ TEST_F(Drop, OnButtonWithoutCaptionRecordsFilesThenRefusesNearCursor) {
 
     // The files are recorded and the template loaded before the caption test.
     Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
-    ExpectCells(dropped, {{0, 1, "C:\\d\\Data\\plan.dwg"}, {1, 1, "plan.dwg"}, {2, 1, "C:\\d\\Data\\plan"}, {3, 1, "C:\\d\\Data"}, {1, 2, "plan"}, {2, 2, "C:\\d\\Ver1.2\\plan"}, {3, 2, "C:\\d\\Ver1.2"}});
+    ExpectCells(dropped, {{0, 1, "C:\\d\\Data\\plan.dwg"},
+                          {1, 1, "plan.dwg"},
+                          {2, 1, "C:\\d\\Data\\plan"},
+                          {3, 1, "C:\\d\\Data"},
+                          {1, 2, "plan"},
+                          {2, 2, "C:\\d\\Ver1.2\\plan"},
+                          {3, 2, "C:\\d\\Ver1.2"}});
     EXPECT_EQ(dropped.Cell(0, 3), "") << "an ignored drop recorded its files";
     EXPECT_EQ(ParseListBox(S().GetControl("ListBox1").text),
               (std::vector<std::string>{"C:\\d\\Data\\plan.dwg", "C:\\d\\Ver1.2\\plan"}));
@@ -151,7 +158,9 @@ TEST_F(Drop, PathsWithSjisTrailBackslashAndOfFullLengthArriveWhole) {
     S().WaitMessageBox("情報", kWaitMs);
 
     Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
-    ExpectCells(dropped, {{0, 1, "C:\\d\\表\\図面 1.dwg"}, {1, 1, "図面 1.dwg"}, {2, 1, "C:\\d\\表\\図面 1"}, {3, 1, "C:\\d\\表"}});
+    ExpectCells(
+        dropped,
+        {{0, 1, "C:\\d\\表\\図面 1.dwg"}, {1, 1, "図面 1.dwg"}, {2, 1, "C:\\d\\表\\図面 1"}, {3, 1, "C:\\d\\表"}});
     EXPECT_EQ(dropped.Cell(0, 2), longWindows);
     EXPECT_EQ(dropped.Cell(1, 2), name);
     EXPECT_EQ(dropped.Cell(3, 2), "C:\\d\\" + a + "\\" + b);
@@ -249,7 +258,8 @@ TEST_F(CadProgramDialog, CancelKeepsEverythingConfirmStoresChosenPath) {
 
     S().Click("btnAutoFile");
     S().ChooseFile("C:\\d\\表\\cad.exe");
-    WaitUntil([&] { return S().GetControl("Edit1").text == "C:\\d\\表\\cad.exe"; }, kWaitMs, "Edit1 to show the chosen path");
+    WaitUntil([&] { return S().GetControl("Edit1").text == "C:\\d\\表\\cad.exe"; }, kWaitMs,
+              "Edit1 to show the chosen path");
     std::string ini = S().ReadText(S().DataIniPath());
     EXPECT_NE(ini.find("File=C:\\d\\表\\cad.exe\r\n"), std::string::npos) << ini;
     EXPECT_EQ(ini.find("C:\\old"), std::string::npos) << ini;

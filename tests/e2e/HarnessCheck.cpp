@@ -25,7 +25,9 @@ TEST_F(Harness, ReportsWhatWentWrongOutsideTheProgram) {
     Rect window = S().WindowRect();
 
     // Right of the window lies the bare root window, which takes no drops.
-    EXPECT_NE(ErrorOf([&] { S().DropAt({window.right + 100, window.top + 50}, {file}); }).find("no XdndAware window"),
+    EXPECT_NE(ErrorOf([&] {
+                  S().DropAt({window.right + 100, window.top + 50}, {file});
+              }).find("no XdndAware window"),
               std::string::npos);
     EXPECT_NE(ErrorOf([&] { S().GetControl("NoSuchControl"); }).find("no control named 'NoSuchControl'"),
               std::string::npos);

@@ -68,15 +68,17 @@ TEST_F(ScriptBuild, GivesMarlowensTestScrByteForByteWithoutAndWithASurvey) {
     const std::string c = S().MakeFile("図面/c.dwg", Utf8ToSjis("Model\r\n"));
     const std::string pa = "C:\\d\\図面\\a.dwg", pb = "C:\\d\\図面\\表 b.dwg", pc = "C:\\d\\図面\\c.dwg";
     const std::filesystem::path winBuild = std::filesystem::path(S().Where().marlowenExe).parent_path().parent_path();
-    std::filesystem::copy_file(winBuild / "marlowen-script" / "marlowen-script.exe", S().DriveC() + "/m/marlowen-script.exe");
+    std::filesystem::copy_file(winBuild / "marlowen-script" / "marlowen-script.exe",
+                               S().DriveC() + "/m/marlowen-script.exe");
     S().Start();
 
     // No survey yet; the program finds data.ini beside itself, as Marlowen does. Of the two
     // placeholders of line 3, [FILENAME] comes first in the order and is the one replaced.
     const std::string plain = ScriptOfDrop(S(), "Button2", {a, b}, 1);
-    EXPECT_EQ(plain, Utf8ToSjis("open\r\n\"C:\\d\\図面\\a.dwg\"\r\n-export \"[FULLFILENAME].pdf\" a.dwg\r\nclose\r\n"
-                                "open\r\n\"C:\\d\\図面\\表 b.dwg\"\r\n-export \"[FULLFILENAME].pdf\" 表 b.dwg\r\nclose\r\n"
-                                "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n"));
+    EXPECT_EQ(plain,
+              Utf8ToSjis("open\r\n\"C:\\d\\図面\\a.dwg\"\r\n-export \"[FULLFILENAME].pdf\" a.dwg\r\nclose\r\n"
+                         "open\r\n\"C:\\d\\図面\\表 b.dwg\"\r\n-export \"[FULLFILENAME].pdf\" 表 b.dwg\r\nclose\r\n"
+                         "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n"));
     RunResult built = S().RunProgram({"C:\\m\\marlowen-script.exe", "build", "2", pa, pb}, kWaitMs);
     EXPECT_EQ(built.exitCode, 0) << built.err;
     EXPECT_EQ(built.out, plain);
@@ -99,17 +101,21 @@ TEST_F(ScriptBuild, GivesMarlowensTestScrByteForByteWithoutAndWithASurvey) {
 
     // Two files: c's survey row (3) lies below the drop's file count and yields no loop lines.
     const std::string looped = ScriptOfDrop(S(), "Button1", {c, b}, 3);
-    EXPECT_EQ(looped, Utf8ToSjis("open\r\n\"C:\\d\\図面\\c.dwg\"\r\nclose\r\n"
-                                 "open\r\n\"C:\\d\\図面\\表 b.dwg\"\r\n-plot\r\nModel\r\n-plot\r\n平面図\r\n-plot\r\n立面図\r\nclose\r\n"
-                                 "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n"));
+    EXPECT_EQ(
+        looped,
+        Utf8ToSjis(
+            "open\r\n\"C:\\d\\図面\\c.dwg\"\r\nclose\r\n"
+            "open\r\n\"C:\\d\\図面\\表 b.dwg\"\r\n-plot\r\nModel\r\n-plot\r\n平面図\r\n-plot\r\n立面図\r\nclose\r\n"
+            "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n"));
     built = S().RunProgram({"C:\\m\\marlowen-script.exe", "build", "--ini", "C:\\m\\data.ini", "--layouts",
                             "C:\\run\\layouts.txt", "--out", "C:\\run\\built.scr", "1", pc, pb},
                            kWaitMs);
     EXPECT_EQ(built.exitCode, 0) << SjisToUtf8(built.err);
     EXPECT_EQ(built.out, "");
     EXPECT_EQ(ReadBytes(S().RunFolder() + "/built.scr"), looped);
-    EXPECT_EQ(SjisToUtf8(built.err), pc + ": レイアウト一覧の 3 行目にありますが、ドロップしたファイルの数 (2) より下の行は"
-                                         "探されないため、ループの行は何も書きません\r\n");
+    EXPECT_EQ(SjisToUtf8(built.err),
+              pc + ": レイアウト一覧の 3 行目にありますが、ドロップしたファイルの数 (2) より下の行は"
+                   "探されないため、ループの行は何も書きません\r\n");
 }
 
 }  // namespace

@@ -98,26 +98,25 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
     S().Drop("Button10", {a, b, c});
     WaitForEvents(log, "exit 0", 1, "the stand-in CAD to be quit by the survey");
 
-    EXPECT_EQ(ReadBytes(scr), ScriptBytes({"open", pa, "layout", "?", "open", pb, "layout", "?", "open", pc, "layout",
-                                           "?", "OWARI"}));
+    EXPECT_EQ(ReadBytes(scr),
+              ScriptBytes({"open", pa, "layout", "?", "open", pb, "layout", "?", "open", pc, "layout", "?", "OWARI"}));
     EXPECT_EQ(log.ScriptLines(), (std::vector<std::string>{"open", pa, "layout", "?", "open", pb, "layout", "?", "open",
                                                            pc, "layout", "?", "OWARI"}));
-    EXPECT_EQ(log.Starting("layout-list "), (std::vector<std::string>{"layout-list \"a.dwg\" count=2",
-                                                                    "layout-list \"b.dwg\" count=4",
-                                                                    "layout-list \"c.dwg\" count=3"}));
+    EXPECT_EQ(log.Starting("layout-list "),
+              (std::vector<std::string>{"layout-list \"a.dwg\" count=2", "layout-list \"b.dwg\" count=4",
+                                        "layout-list \"c.dwg\" count=3"}));
     // The last drawing opened is read first; each close makes the one before it active.
-    EXPECT_EQ(log.Starting("close "), (std::vector<std::string>{"close \"c.dwg\" active=\"b.dwg\"",
-                                                              "close \"b.dwg\" active=\"a.dwg\""}));
+    EXPECT_EQ(log.Starting("close "),
+              (std::vector<std::string>{"close \"c.dwg\" active=\"b.dwg\"", "close \"b.dwg\" active=\"a.dwg\""}));
     EXPECT_EQ(log.Typed(), Join(Join(kStartScript, {"close\r", "close\r"}), kQuit));
     EXPECT_EQ(log.Count("start "), 1);
 
     EXPECT_EQ(S().WindowRect().Height(), 460);
     EXPECT_FALSE(S().GetControl("Button10").enabled);
     EXPECT_TRUE(S().GetControl("Button11").enabled);
-    EXPECT_EQ(S().GetControl("TreeView1").text,
-              pc + "\t0\n  Model\t1\n  ﾚｲｱｳﾄ1\t1\n  Layout2\t1\n" +
-              pb + "\t0\n  Model\t1\n  平面図\t1\n  立面図\t1\n  Layout3\t1\n" +
-              pa + "\t0\n  Model\t1\n  Layout1\t1\n");
+    EXPECT_EQ(S().GetControl("TreeView1").text, pc + "\t0\n  Model\t1\n  ﾚｲｱｳﾄ1\t1\n  Layout2\t1\n" + pb +
+                                                    "\t0\n  Model\t1\n  平面図\t1\n  立面図\t1\n  Layout3\t1\n" + pa +
+                                                    "\t0\n  Model\t1\n  Layout1\t1\n");
     // c's 3 names widened the table to 6 columns, b's 4 to 7; a's 2 left it there.
     Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
     EXPECT_EQ(layouts.rows, 4);
@@ -130,11 +129,11 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
 
     // The loop block repeats once per surveyed layout of each drawing.
     S().Drop("Button1", {a, b, c});
-    const std::string loopScript = ScriptBytes(Join(
-        {"open", pa, "-plot", "Model", "-plot", "Layout1", "close",
-         "open", pb, "-plot", "Model", "-plot", "平面図", "-plot", "立面図", "-plot", "Layout3", "close",
-         "open", pc, "-plot", "Model", "-plot", "ﾚｲｱｳﾄ1", "-plot", "Layout2", "close"},
-        kTail));
+    const std::string loopScript =
+        ScriptBytes(Join({"open",  pa,      "-plot", "Model",  "-plot", "Layout1", "close", "open",    pb,
+                          "-plot", "Model", "-plot", "平面図", "-plot", "立面図",  "-plot", "Layout3", "close",
+                          "open",  pc,      "-plot", "Model",  "-plot", "ﾚｲｱｳﾄ1",  "-plot", "Layout2", "close"},
+                         kTail));
     EXPECT_EQ(WaitForBytes(scr, loopScript), loopScript);
     WaitForEvents(log, "exit 0", 2, "the stand-in CAD to run the loop script and quit");
     EXPECT_EQ(log.Starting("script \"test.scr\""),
@@ -154,7 +153,8 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
     // With the table cleared but more than one row, the loop finds no drawing: no loop lines,
     // and no refusal.
     S().Drop("Button1", {a, b, c});
-    const std::string plainScript = ScriptBytes(Join({"open", pa, "close", "open", pb, "close", "open", pc, "close"}, kTail));
+    const std::string plainScript =
+        ScriptBytes(Join({"open", pa, "close", "open", pb, "close", "open", pc, "close"}, kTail));
     EXPECT_EQ(WaitForBytes(scr, plainScript), plainScript);
     EXPECT_TRUE(S().MessageBoxes().empty());
     WaitForEvents(log, "exit 0", 3, "the stand-in CAD to run the plain script and quit");
@@ -164,8 +164,9 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
     WaitForEvents(log, "exit 0", 4, "the second survey to quit the stand-in CAD");
     std::vector<std::string> typed = log.Typed();
     ASSERT_GE(typed.size(), kStartScript.size() + kQuit.size());
-    EXPECT_EQ(std::vector<std::string>(typed.end() - static_cast<long>(kStartScript.size() + kQuit.size()), typed.end()),
-              Join(kStartScript, kQuit));
+    EXPECT_EQ(
+        std::vector<std::string>(typed.end() - static_cast<long>(kStartScript.size() + kQuit.size()), typed.end()),
+        Join(kStartScript, kQuit));
     EXPECT_EQ(S().GetControl("TreeView1").text, pa + "\t0\n  Model\t1\n  Layout1\t1\n");
     layouts = ParseGrid(S().GetControl("StringGrid1").text);
     EXPECT_EQ(layouts.rows, 2);

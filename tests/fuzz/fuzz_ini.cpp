@@ -15,17 +15,15 @@ namespace {
 
 // One file per process; each run removes it again, since libFuzzer may end the process
 // without running destructors.
-const std::string& FuzzPath()
-{
+const std::string& FuzzPath() {
     static const std::string path =
         (std::filesystem::temp_directory_path() / ("marlowen-fuzz-" + std::to_string(getpid()) + ".ini")).string();
     return path;
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     {
         std::ofstream out(FuzzPath(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

@@ -7,8 +7,7 @@
 
 #include "LayoutListing.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const StringGridCells table = ParseLayoutListingFile(bytes);
     int lines = 0;

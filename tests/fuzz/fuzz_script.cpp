@@ -19,19 +19,18 @@ namespace {
 
 // One file per process; each run removes it again, since libFuzzer may end the process
 // without running destructors.
-const std::string& FuzzPath()
-{
+const std::string& FuzzPath() {
     static const std::string path =
-        (std::filesystem::temp_directory_path() / ("marlowen-fuzz-script-" + std::to_string(getpid()) + ".ini")).string();
+        (std::filesystem::temp_directory_path() / ("marlowen-fuzz-script-" + std::to_string(getpid()) + ".ini"))
+            .string();
     return path;
 }
 
 constexpr std::string_view kTail = "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n";
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     int lines = 1;
     for (char c : bytes) lines += c == '\n';

@@ -8,15 +8,13 @@
 
 namespace {
 
-void Check(bool condition)
-{
+void Check(bool condition) {
     if (!condition) std::abort();
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     // First byte: the offset; the rest: pattern and text, split at the first 0x01.
     const int offset = static_cast<signed char>(data[0]);

@@ -54,8 +54,10 @@ TEST_F(BuildTest, PlaceholderOrderAndTheTextAroundThem) {
     WriteIni({"[Section1]", "Label=x", "TextCount=6", "1=[FOLDER]\\out.pdf", "2=[FILENAME].bak", "3=[FULLFILENAME].pdf",
               "4=[FOLDER] [FULLFILEPATH]", "5=[fullfilepath]", "6=\"\"表\\[FILENAME]\"\""});
     const BuildResult result = Build("1", {"C:\\Data\\plan.dwg"});
-    EXPECT_EQ(result.script, "C:\\Data\\out.pdf\r\nplan.dwg.bak\r\nC:\\Data\\plan.pdf\r\n[FOLDER] C:\\Data\\plan.dwg\r\n"
-                             "[fullfilepath]\r\n\"\x95\x5C\\plan.dwg\"\r\n" + kTail);
+    EXPECT_EQ(result.script,
+              "C:\\Data\\out.pdf\r\nplan.dwg.bak\r\nC:\\Data\\plan.pdf\r\n[FOLDER] C:\\Data\\plan.dwg\r\n"
+              "[fullfilepath]\r\n\"\x95\x5C\\plan.dwg\"\r\n" +
+                  kTail);
 }
 
 TEST_F(BuildTest, MissingKeyIsAnEmptyLineAndTextCountZeroGivesTheTailAlone) {
@@ -78,21 +80,26 @@ TEST_F(BuildTest, LoopLineWithoutUsableRowWritesNothingAndSaysWhy) {
     const std::string listing = "C:\\r.dwg\nC:\\p.dwg\tL1\n";
     BuildResult result = Build("1", {"C:\\p.dwg"}, listing);
     EXPECT_EQ(result.script, kTail);
-    EXPECT_EQ(Notes(result), "C:\\p.dwg: レイアウト一覧の 2 行目にありますが、ドロップしたファイルの数 (1) より下の行は"
-                             "探されないため、ループの行は何も書きません\n");
+    EXPECT_EQ(Notes(result),
+              "C:\\p.dwg: レイアウト一覧の 2 行目にありますが、ドロップしたファイルの数 (1) より下の行は"
+              "探されないため、ループの行は何も書きません\n");
     result = Build("1", {"C:\\r.dwg", "C:\\q.dwg"}, listing);
     EXPECT_EQ(result.script, kTail);
-    EXPECT_EQ(Notes(result), "C:\\r.dwg: レイアウト一覧のこの図面の行 (1 行目) にはレイアウトがないため、ループの行は何も書きません\n"
-                             "C:\\q.dwg: レイアウト一覧にこの図面がないため、ループの行は何も書きません\n");
+    EXPECT_EQ(Notes(result),
+              "C:\\r.dwg: レイアウト一覧のこの図面の行 (1 行目) にはレイアウトがないため、ループの行は何も書きません\n"
+              "C:\\q.dwg: レイアウト一覧にこの図面がないため、ループの行は何も書きません\n");
 }
 
 TEST_F(BuildTest, PathWithBlankOutsideQuotesIsNoted) {
     WriteIni({"[Section1]", "Label=x", "TextCount=3", "1=open", "2=[FULLFILEPATH]", "3=\"\"[FOLDER]\\o.pdf\"\""});
     const BuildResult result = Build("1", {"C:\\My Drawings\\a.dwg", "C:\\d\\b.dwg"});
-    EXPECT_EQ(result.script, "open\r\nC:\\My Drawings\\a.dwg\r\n\"C:\\My Drawings\\o.pdf\"\r\nopen\r\nC:\\d\\b.dwg\r\n"
-                             "\"C:\\d\\o.pdf\"\r\n" + kTail);
-    EXPECT_EQ(Notes(result), "C:\\My Drawings\\a.dwg: 空白を含むパスが二重引用符の外に入る行があります ('[FULLFILEPATH]')。"
-                             "CAD のスクリプトでは空白が Enter になり、2 つの答えに分かれます\n");
+    EXPECT_EQ(result.script,
+              "open\r\nC:\\My Drawings\\a.dwg\r\n\"C:\\My Drawings\\o.pdf\"\r\nopen\r\nC:\\d\\b.dwg\r\n"
+              "\"C:\\d\\o.pdf\"\r\n" +
+                  kTail);
+    EXPECT_EQ(Notes(result),
+              "C:\\My Drawings\\a.dwg: 空白を含むパスが二重引用符の外に入る行があります ('[FULLFILEPATH]')。"
+              "CAD のスクリプトでは空白が Enter になり、2 つの答えに分かれます\n");
 }
 
 TEST_F(BuildTest, RefusalsComeWithTheWindowsMessagesAndNoScript) {
@@ -113,7 +120,7 @@ TEST_F(BuildTest, RefusalsComeWithTheWindowsMessagesAndNoScript) {
 
 TEST_F(BuildTest, PathsAScriptCannotCarryAreRefusedByName) {
     WriteIni({"[Section1]", "Label=x", "1=[FULLFILEPATH]"});
-    const std::string longPath = "C:\\" + std::string(258, 'a');   // 261 bytes
+    const std::string longPath = "C:\\" + std::string(258, 'a');  // 261 bytes
     const BuildResult result = Build("1", {"C:\\ok.dwg", "C:\\?.dwg", longPath});
     ASSERT_TRUE(result.refused);
     EXPECT_EQ(result.refusal.Bytes(),
@@ -121,7 +128,8 @@ TEST_F(BuildTest, PathsAScriptCannotCarryAreRefusedByName) {
               "・ANSI コードページ (Shift-JIS) にない文字を含むパスは、その文字が「?」に変わります。\r\n"
               "・260 バイト (全角でおよそ 130 文字) を超えるパスは途中で切れます。\r\n"
               "ファイルかフォルダーの名前を変えるか、短いパスの場所へ移してから、もう一度ドロップしてください。\r\n"
-              "\r\nC:\\?.dwg\r\n" + longPath);
+              "\r\nC:\\?.dwg\r\n" +
+                  longPath);
     // The names are paths, kept apart from the message's text for the console.
     EXPECT_TRUE(result.refusal.Pieces()[1].path);
     EXPECT_EQ(result.refusal.Pieces()[1].bytes, "C:\\?.dwg");
@@ -142,10 +150,11 @@ TEST_F(BuildTest, ScriptTooLargeIsRefusedWithTheRunsError) {
 TEST(LayoutListingParser, RowsFromLinesWithTabSeparatedNames) {
     const StringGridCells table = ParseLayoutListingFile("C:\\a.dwg\tModel\tﾚｲｱｳﾄ1\r\nC:\\b.dwg\n\nC:\\c.dwg\t\tx");
     EXPECT_EQ(table.RowCount(), 5);
-    ExpectCells(table, {{0, 1, "C:\\a.dwg"}, {1, 1, "2"}, {3, 1, "ﾚｲｱｳﾄ1"}, {0, 2, "C:\\b.dwg"}, {1, 2, "0"}, {0, 3, ""}});
+    ExpectCells(table,
+                {{0, 1, "C:\\a.dwg"}, {1, 1, "2"}, {3, 1, "ﾚｲｱｳﾄ1"}, {0, 2, "C:\\b.dwg"}, {1, 2, "0"}, {0, 3, ""}});
     EXPECT_EQ(table.Cell(1, 4), "2") << "an empty name between two tabs is a name";
     EXPECT_EQ(table.Cell(3, 4), "x");
     EXPECT_EQ(ParseLayoutListingFile("").RowCount(), 1) << "no rows: as before any survey";
 }
 
-} // namespace
+}  // namespace

@@ -20,7 +20,7 @@ std::string Ini(std::initializer_list<std::string> lines) {
 struct Expected {
     int line;
     std::string section;
-    std::string words;   // a part of the message that says what was found
+    std::string words;  // a part of the message that says what was found
 };
 
 void ExpectFindings(const std::string& bytes, const std::vector<Expected>& expected) {
@@ -37,14 +37,31 @@ void ExpectFindings(const std::string& bytes, const std::vector<Expected>& expec
     }
 }
 
-const std::string kHead = "[Section1]\r\nLabel=印刷\r\n";   // lines 1 and 2
+const std::string kHead = "[Section1]\r\nLabel=印刷\r\n";  // lines 1 and 2
 
 TEST(CheckClean, TheExampleOfTheSettingsFileWithQuotedPathHasNoFinding) {
-    EXPECT_TRUE(CheckSettings(Ini({"; 図面を開いて閉じる", "[Program]", "File=C:\\CAD\\cad.exe", "[Section1]",
-                                   "Label=Print+A3", "TextCount=3", "1=open", "2=\"\"[FULLFILEPATH]\"\"", "3=close",
-                                   "", "[Section2]", "Label=ﾚｲｱｳﾄ", "TextCount=6", "1=open \"[FULLFILEPATH]\"",
-                                   "2=[LAYOUTLOOP]", "3=-plot", "4=[LAYOUTNAME]", "5=[LOOPEND]", "6=[FILENAME].bak",
-                                   "k=", "[Memo]", "free text"}))
+    EXPECT_TRUE(CheckSettings(Ini({"; 図面を開いて閉じる",
+                                   "[Program]",
+                                   "File=C:\\CAD\\cad.exe",
+                                   "[Section1]",
+                                   "Label=Print+A3",
+                                   "TextCount=3",
+                                   "1=open",
+                                   "2=\"\"[FULLFILEPATH]\"\"",
+                                   "3=close",
+                                   "",
+                                   "[Section2]",
+                                   "Label=ﾚｲｱｳﾄ",
+                                   "TextCount=6",
+                                   "1=open \"[FULLFILEPATH]\"",
+                                   "2=[LAYOUTLOOP]",
+                                   "3=-plot",
+                                   "4=[LAYOUTNAME]",
+                                   "5=[LOOPEND]",
+                                   "6=[FILENAME].bak",
+                                   "k=",
+                                   "[Memo]",
+                                   "free text"}))
                     .empty());
     EXPECT_TRUE(CheckSettings("").empty());
 }
@@ -81,25 +98,32 @@ TEST(CheckTextCount, NoNumberReadsOneLine) {
 }
 
 TEST(CheckTextCount, ZeroOrNegativeWithLineKeysReadsNone) {
-    ExpectFindings(kHead + Ini({"TextCount=0", "1=open"}), {{3, "Section1", "TextCount が 0 のため、行のキーは 1 つも"}});
+    ExpectFindings(kHead + Ini({"TextCount=0", "1=open"}),
+                   {{3, "Section1", "TextCount が 0 のため、行のキーは 1 つも"}});
     ExpectFindings(kHead + Ini({"TextCount=-1", "1=open"}), {{3, "Section1", "TextCount が -1 のため"}});
     EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=0"})).empty()) << "an empty template meant as such";
 }
 
 TEST(CheckTextCount, OverTheLimitIsRefusedByTheButton) {
     ExpectFindings(kHead + Ini({"TextCount=10001", "1=open"}),
-                   {{3, "Section1", "TextCount 10001 はプログラムの上限を超えているため、ボタンはドロップを「テンプレートの行数 (TextCount) が多すぎます。10000 行までにしてください。」と断ります"}});
+                   {{3, "Section1",
+                     "TextCount 10001 はプログラムの上限を超えているため、ボタンはドロップを「テンプレートの行数 "
+                     "(TextCount) が多すぎます。10000 行までにしてください。」と断ります"}});
 }
 
 TEST(CheckMarkers, BlanksAroundAMarkerMakeItNoMarker) {
-    ExpectFindings(kHead + Ini({"TextCount=4", "1=\"[LAYOUTLOOP] \"", "2=x", "3=　[LOOPEND]　", "4=end"}),
-                   {{4, "Section1", "前後の空白のためループの印になりません。ループは切り出されず、この行はループの行として扱われます"},
-                    {6, "Section1", "前後の空白のためループの印になりません。この行はそのまま書かれます"}});
+    ExpectFindings(
+        kHead + Ini({"TextCount=4", "1=\"[LAYOUTLOOP] \"", "2=x", "3=　[LOOPEND]　", "4=end"}),
+        {{4, "Section1",
+          "前後の空白のためループの印になりません。ループは切り出されず、この行はループの行として扱われます"},
+         {6, "Section1", "前後の空白のためループの印になりません。この行はそのまま書かれます"}});
 }
 
 TEST(CheckMarkers, LoopWithoutEndIsRefusedAndEndWithoutLoopIsWritten) {
     ExpectFindings(kHead + Ini({"TextCount=2", "1=[LAYOUTLOOP]", "2=x"}),
-                   {{4, "Section1", "[LAYOUTLOOP] の後に [LOOPEND] がないため、ボタンはドロップを「テンプレートの [LAYOUTLOOP] に対応する [LOOPEND] がありません。」と断ります"}});
+                   {{4, "Section1",
+                     "[LAYOUTLOOP] の後に [LOOPEND] がないため、ボタンはドロップを「テンプレートの [LAYOUTLOOP] "
+                     "に対応する [LOOPEND] がありません。」と断ります"}});
     // The first [LOOPEND] above the [LAYOUTLOOP] makes the block malformed too.
     ExpectFindings(kHead + Ini({"TextCount=3", "1=[LOOPEND]", "2=[LAYOUTLOOP]", "3=[LOOPEND]"}),
                    {{4, "Section1", "[LOOPEND] の前に対応する [LAYOUTLOOP] がない"},
@@ -133,11 +157,12 @@ TEST(CheckPlaceholders, OnlyTheFirstOfTheOrderIsReplaced) {
 }
 
 TEST(CheckPlaceholders, LayoutNameOutsideTheLoopAndFilePlaceholderInsideAreWrittenUnchanged) {
-    ExpectFindings(kHead + Ini({"TextCount=5", "1=[LAYOUTNAME]", "2=[LAYOUTLOOP]", "3=-plot [FILENAME]",
-                                "4=-plot [LAYOUTNAME]", "5=[LOOPEND]"}),
-                   {{4, "Section1", "[LAYOUTNAME] がループ ([LAYOUTLOOP] 〜 [LOOPEND]) の外にあるため、そのまま書かれます"},
-                    {6, "Section1", "ループの中では [FILENAME] は置き換えられず"},
-                    {7, "Section1", "行全体がレイアウト名 1 つに置き換わります"}});
+    ExpectFindings(
+        kHead + Ini({"TextCount=5", "1=[LAYOUTNAME]", "2=[LAYOUTLOOP]", "3=-plot [FILENAME]", "4=-plot [LAYOUTNAME]",
+                     "5=[LOOPEND]"}),
+        {{4, "Section1", "[LAYOUTNAME] がループ ([LAYOUTLOOP] 〜 [LOOPEND]) の外にあるため、そのまま書かれます"},
+         {6, "Section1", "ループの中では [FILENAME] は置き換えられず"},
+         {7, "Section1", "行全体がレイアウト名 1 つに置き換わります"}});
     ExpectFindings(kHead + Ini({"TextCount=3", "1=[LAYOUTLOOP]", "2=x [LAYOUTLOOP]", "3=[LOOPEND]"}),
                    {{5, "Section1", "ループの中の [LAYOUTLOOP] は印にならず"}});
     ExpectFindings(kHead + Ini({"TextCount=1", "1=open [LAYOUTLOOP]"}),
@@ -145,14 +170,15 @@ TEST(CheckPlaceholders, LayoutNameOutsideTheLoopAndFilePlaceholderInsideAreWritt
 }
 
 TEST(CheckCadReader, ABlankAtAnEndOfTheLineIsAnEnter) {
-    ExpectFindings(kHead + Ini({"TextCount=3", "1=\"zoom e \"", "2=' regen'", "3=  trimmed  "}),
-                   {{4, "Section1", "行末に空白があります。CAD のスクリプトでは空白が Enter になり、Enter が余分に入ります"},
-                    {5, "Section1", "行頭に空白があります"}});
+    ExpectFindings(
+        kHead + Ini({"TextCount=3", "1=\"zoom e \"", "2=' regen'", "3=  trimmed  "}),
+        {{4, "Section1", "行末に空白があります。CAD のスクリプトでは空白が Enter になり、Enter が余分に入ります"},
+         {5, "Section1", "行頭に空白があります"}});
 }
 
 TEST(CheckCadReader, PathPlaceholderOutsideDoubleQuotesSaysHowToQuote) {
-    const std::vector<Finding> found = CheckSettings(
-        kHead + Ini({"TextCount=4", "1=open", "2=\"[FULLFILEPATH]\"", "3=[FOLDER]\\out.pdf", "4=-x [FULLFILENAME].bak y"}));
+    const std::vector<Finding> found = CheckSettings(kHead + Ini({"TextCount=4", "1=open", "2=\"[FULLFILEPATH]\"",
+                                                                  "3=[FOLDER]\\out.pdf", "4=-x [FULLFILENAME].bak y"}));
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(found[0].line, 5);
     EXPECT_EQ(found[0].message,
@@ -169,16 +195,20 @@ TEST(CheckCadReader, PathPlaceholderOutsideDoubleQuotesSaysHowToQuote) {
               std::string::npos)
         << spans[1].message;
     // A quoted span anywhere in the line will do; the file name alone is no path.
-    EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=2", "1=-plot \"x\" \"[FOLDER]\\a b.pdf\"", "2=[FILENAME]"})).empty());
+    EXPECT_TRUE(
+        CheckSettings(kHead + Ini({"TextCount=2", "1=-plot \"x\" \"[FOLDER]\\a b.pdf\"", "2=[FILENAME]"})).empty());
 }
 
 TEST(CheckSections, TemplateWithoutLabelIsRefusedOnEveryDrop) {
-    ExpectFindings(Ini({"[Section2]", "TextCount=1", "1=new"}),
-                   {{1, "Section2", "Label がないため、このボタンには名前がなく、どのドロップも「INIファイルが見つかりません。」と断られます"}});
+    ExpectFindings(
+        Ini({"[Section2]", "TextCount=1", "1=new"}),
+        {{1, "Section2",
+          "Label がないため、このボタンには名前がなく、どのドロップも「INIファイルが見つかりません。」と断られます"}});
     ExpectFindings(Ini({"[Section2]", "Label=", "1=new"}), {{2, "Section2", "Label がないため"}});
     EXPECT_TRUE(CheckSettings(Ini({"[Section3]", "Label=+", "TextCount=0"})).empty())
         << "a caption of a line break is a caption";
-    ExpectFindings(Ini({"[Section4]", "Label=A", "[Section5]"}), {{1, "Section4", "テンプレート (TextCount と行のキー) がありません"}});
+    ExpectFindings(Ini({"[Section4]", "Label=A", "[Section5]"}),
+                   {{1, "Section4", "テンプレート (TextCount と行のキー) がありません"}});
 }
 
 TEST(CheckSections, RepeatedSectionOrKeySaysWhichIsRead) {
@@ -207,4 +237,4 @@ TEST(CheckComments, CommentLinesAreNeverFindings) {
     EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=1", "; 2=[fullfilepath] ", "  ;no equals", "1=new"})).empty());
 }
 
-} // namespace
+}  // namespace

@@ -12,9 +12,7 @@
 namespace {
 
 // The expected console text is UTF-8; the build's other literals are Shift-JIS.
-std::string Utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 struct Outcome {
     int status = -1;
@@ -50,10 +48,10 @@ protected:
 };
 
 const std::string kFaulty = "[Section1]\r\nLabel=印刷\r\nTextCount=2\r\n1=open\r\n2=\"[FULLFILEPATH]\"\r\n";
-const std::string kPathFinding =
-    Utf8(u8":5: Section1: [FULLFILEPATH] が二重引用符で囲まれていません。CAD のスクリプトでは空白が Enter になり、"
-         u8"空白を含むパスは 2 つの答えに分かれます。値全体を囲む引用符は読み取りで外れます "
-         u8"(2=\"[FULLFILEPATH]\" は [FULLFILEPATH] と読まれます)。2=\"\"[FULLFILEPATH]\"\" のように書いてください\n");
+const std::string kPathFinding = Utf8(
+    u8":5: Section1: [FULLFILEPATH] が二重引用符で囲まれていません。CAD のスクリプトでは空白が Enter になり、"
+    u8"空白を含むパスは 2 つの答えに分かれます。値全体を囲む引用符は読み取りで外れます "
+    u8"(2=\"[FULLFILEPATH]\" は [FULLFILEPATH] と読まれます)。2=\"\"[FULLFILEPATH]\"\" のように書いてください\n");
 
 TEST_F(CliTest, CheckPrintsFindingsLikeACompilerAndExitsOne) {
     const std::string path = Ini("data.ini", kFaulty);
@@ -79,9 +77,14 @@ TEST_F(CliTest, CheckOfACleanFileIsSilentAndAnUnreadableOneExitsTwo) {
 }
 
 TEST_F(CliTest, WrongCallsExitTwoWithTheUsage) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"chek"}, {"check", "--ini"}, {"check", "extra"}, {"check", "--layouts", "x"},
-          {"build", "1"}, {"build", "0", "C:\\a.dwg"}, {"build", "10", "C:\\a.dwg"}, {"build", "--out"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"chek"},
+                                                 {"check", "--ini"},
+                                                 {"check", "extra"},
+                                                 {"check", "--layouts", "x"},
+                                                 {"build", "1"},
+                                                 {"build", "0", "C:\\a.dwg"},
+                                                 {"build", "10", "C:\\a.dwg"},
+                                                 {"build", "--out"}}) {
         const Outcome run = Start(args);
         EXPECT_EQ(run.status, 2) << args[0];
         EXPECT_EQ(run.err.rfind(Utf8(u8"使い方: marlowen-script check [--ini PATH]\n"), 0), 0u) << run.err;
@@ -105,8 +108,9 @@ TEST_F(CliTest, AFileGivenAloneOrNoArgumentAtAllIsChecked) {
 }
 
 TEST_F(CliTest, BuildWritesTheScriptBytesOrTheRefusalAndNotes) {
-    const std::string ini = Ini("data.ini", "[Section2]\r\nLabel=開く\r\nTextCount=3\r\n1=open\r\n2=[FULLFILEPATH]\r\n"
-                                            "3=[LAYOUTLOOP]\r\n[Section3]\r\nLabel=x\r\n1=x [LAYOUTLOOP]\r\n");
+    const std::string ini = Ini("data.ini",
+                                "[Section2]\r\nLabel=開く\r\nTextCount=3\r\n1=open\r\n2=[FULLFILEPATH]\r\n"
+                                "3=[LAYOUTLOOP]\r\n[Section3]\r\nLabel=x\r\n1=x [LAYOUTLOOP]\r\n");
     const std::string script = "open\r\nC:\\表 1.dwg\r\nnew \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n";
     Outcome run = Start({"build", "--ini", ini, "2", "C:\\表 1.dwg"});
     EXPECT_EQ(run.status, 1) << "the unmatched [LAYOUTLOOP] is refused";
@@ -119,7 +123,7 @@ TEST_F(CliTest, BuildWritesTheScriptBytesOrTheRefusalAndNotes) {
     EXPECT_EQ(run.out, script);
     // The Shift-JIS path of the script is shown readable, like the text.
     EXPECT_EQ(run.err, Utf8(u8"C:\\表 1.dwg: 空白を含むパスが二重引用符の外に入る行があります ('[FULLFILEPATH]')。"
-                                                    u8"CAD のスクリプトでは空白が Enter になり、2 つの答えに分かれます\n"));
+                            u8"CAD のスクリプトでは空白が Enter になり、2 つの答えに分かれます\n"));
 
     const std::string out = folder_.File("test.scr");
     run = Start({"build", "--ini", ini, "--out", out, "2", "C:\\表 1.dwg"});
@@ -139,4 +143,4 @@ TEST_F(CliTest, BuildWritesTheScriptBytesOrTheRefusalAndNotes) {
     EXPECT_EQ(run.err, folder_.File("none.txt") + Utf8(u8" を読めません\n"));
 }
 
-} // namespace
+}  // namespace

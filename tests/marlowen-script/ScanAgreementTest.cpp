@@ -32,19 +32,22 @@ void ExpectAgreement(const std::string& bytes) {
     for (int n = 1; n <= 9; ++n) {
         const std::string section = "Section" + std::to_string(n);
         for (const std::string key : {"Label", "TextCount", "1", "2", "3", "01", "k"})
-            EXPECT_EQ(ScannedValue(scan, section, key), ini.ReadString(section, key, kMissing)) << section << " " << key;
+            EXPECT_EQ(ScannedValue(scan, section, key), ini.ReadString(section, key, kMissing))
+                << section << " " << key;
     }
 }
 
 TEST(ScanAgreement, NamesBlanksQuotesAndComments) {
-    ExpectAgreement("; comment=1\r\n[program]\r\n  file = \"C:\\Program Files\\cad.exe\"  \r\n"
-                    "[Section1] ; note\r\nlabel=印刷+Ａ３\r\nTEXTCOUNT= 3\r\n 1 =open\r\n2='a b'\r\n3=\"x\r\n"
-                    "01=zero\r\n;2=commented\r\nno equals here\r\nk=a=b\r\n");
+    ExpectAgreement(
+        "; comment=1\r\n[program]\r\n  file = \"C:\\Program Files\\cad.exe\"  \r\n"
+        "[Section1] ; note\r\nlabel=印刷+Ａ３\r\nTEXTCOUNT= 3\r\n 1 =open\r\n2='a b'\r\n3=\"x\r\n"
+        "01=zero\r\n;2=commented\r\nno equals here\r\nk=a=b\r\n");
 }
 
 TEST(ScanAgreement, RepeatedSectionsAndKeysTakeTheFirst) {
-    ExpectAgreement("[Section2]\r\nLabel=first\r\nlabel=second\r\n1=one\r\n[Section3]\r\nLabel=3\r\n"
-                    "[section2]\r\nLabel=again\r\n2=two\r\n");
+    ExpectAgreement(
+        "[Section2]\r\nLabel=first\r\nlabel=second\r\n1=one\r\n[Section3]\r\nLabel=3\r\n"
+        "[section2]\r\nLabel=again\r\n2=two\r\n");
 }
 
 TEST(ScanAgreement, KeysBeforeAnySectionAndLineEndings) {
@@ -60,4 +63,4 @@ TEST(ScanAgreement, LongValuesAreCutAlike) {
     ExpectAgreement("[Section7]\r\nLabel=" + std::string(3000, 'a') + "\r\n1=\"" + std::string(2000, 'b') + "\"\r\n");
 }
 
-} // namespace
+}  // namespace

@@ -18,8 +18,9 @@ constexpr int kWaitMs = 20000;
 
 // The Label values of the sample, in section order.
 const std::vector<std::string> kLabels = {
-    "印刷+既定の出力先", "PDF 出力+全レイアウト", "写しを保存+同じ場所へ", "監査と+名前削除", "ﾚｲｱｳﾄ毎印刷+先に名前取得",
-    "全体表示で+上書き保存", "2004 形式で+写しを保存", "DXF 書き出し", "C:\\出力へ+写しを保存"};
+    "印刷+既定の出力先",        "PDF 出力+全レイアウト", "写しを保存+同じ場所へ",  "監査と+名前削除",
+    "ﾚｲｱｳﾄ毎印刷+先に名前取得", "全体表示で+上書き保存", "2004 形式で+写しを保存", "DXF 書き出し",
+    "C:\\出力へ+写しを保存"};
 
 struct ZipEntry {
     std::string name;
@@ -28,9 +29,11 @@ struct ZipEntry {
 };
 
 std::uint32_t Le(const std::string& bytes, std::size_t at, int width) {
-    if (at + static_cast<std::size_t>(width) > bytes.size()) throw HarnessError("zip cut short at byte " + std::to_string(at));
+    if (at + static_cast<std::size_t>(width) > bytes.size())
+        throw HarnessError("zip cut short at byte " + std::to_string(at));
     std::uint32_t value = 0;
-    for (int i = width - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    for (int i = width - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
     return value;
 }
 
@@ -58,8 +61,8 @@ std::vector<ZipEntry> ZipEntries(const std::string& zip) {
 std::string Unpack(const std::string& folder) {
     fs::remove_all(folder);
     fs::create_directories(folder);
-    const RunResult result = Run({"cmake", "-E", "tar", "xf", PACKAGE_ZIP}, {"LC_ALL=C.UTF-8", "PATH=/usr/bin:/bin"},
-                                 60000, folder);
+    const RunResult result =
+        Run({"cmake", "-E", "tar", "xf", PACKAGE_ZIP}, {"LC_ALL=C.UTF-8", "PATH=/usr/bin:/bin"}, 60000, folder);
     if (result.exitCode != 0) throw HarnessError("cannot unpack " PACKAGE_ZIP ": " + result.err);
     return folder + "/Marlowen";
 }
@@ -103,10 +106,10 @@ TEST_F(ShippedPackage, HoldsOneFolderWithTheProgramTheSampleTheGuideAndItsPictur
         }
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"Marlowen/", "Marlowen/Marlowen.exe", "Marlowen/data.ini", "Marlowen/images/",
-                                               "Marlowen/images/info.png", "Marlowen/images/start.png",
-                                               "Marlowen/images/survey.png", "Marlowen/marlowen-script.exe",
-                                               "Marlowen/使い方.html"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Marlowen/", "Marlowen/Marlowen.exe", "Marlowen/data.ini",
+                                               "Marlowen/images/", "Marlowen/images/info.png",
+                                               "Marlowen/images/start.png", "Marlowen/images/survey.png",
+                                               "Marlowen/marlowen-script.exe", "Marlowen/使い方.html"}));
 
     const std::string folder = Unpack(S().DriveC() + "/展開");
     EXPECT_EQ(ReadBytes(folder + "/data.ini"), ReadBytes(RELEASE_DIR "/data.ini")) << "the sample ships byte for byte";

@@ -20,8 +20,9 @@
 namespace {
 
 const std::array<const char*, 9> kLabels = {
-    "印刷+既定の出力先", "PDF 出力+全レイアウト", "写しを保存+同じ場所へ", "監査と+名前削除", "ﾚｲｱｳﾄ毎印刷+先に名前取得",
-    "全体表示で+上書き保存", "2004 形式で+写しを保存", "DXF 書き出し", "C:\\出力へ+写しを保存"};
+    "印刷+既定の出力先",        "PDF 出力+全レイアウト", "写しを保存+同じ場所へ",  "監査と+名前削除",
+    "ﾚｲｱｳﾄ毎印刷+先に名前取得", "全体表示で+上書き保存", "2004 形式で+写しを保存", "DXF 書き出し",
+    "C:\\出力へ+写しを保存"};
 const std::array<const char*, 4> kFilePlaceholders = {"[FULLFILEPATH]", "[FILENAME]", "[FULLFILENAME]", "[FOLDER]"};
 
 // Two drawings as the shell hands them over, the first in a folder with a blank.
@@ -96,8 +97,8 @@ SectionDropPlan Plan(const IniFile& ini, int section) {
 }
 
 Expansion Expand(const SectionDropPlan& plan, const Drop& drop) {
-    return ExpandTemplate({2, plan.cut.templateLines, plan.lineCount, plan.cut.loopBody, drop.files, drop.paths,
-                           drop.layouts});
+    return ExpandTemplate(
+        {2, plan.cut.templateLines, plan.lineCount, plan.cut.loopBody, drop.files, drop.paths, drop.layouts});
 }
 
 TEST(SampleSettings, FileIsShiftJisWithCrLfAndNoBlankAtALineEnd) {
@@ -190,7 +191,8 @@ TEST(SampleSettings, EveryButtonWritesAScriptForTwoDrawingsWithTheirPathsQuoted)
         for (const auto& line : script.lines)
             if (line.find(blankName) != std::string::npos) {
                 ++plans;
-                EXPECT_TRUE(InsideQuotes(line, line.find(blankName), blankName.size())) << "Section" << n << ": " << line;
+                EXPECT_TRUE(InsideQuotes(line, line.find(blankName), blankName.size()))
+                    << "Section" << n << ": " << line;
             }
         EXPECT_GE(plans, 1) << "Section" << n << " opens the dropped drawing";
         EXPECT_EQ(LineList(script.lines.end() - 6, script.lines.end()),
@@ -210,14 +212,42 @@ TEST(SampleSettings, PerLayoutButtonPlotsEverySurveyedLayoutOfEachDrawing) {
     const IniFile ini(SAMPLE_DATA_INI);
     const Expansion script = Expand(Plan(ini, 5), Drop());
     ASSERT_EQ(script.outcome, Expansion::Outcome::Lines);
-    EXPECT_EQ(script.lines, (LineList{"open \"C:\\図面\\1F 平面図.dwg\"", "BACKGROUNDPLOT 0",
-                                      "-plot", "N", "モデル", "", "", "N", "N", "Y",
-                                      "-plot", "N", "平面図-A1", "", "", "N", "N", "Y",
+    EXPECT_EQ(script.lines, (LineList{"open \"C:\\図面\\1F 平面図.dwg\"",
+                                      "BACKGROUNDPLOT 0",
+                                      "-plot",
+                                      "N",
+                                      "モデル",
+                                      "",
+                                      "",
+                                      "N",
+                                      "N",
+                                      "Y",
+                                      "-plot",
+                                      "N",
+                                      "平面図-A1",
+                                      "",
+                                      "",
+                                      "N",
+                                      "N",
+                                      "Y",
                                       "close",
-                                      "open \"D:\\案件\\立面図.dwg\"", "BACKGROUNDPLOT 0",
-                                      "-plot", "N", "モデル", "", "", "N", "N", "Y",
+                                      "open \"D:\\案件\\立面図.dwg\"",
+                                      "BACKGROUNDPLOT 0",
+                                      "-plot",
+                                      "N",
+                                      "モデル",
+                                      "",
+                                      "",
+                                      "N",
+                                      "N",
+                                      "Y",
                                       "close",
-                                      "new ", "filedia", "1", "cmddia", "1", "quit"}));
+                                      "new ",
+                                      "filedia",
+                                      "1",
+                                      "cmddia",
+                                      "1",
+                                      "quit"}));
 }
 
 TEST(SampleSettings, PerLayoutButtonAsksForASurveyFirst) {
@@ -225,7 +255,8 @@ TEST(SampleSettings, PerLayoutButtonAsksForASurveyFirst) {
     Drop drop;
     drop.layouts.SetRowCount(1);
     EXPECT_EQ(Expand(Plan(ini, 5), drop).outcome, Expansion::Outcome::NeedSurvey);
-    for (int n : {1, 2, 3, 4, 6, 7, 8, 9}) EXPECT_EQ(Expand(Plan(ini, n), drop).outcome, Expansion::Outcome::Lines) << n;
+    for (int n : {1, 2, 3, 4, 6, 7, 8, 9})
+        EXPECT_EQ(Expand(Plan(ini, n), drop).outcome, Expansion::Outcome::Lines) << n;
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ namespace {
 // a quadratic one would take. (<chrono> cannot be compiled with the Shift-JIS literals.)
 constexpr std::clock_t kTimeLimit = 10 * CLOCKS_PER_SEC;
 
-std::string JunkBytes(std::size_t size, std::uint32_t seed)
-{
+std::string JunkBytes(std::size_t size, std::uint32_t seed) {
     std::string bytes(size, '\0');
     for (char& c : bytes) {
         seed = seed * 1664525u + 1013904223u;
@@ -26,8 +25,7 @@ std::string JunkBytes(std::size_t size, std::uint32_t seed)
 }
 
 // Reads every key the program reads, as at start-up and at a drop on each button.
-void ReadLikeTheProgram(const IniFile& ini)
-{
+void ReadLikeTheProgram(const IniFile& ini) {
     ini.ReadString("Program", "File", "");
     for (int n = 1; n <= 9; ++n) {
         const std::string section = "Section" + std::to_string(n);
@@ -37,10 +35,9 @@ void ReadLikeTheProgram(const IniFile& ini)
     }
 }
 
-} // namespace
+}  // namespace
 
-TEST(IniFileRobustness, BinaryJunk)
-{
+TEST(IniFileRobustness, BinaryJunk) {
     TempFolder folder;
     const std::string path = folder.File("data.ini");
     const std::clock_t start = std::clock();
@@ -53,8 +50,7 @@ TEST(IniFileRobustness, BinaryJunk)
     EXPECT_LT(std::clock() - start, kTimeLimit);
 }
 
-TEST(IniFileRobustness, JunkAroundRealSectionsStillReads)
-{
+TEST(IniFileRobustness, JunkAroundRealSectionsStillReads) {
     TempFolder folder;
     const std::string path = folder.File("data.ini");
     WriteFileBytes(path, "[Program]\r\nFile=C:\\cad.exe\r\n" + JunkBytes(4096, 7) + "\r\n[Section1]\r\nLabel=A\r\n");
@@ -62,13 +58,12 @@ TEST(IniFileRobustness, JunkAroundRealSectionsStillReads)
     EXPECT_EQ(ini.ReadString("Program", "File", ""), "C:\\cad.exe");
 }
 
-TEST(IniFileRobustness, HundredThousandByteLines)
-{
+TEST(IniFileRobustness, HundredThousandByteLines) {
     TempFolder folder;
     const std::string path = folder.File("data.ini");
     const std::string longLine(100000, 'x');
-    WriteFileBytes(path, "[" + longLine + "]\r\n" + longLine + "\r\n[" + longLine + "\r\n[Section1]\r\n" +
-                             longLine + "=" + longLine + "\r\nLabel=" + longLine + "\r\nTextCount=2\r\n");
+    WriteFileBytes(path, "[" + longLine + "]\r\n" + longLine + "\r\n[" + longLine + "\r\n[Section1]\r\n" + longLine +
+                             "=" + longLine + "\r\nLabel=" + longLine + "\r\nTextCount=2\r\n");
     const std::clock_t start = std::clock();
     const IniFile ini(path);
     EXPECT_EQ(ini.ReadString("Section1", "Label", ""), std::string(2047, 'x'));
@@ -77,8 +72,7 @@ TEST(IniFileRobustness, HundredThousandByteLines)
     EXPECT_LT(std::clock() - start, kTimeLimit);
 }
 
-TEST(IniFileRobustness, HundredThousandSections)
-{
+TEST(IniFileRobustness, HundredThousandSections) {
     TempFolder folder;
     const std::string path = folder.File("data.ini");
     std::string bytes;

@@ -85,9 +85,9 @@ TEST(StandInCommandLine, TextInPiecesAnswersThePrompts) {
     EXPECT_EQ(s.session.Active().prompt, "新しい FILEDIA の値を入力 <1>: ");
     s.Type("0\rCMDDIA\r0\rfiledia\r");
     const std::vector<std::string> tail(s.Lines().end() - 5, s.Lines().end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"コマンド: filedia", "新しい FILEDIA の値を入力 <1>: 0",
-                                              "コマンド: CMDDIA", "新しい CMDDIA の値を入力 <1>: 0",
-                                              "コマンド: filedia"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"コマンド: filedia", "新しい FILEDIA の値を入力 <1>: 0", "コマンド: CMDDIA",
+                                        "新しい CMDDIA の値を入力 <1>: 0", "コマンド: filedia"}));
     EXPECT_EQ(s.session.Active().prompt, "新しい FILEDIA の値を入力 <0>: ");
     EXPECT_EQ(s.session.PaneText(), s.session.History() + "新しい FILEDIA の値を入力 <0>: ");
 }
@@ -152,7 +152,8 @@ protected:
     void SetUp() override {
         s.files["C:\\d\\a.dwg"] = "Model\r\nLayout1\r\nLayout2\r\n";
         s.files["C:\\d\\表.dwg"] = "Model\n平面 図\nA.1\n";
-        s.files["test.scr"] = "open\r\nC:\\d\\a.dwg\r\nlayout\r\n?\r\nopen\r\nC:\\d\\表.dwg\r\nlayout\r\n?\r\nOWARI\r\n";
+        s.files["test.scr"] =
+            "open\r\nC:\\d\\a.dwg\r\nlayout\r\n?\r\nopen\r\nC:\\d\\表.dwg\r\nlayout\r\n?\r\nOWARI\r\n";
         s.session.FinishStartup();
         s.Type("filedia\r0\rcmddia\r0\rscript\rtest.scr\r");
     }
@@ -166,8 +167,9 @@ TEST_F(StandInSurvey, ScriptOpensEachDrawingAndEndsAtTheMarker) {
     for (const std::string& line : s.log) {
         if (line.rfind("script-line ", 0) == 0) scriptLines.push_back(line.substr(12));
     }
-    EXPECT_EQ(scriptLines, (std::vector<std::string>{"\"open\"", "\"C:\\\\d\\\\a.dwg\"", "\"layout\"", "\"?\"", "\"open\"",
-                                                     "\"C:\\\\d\\\\表.dwg\"", "\"layout\"", "\"?\"", "\"OWARI\""}));
+    EXPECT_EQ(scriptLines,
+              (std::vector<std::string>{"\"open\"", "\"C:\\\\d\\\\a.dwg\"", "\"layout\"", "\"?\"", "\"open\"",
+                                        "\"C:\\\\d\\\\表.dwg\"", "\"layout\"", "\"?\"", "\"OWARI\""}));
 }
 
 TEST_F(StandInSurvey, ListingPrintsEveryLayoutAfterTheFirstDot) {
@@ -240,8 +242,9 @@ TEST_F(StandInSurvey, DoubleQuotedNamesAreTakenWithoutTheirQuotes) {
     s.files["C:\\My Drawings\\run.scr"] = "layout\r\n?\r\n";
     s.Type("open\r  \"C:\\My Drawings\\図 1.dwg\"\rscript\r\"C:\\My Drawings\\run.scr\"\r");
     EXPECT_EQ(s.session.Active().name, "図 1.dwg");
-    EXPECT_NE(std::find(s.log.begin(), s.log.end(), "open \"C:\\\\My Drawings\\\\図 1.dwg\" name=\"図 1.dwg\" layouts=1"),
-              s.log.end());
+    EXPECT_NE(
+        std::find(s.log.begin(), s.log.end(), "open \"C:\\\\My Drawings\\\\図 1.dwg\" name=\"図 1.dwg\" layouts=1"),
+        s.log.end());
     EXPECT_NE(std::find(s.log.begin(), s.log.end(), "script \"C:\\\\My Drawings\\\\run.scr\" lines=2"), s.log.end());
     EXPECT_EQ(s.LastLine(), "レイアウト: Model  ブロック名: *Model_Space.");
 }
@@ -259,8 +262,8 @@ TEST(StandInDrawingFile, NamesAreLinesWithoutOuterBlanks) {
 }
 
 TEST(StandInDrawingFile, FileNameSkipsTrailBytesThatLookLikeSeparators) {
-    EXPECT_EQ(FileNamePart("C:\\d\\表.dwg"), "表.dwg");      // 表 is 0x95 0x5C
-    EXPECT_EQ(FileNamePart("C:\\表\\ソ.dwg"), "ソ.dwg");     // ソ is 0x83 0x5C
+    EXPECT_EQ(FileNamePart("C:\\d\\表.dwg"), "表.dwg");   // 表 is 0x95 0x5C
+    EXPECT_EQ(FileNamePart("C:\\表\\ソ.dwg"), "ソ.dwg");  // ソ is 0x83 0x5C
     EXPECT_EQ(FileNamePart("a.dwg"), "a.dwg");
     EXPECT_EQ(FileNamePart("D:a.dwg"), "a.dwg");
 }
@@ -280,12 +283,14 @@ TEST(StandInLogFormat, QuotedTextReadsBackAsTheSameBytes) {
         "filedia\r",
         "a\"b\\c\n\t",
         std::string("\x00\x01\x1f\x7f", 4),
-        "表示.dwg",           // 表 is 0x95 0x5C: its trail byte is a backslash
-        "ソ\"",               // ソ is 0x83 0x5C, before a quote
+        "表示.dwg",  // 表 is 0x95 0x5C: its trail byte is a backslash
+        "ソ\"",      // ソ is 0x83 0x5C, before a quote
         "ｺﾏﾝﾄﾞ: 平面図",
         std::string("\x81", 1),  // a lone lead byte at the end
         std::string("\x81\r", 2),
-        std::string("\x9f" "1", 2),
+        std::string("\x9f"
+                    "1",
+                    2),
         "\\x41",
     };
     for (const std::string& bytes : cases) {
@@ -300,9 +305,10 @@ TEST(StandInLogFormat, QuotedTextReadsBackAsTheSameBytes) {
 // quoted ones, in which a backslash may be the second byte of a character.
 TEST(StandInLogReader, TextsAreUnquotedBeforeTheyAreDecoded) {
     TempFolder folder;
-    WriteFileBytes(folder.File("cad.log"), "recv ansi dwData=1 text=\"表\\r\"\n"
-                                           "script-line \"ソ\\x41\"\n"
-                                           "recv ansi dwData=1 text=\"unfinished");
+    WriteFileBytes(folder.File("cad.log"),
+                   "recv ansi dwData=1 text=\"表\\r\"\n"
+                   "script-line \"ソ\\x41\"\n"
+                   "recv ansi dwData=1 text=\"unfinished");
     const auto highBytesAsMarks = [](const std::string& text) {
         std::string marked = text;
         for (char& c : marked) {

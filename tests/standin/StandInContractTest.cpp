@@ -24,9 +24,7 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The stand-in in a new folder of the case's own, which is its current folder.
 class StandIn : public StandInProcess {
@@ -52,7 +50,9 @@ public:
         return main && text && pane && historyPane;
     }
 
-    bool Start() { return Started() && WaitFor([this] { return FindWindows(); }); }
+    bool Start() {
+        return Started() && WaitFor([this] { return FindWindows(); });
+    }
 
     bool StartAndWaitForPrompt(const std::string& prompt = "コマンド: COMMANDLINE") {
         return Start() && WaitFor([&] { return LastLine() == prompt; });
@@ -168,8 +168,9 @@ TEST(StandInContract, AnsiRecordsInPiecesAnswerThePromptsAndAreLogged) {
     cad.Type("dia\r1\rOWARI\r");
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "OWARI"); }));
     const std::string history = cad.History();
-    EXPECT_TRUE(Contains(history, "コマンド: filedia\r\n新しい FILEDIA の値を入力 <1>: 0\r\n"
-                                  "コマンド: cmddia\r\n新しい CMDDIA の値を入力 <1>: 1\r\nコマンド: OWARI\r\n"));
+    EXPECT_TRUE(Contains(history,
+                         "コマンド: filedia\r\n新しい FILEDIA の値を入力 <1>: 0\r\n"
+                         "コマンド: cmddia\r\n新しい CMDDIA の値を入力 <1>: 1\r\nコマンド: OWARI\r\n"));
 
     const std::vector<std::string> received = cad.Log().Starting("recv ");
     ASSERT_EQ(received.size(), 4u);
@@ -241,8 +242,7 @@ TEST(StandInContract, SurveyScriptThenCloseAndQuit) {
     cad.Type("close\r");
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "open"); }));
     EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [a.dwg]");
-    EXPECT_EQ(survey_reader::LayoutNames(cad.PaneText()),
-              (std::vector<std::string>{"Model", "Layout1", "Layout2"}));
+    EXPECT_EQ(survey_reader::LayoutNames(cad.PaneText()), (std::vector<std::string>{"Model", "Layout1", "Layout2"}));
 
     cad.Type("close\r");
     ASSERT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing1.dwg]"; }));

@@ -40,9 +40,7 @@ inline std::size_t Find(const std::string& text, const std::string& pattern, std
     return std::string::npos;
 }
 
-inline std::size_t After(const std::string& text, std::size_t at) {
-    return at + (IsLead(text[at]) ? 2 : 1);
-}
+inline std::size_t After(const std::string& text, std::size_t at) { return at + (IsLead(text[at]) ? 2 : 1); }
 
 inline std::vector<std::string> LayoutNames(const std::string& pane) {
     const std::string active = "アクティブなレイアウト:";

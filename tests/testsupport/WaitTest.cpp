@@ -27,10 +27,11 @@ TEST(PollUntil, GivesUpAfterTheTimeoutYetTheLastAskCounts) {
     // The pause outlasts the deadline, and what it changed is still seen.
     bool late = false;
     int lateAsks = 0;
-    EXPECT_TRUE(PollUntil([&] { return ++lateAsks, late; }, 20, [&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(40));
-        late = true;
-    }));
+    EXPECT_TRUE(PollUntil([&] { return ++lateAsks, late; }, 20,
+                          [&] {
+                              std::this_thread::sleep_for(std::chrono::milliseconds(40));
+                              late = true;
+                          }));
     EXPECT_EQ(lateAsks, 2);
 }
 
@@ -41,4 +42,4 @@ TEST(PollUntil, NoTimeAsksOnceWithoutPausing) {
     EXPECT_EQ(pauses, 0);
 }
 
-} // namespace
+}  // namespace

@@ -8,8 +8,7 @@
 #include <utility>
 
 template <class Input, class Expected, class Rule>
-void ExpectCases(Rule rule, std::initializer_list<std::pair<Input, Expected>> cases)
-{
+void ExpectCases(Rule rule, std::initializer_list<std::pair<Input, Expected>> cases) {
     for (const auto& [input, expected] : cases) {
         SCOPED_TRACE(::testing::PrintToString(input));
         EXPECT_EQ(rule(input), expected);

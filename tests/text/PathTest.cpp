@@ -37,10 +37,9 @@ const PathCase kCases[] = {
     {"extension only after the last separator", "C:\\a\\b.", "b.", "C:\\a\\b", "C:\\a"},
 };
 
-} // namespace
+}  // namespace
 
-TEST(SplitPath, FileNameWithoutExtensionAndFolder)
-{
+TEST(SplitPath, FileNameWithoutExtensionAndFolder) {
     for (const PathCase& c : kCases) {
         SCOPED_TRACE(std::string(c.rule) + ": " + c.path);
         const UnitFunc::PathParts parts = SplitPath(c.path);

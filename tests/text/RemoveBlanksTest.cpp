@@ -37,10 +37,9 @@ const Case kCases[] = {
     {"command pane output becomes one run", "ｺﾏﾝﾄﾞ: layout\r\n  ﾚｲｱｳﾄ　名 = Model\r\n", "ｺﾏﾝﾄﾞ:layoutﾚｲｱｳﾄ名=Model"},
 };
 
-} // namespace
+}  // namespace
 
-TEST(RemoveBlanks, EachCaseOfTheRule)
-{
+TEST(RemoveBlanks, EachCaseOfTheRule) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(std::string(c.rule) + ": " + ::testing::PrintToString(c.text));
         EXPECT_EQ(RemoveBlanks(c.text), c.stripped);

@@ -62,15 +62,32 @@ double Median(std::vector<double> values) {
 }
 
 // The 20 template lines of the section drop: every placeholder, blank answers, a save.
-const std::vector<std::string> kTemplate = {
-    "open", "[FULLFILEPATH]", "zoom", "e", "-layer", "s", "0", "", "-plot", "y",
-    "", "[FULLFILENAME].pdf", "n", "y", "dxfout", "[FOLDER]\\out.dxf", "echo [FILENAME]", "-purge", "a", "qsave"};
+const std::vector<std::string> kTemplate = {"open",
+                                            "[FULLFILEPATH]",
+                                            "zoom",
+                                            "e",
+                                            "-layer",
+                                            "s",
+                                            "0",
+                                            "",
+                                            "-plot",
+                                            "y",
+                                            "",
+                                            "[FULLFILENAME].pdf",
+                                            "n",
+                                            "y",
+                                            "dxfout",
+                                            "[FOLDER]\\out.dxf",
+                                            "echo [FILENAME]",
+                                            "-purge",
+                                            "a",
+                                            "qsave"};
 
 enum class Road { Section, Survey };
 
 struct DropCase {
     std::vector<std::string> unixPaths;
-    std::string script;   // Shift-JIS, as test.scr must hold it
+    std::string script;  // Shift-JIS, as test.scr must hold it
 };
 
 std::string FileName(int i) {
@@ -111,13 +128,13 @@ std::vector<std::string> MakeDrawings(Session& s, int files) {
 }
 
 long long FileSize(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
 struct DropTime {
-    double dropMs = 0;     // until the XDND source was told the drop is finished
-    double scriptMs = 0;   // until test.scr held the whole script
+    double dropMs = 0;    // until the XDND source was told the drop is finished
+    double scriptMs = 0;  // until test.scr held the whole script
 };
 
 DropTime TimeDrop(Session& s, Point at, const std::vector<std::string>& files, const std::string& script) {
@@ -188,9 +205,11 @@ void Drops(const Screen& screen, const Locations& where, const Options& options)
             const double m = Median(marlowen), f = Median(floor);
             if (files == 1000) marlowenAt1000 = m;
             char scale[32] = "";
-            if (files == 5000 && marlowenAt1000 > 0) std::snprintf(scale, sizeof scale, "%.1fx1000", m / marlowenAt1000);
-            std::printf("%-8s %6d %12.0f %10.0f %10.2f %7s %12.0f %10.0f\n", road == Road::Section ? "section" : "survey",
-                        files, m, f, m / f, scale, Median(marlowenDrop), Median(floorDrop));
+            if (files == 5000 && marlowenAt1000 > 0)
+                std::snprintf(scale, sizeof scale, "%.1fx1000", m / marlowenAt1000);
+            std::printf("%-8s %6d %12.0f %10.0f %10.2f %7s %12.0f %10.0f\n",
+                        road == Road::Section ? "section" : "survey", files, m, f, m / f, scale, Median(marlowenDrop),
+                        Median(floorDrop));
             std::fflush(stdout);
         }
     }
@@ -219,14 +238,16 @@ double OwariToQuitMs(const Screen& screen, const Locations& where, int layouts) 
     double owari = -1, quit = -1;
     for (const std::string& line : log.Lines()) {
         if (line.rfind("script-line \"OWARI\"", 0) == 0) owari = LogTime(line);
-        if (owari >= 0 && quit < 0 && line.rfind("recv ", 0) == 0 && line.find(" text=\"filedia\\r\"") != std::string::npos)
+        if (owari >= 0 && quit < 0 && line.rfind("recv ", 0) == 0 &&
+            line.find(" text=\"filedia\\r\"") != std::string::npos)
             quit = LogTime(line);
     }
     if (owari < 0 || quit < 0) throw HarnessError("the stand-in's log lacks OWARI or the quit sequence");
     Grid table = ParseGrid(s.GetControl("StringGrid1").text);
     for (int row = 1; row <= 3; ++row)
         if (table.Cell(1, row) != std::to_string(layouts))
-            throw HarnessError("row " + std::to_string(row) + " of the layout table holds '" + table.Cell(1, row) + "'");
+            throw HarnessError("row " + std::to_string(row) + " of the layout table holds '" + table.Cell(1, row) +
+                               "'");
     return quit - owari;
 }
 

@@ -105,11 +105,11 @@ Side Measure(Acad8Ctrl& ctrl, DWORD standInId, int iterations) {
 }
 
 void PrintRow(const char* label, int otherWindows, const Timing& timing, const WalkPositions& positions) {
-    std::printf("  %-20s %6d   %5d / %5d   %10.1f %10.1f %10.1f\n", label, otherWindows, positions.main,
-                positions.text, timing.meanUs, timing.medianUs, timing.minUs);
+    std::printf("  %-20s %6d   %5d / %5d   %10.1f %10.1f %10.1f\n", label, otherWindows, positions.main, positions.text,
+                timing.meanUs, timing.medianUs, timing.minUs);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     const Settings settings = ParseSettings(argc, argv);
@@ -122,8 +122,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "StandInCad.exe could not be started\n");
         return 2;
     }
-    HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                                 nullptr);
+    HWND owner =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
     Win32WindowSystem ws(owner);
     Acad8Ctrl ctrl(ws);
     if (!WaitFor([&] { return ctrl.GetLastHistoryLine() == kPrompt; }, kStartTimeoutMs)) {
@@ -139,8 +139,8 @@ int main(int argc, char** argv) {
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
     Side crowded;
     {
-        ChildProcess crowd(Quoted(WindowsPath(CROWD_EXE)) + " " + std::to_string(settings.windows) + " " + readyName + " " +
-                      releaseName);
+        ChildProcess crowd(Quoted(WindowsPath(CROWD_EXE)) + " " + std::to_string(settings.windows) + " " + readyName +
+                           " " + releaseName);
         if (!crowd.Started() || WaitAnswering({ready, crowd.Handle()}, kStartTimeoutMs) != WAIT_OBJECT_0) {
             std::fprintf(stderr, "bench_window_crowd did not make its windows\n");
             return 2;

@@ -15,8 +15,7 @@ namespace {
 constexpr int kDroppedFiles = 10'000;
 constexpr int kLayoutsPerDrawing = 5;
 
-std::string Numbered(int i)
-{
+std::string Numbered(int i) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%05d", i);
     return digits;
@@ -24,16 +23,32 @@ std::string Numbered(int i)
 
 // A plotting template of 20 lines with a per-layout block, and a survey of every drawing.
 struct BatchTables {
-    LineList templateLines{"open", "[FULLFILEPATH]", "zoom", "e", "[LAYOUTLOOP]", "-plot", "y",
-                           "", "DWG To PDF.pc3", "ISO A3 (420.00 x 297.00 mm)", "m", "l", "n",
-                           "w", "0,0", "420,297", "1:1", "[FOLDER]\\[FILENAME].pdf", "close", "y"};
+    LineList templateLines{"open",
+                           "[FULLFILEPATH]",
+                           "zoom",
+                           "e",
+                           "[LAYOUTLOOP]",
+                           "-plot",
+                           "y",
+                           "",
+                           "DWG To PDF.pc3",
+                           "ISO A3 (420.00 x 297.00 mm)",
+                           "m",
+                           "l",
+                           "n",
+                           "w",
+                           "0,0",
+                           "420,297",
+                           "1:1",
+                           "[FOLDER]\\[FILENAME].pdf",
+                           "close",
+                           "y"};
     LineList loopBody{"-layout", "set", "[LAYOUTNAME]", "zoom e"};
     StringGridCells droppedFiles{5, 1};
     LineList droppedPaths;
     StringGridCells layouts{kLayoutsPerDrawing + 3, 1};
 
-    BatchTables()
-    {
+    BatchTables() {
         const std::string folder = "C:\\Users\\operator\\図面\\案件";
         layouts.SetCell(0, 0, "取得完了");
         layouts.SetCell(1, 0, "ﾚｲｱｳﾄ数");
@@ -54,28 +69,23 @@ struct BatchTables {
         layouts.SetRowCount(kDroppedFiles + 1);
     }
 
-    ExpansionInput Input() const
-    {
-        return {kDroppedFiles, templateLines, static_cast<int>(templateLines.size()), loopBody,
-                droppedFiles, droppedPaths, layouts};
+    ExpansionInput Input() const {
+        return {kDroppedFiles, templateLines, static_cast<int>(templateLines.size()), loopBody, droppedFiles,
+                droppedPaths,  layouts};
     }
 };
 
-const BatchTables& Tables()
-{
+const BatchTables& Tables() {
     static const BatchTables tables;
     return tables;
 }
 
-const std::string& ScratchPath()
-{
-    static const std::string path =
-        (std::filesystem::temp_directory_path() / "marlowen-bench-test.scr").string();
+const std::string& ScratchPath() {
+    static const std::string path = (std::filesystem::temp_directory_path() / "marlowen-bench-test.scr").string();
     return path;
 }
 
-bool WriteAtOnce(const std::string& bytes)
-{
+bool WriteAtOnce(const std::string& bytes) {
     std::FILE* file = std::fopen(ScratchPath().c_str(), "wb");
     if (!file) {
         return false;
@@ -84,8 +94,7 @@ bool WriteAtOnce(const std::string& bytes)
     return std::fclose(file) == 0 && written;
 }
 
-void BatchRunScript(benchmark::State& state)
-{
+void BatchRunScript(benchmark::State& state) {
     const ExpansionInput input = Tables().Input();
     std::size_t size = 0;
     for (auto _ : state) {
@@ -103,8 +112,7 @@ void BatchRunScript(benchmark::State& state)
 BENCHMARK(BatchRunScript)->Unit(benchmark::kMillisecond);
 
 // The floor for the benchmark above: a script of the same size written with one call.
-void WriteSameSizeAtOnce(benchmark::State& state)
-{
+void WriteSameSizeAtOnce(benchmark::State& state) {
     const std::string bytes = ScriptFileBytes(ExpandTemplate(Tables().Input()).lines);
     for (auto _ : state) {
         if (!WriteAtOnce(bytes)) {
@@ -118,8 +126,7 @@ void WriteSameSizeAtOnce(benchmark::State& state)
 BENCHMARK(WriteSameSizeAtOnce)->Unit(benchmark::kMillisecond);
 
 // The two parts of the batch run's work before the write, apart.
-void ExpandTemplateOnly(benchmark::State& state)
-{
+void ExpandTemplateOnly(benchmark::State& state) {
     const ExpansionInput input = Tables().Input();
     for (auto _ : state) {
         const Expansion expansion = ExpandTemplate(input);
@@ -128,8 +135,7 @@ void ExpandTemplateOnly(benchmark::State& state)
 }
 BENCHMARK(ExpandTemplateOnly)->Unit(benchmark::kMillisecond);
 
-void ScriptFileBytesOnly(benchmark::State& state)
-{
+void ScriptFileBytesOnly(benchmark::State& state) {
     const LineList lines = ExpandTemplate(Tables().Input()).lines;
     for (auto _ : state) {
         const std::string bytes = ScriptFileBytes(lines);
@@ -139,8 +145,7 @@ void ScriptFileBytesOnly(benchmark::State& state)
 BENCHMARK(ScriptFileBytesOnly)->Unit(benchmark::kMillisecond);
 
 // A stripped command pane listing the given number of layouts.
-std::string StrippedPane(int layoutCount)
-{
+std::string StrippedPane(int layoutCount) {
     std::string pane =
         "コマンド:layoutレイアウトオプションを入力[コピー(C)/削除(D)/新規作成(N)/テンプレート(T)/"
         "名前変更(R)/名前を付けて保存(SA)/設定(S)/?]<設定>:?アクティブなレイアウト:Layout1"
@@ -151,8 +156,7 @@ std::string StrippedPane(int layoutCount)
     return pane;
 }
 
-void ParseLayoutListingBench(benchmark::State& state)
-{
+void ParseLayoutListingBench(benchmark::State& state) {
     const int layoutCount = static_cast<int>(state.range(0));
     const std::string pane = StrippedPane(layoutCount);
     for (auto _ : state) {
@@ -167,12 +171,8 @@ void ParseLayoutListingBench(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * pane.size()));
     state.counters["pane_bytes"] = static_cast<double>(pane.size());
 }
-BENCHMARK(ParseLayoutListingBench)
-    ->Arg(1'000)
-    ->Arg(10'000)
-    ->Unit(benchmark::kMicrosecond)
-    ->Complexity(benchmark::oN);
+BENCHMARK(ParseLayoutListingBench)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -88,7 +88,8 @@ Sample Survey(const Screen& screen, const Options& options) {
     Grid table = ParseGrid(s.GetControl("StringGrid1").text);
     for (int row = 1; row <= options.drawings; ++row)
         if (table.Cell(1, row) != std::to_string(options.layouts))
-            throw HarnessError("row " + std::to_string(row) + " of the layout table holds '" + table.Cell(1, row) + "'");
+            throw HarnessError("row " + std::to_string(row) + " of the layout table holds '" + table.Cell(1, row) +
+                               "'");
     return sample;
 }
 

@@ -107,7 +107,8 @@ void Run(const Screen& screen, const Locations& where, const Options& options, i
     const int readsBefore = log.Count("copy-history ");
     Figures wait = Measure(s, server, options.spanMs);
     const int reads = log.Count("copy-history ") - readsBefore;
-    if (log.Count("ready") > 0) throw HarnessError("the stand-in CAD became ready within the span; the wait was cut short");
+    if (log.Count("ready") > 0)
+        throw HarnessError("the stand-in CAD became ready within the span; the wait was cut short");
     if (s.GetControl("Button10").enabled) throw HarnessError("the survey was not waiting");
     Print("timer wait (CAD starting)", run, wait, reads);
 }

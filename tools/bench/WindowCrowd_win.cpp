@@ -13,7 +13,7 @@ namespace {
 constexpr DWORD kLongestStayMs = 600000;
 const char kCrowdClass[] = "MarlowenBenchCrowd";
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) return 1;

@@ -149,7 +149,8 @@ LRESULT SendW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 std::string WideToUtf8(const std::wstring& wide) {
     if (wide.empty()) return {};
-    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
     return text;
@@ -287,7 +288,8 @@ std::string TreeText(HWND hwnd) {
             label.resize(std::min(label.find(L'\0'), label.size()));
             text += std::string(static_cast<size_t>(depth) * 2, ' ') + WideToUtf8(label) + "\t" +
                     std::to_string(record.iImage) + "\n";
-            auto child = reinterpret_cast<HTREEITEM>(SendW(hwnd, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+            auto child =
+                reinterpret_cast<HTREEITEM>(SendW(hwnd, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
             walk(child, depth + 1);
             item = reinterpret_cast<HTREEITEM>(SendW(hwnd, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
         }
@@ -336,8 +338,8 @@ std::string MessageBoxRecord(HWND hwnd) {
     HWND owner = GetWindow(hwnd, GW_OWNER);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    return Escape(AnsiToUtf8(WindowTitle(hwnd))) + "\t" + Escape(text ? MessageText(text) : "") +
-           "\t" + WindowRectText(hwnd) + "\t" + std::to_string(pid) + "\t" +
+    return Escape(AnsiToUtf8(WindowTitle(hwnd))) + "\t" + Escape(text ? MessageText(text) : "") + "\t" +
+           WindowRectText(hwnd) + "\t" + std::to_string(pid) + "\t" +
            Escape(AnsiToUtf8(owner ? WindowTitle(owner) : "")) + "\t" +
            (icon && IsWindowVisible(icon) && Send(icon, STM_GETICON, 0, 0) ? "icon" : "noicon") + "\n";
 }
@@ -423,7 +425,8 @@ std::string VersionText(const std::string& path) {
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
     if (size == 0) throw Failure("no version record in " + path);
     std::vector<char> record(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, record.data())) throw Failure("cannot read the version record of " + path);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, record.data()))
+        throw Failure("cannot read the version record of " + path);
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     if (!VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
@@ -440,12 +443,13 @@ std::string VersionText(const std::string& path) {
         char* value = nullptr;
         UINT chars = 0;
         const std::string key = std::string("\\StringFileInfo\\") + block + "\\" + name;
-        if (!VerQueryValueA(record.data(), key.c_str(), reinterpret_cast<void**>(&value), &chars) || !value) return std::string();
+        if (!VerQueryValueA(record.data(), key.c_str(), reinterpret_cast<void**>(&value), &chars) || !value)
+            return std::string();
         return Escape(AnsiToUtf8(value));
     };
     const auto numbers = [](DWORD high, DWORD low) {
-        return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." + std::to_string(HIWORD(low)) + "." +
-               std::to_string(LOWORD(low));
+        return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." + std::to_string(HIWORD(low)) +
+               "." + std::to_string(LOWORD(low));
     };
     return numbers(fixed->dwFileVersionMS, fixed->dwFileVersionLS) + "\t" + text("FileVersion") + "\t" +
            numbers(fixed->dwProductVersionMS, fixed->dwProductVersionLS) + "\t" + text("ProductVersion") + "\t" +
@@ -464,7 +468,10 @@ std::string RunCommand(const Args& args) {
     if (command == "wait-window") {
         Need(args, 1, 2, "wait-window TITLE [MS]");
         DWORD ms = args.size() > 2 ? ParseMs(args[2]) : kDefaultWaitMs;
-        if (!WaitUntil(ms, [&] { HWND h = FindTopLevel(args[1]); return h && IsWindowVisible(h); }))
+        if (!WaitUntil(ms, [&] {
+                HWND h = FindTopLevel(args[1]);
+                return h && IsWindowVisible(h);
+            }))
             throw Failure("no visible window titled '" + args[1] + "' within " + std::to_string(ms) + " ms");
         return {};
     }
@@ -536,8 +543,8 @@ std::string RunCommand(const Args& args) {
         Need(args, 2, 2, "expand TITLE NAME");
         HWND tree = RequireControl(args[1], args[2]);
         const auto first = reinterpret_cast<HTREEITEM>(SendW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-        for (HTREEITEM item = first; item;
-             item = reinterpret_cast<HTREEITEM>(SendW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+        for (HTREEITEM item = first; item; item = reinterpret_cast<HTREEITEM>(
+                                               SendW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
             SendW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
         if (first) SendW(tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(first));
         return {};

@@ -160,22 +160,16 @@ std::string CadSession::History() const {
     return text;
 }
 
-std::string CadSession::PaneText() const {
-    return History() + Active().prompt;
-}
+std::string CadSession::PaneText() const { return History() + Active().prompt; }
 
-void CadSession::Print(std::string line) {
-    ActiveDrawing().history.push_back(std::move(line));
-}
+void CadSession::Print(std::string line) { ActiveDrawing().history.push_back(std::move(line)); }
 
 void CadSession::Ask(Mode mode, std::string prompt) {
     mode_ = mode;
     ActiveDrawing().prompt = std::move(prompt);
 }
 
-void CadSession::ToCommandPrompt() {
-    Ask(Mode::Command, commandPrompt_);
-}
+void CadSession::ToCommandPrompt() { Ask(Mode::Command, commandPrompt_); }
 
 SessionRequest CadSession::RunCommand(const std::string& line) {
     const std::string word = AsciiLower(Trim(line));
@@ -184,8 +178,7 @@ SessionRequest CadSession::RunCommand(const std::string& line) {
         return SessionRequest::None;
     }
     const bool known = word == "filedia" || word == "cmddia" || word == "script" || word == "open" ||
-                       word == "layout" || word == "close" || word == "new" || word == "quit" ||
-                       word == "commandline";
+                       word == "layout" || word == "close" || word == "new" || word == "quit" || word == "commandline";
     if (!known) {
         const std::string typed = Trim(line);
         log_("unknown " + QuoteForLog(typed));

@@ -78,9 +78,9 @@ private:
     EventLog log_;
     std::vector<Drawing> drawings_;  // [0] is the state with no drawing open, never closed
     std::deque<Line> queue_;
-    std::string partial_;            // typed text not yet ended by a carriage return
+    std::string partial_;  // typed text not yet ended by a carriage return
     std::optional<std::string> taken_;
-    std::string takenPrompt_;        // the prompt the taken line answered
+    std::string takenPrompt_;  // the prompt the taken line answered
     Mode mode_ = Mode::Starting;
     bool fileDialogShown_ = false;
     int fileDia_ = 1;

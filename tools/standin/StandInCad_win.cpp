@@ -102,8 +102,8 @@ std::wstring Wide(std::string_view text) {
 
 std::string ShiftJis(std::wstring_view text) {
     if (text.empty()) return {};
-    const int n = WideCharToMultiByte(kShiftJis, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(kShiftJis, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(kShiftJis, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -241,9 +241,7 @@ LRESULT CALLBACK CommandLineWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return Guarded(h, m, w, l, &StandIn::CommandLineProc);
 }
 LRESULT CALLBACK PaneWndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return Guarded(h, m, w, l, &StandIn::PaneProc); }
-LRESULT CALLBACK DialogWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    return Guarded(h, m, w, l, &StandIn::DialogProc);
-}
+LRESULT CALLBACK DialogWndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return Guarded(h, m, w, l, &StandIn::DialogProc); }
 
 StandIn::StandIn(Options options)
     : options_(std::move(options)),
@@ -262,7 +260,8 @@ void StandIn::Log(const std::string& line) {
         LARGE_INTEGER now{}, frequency{};
         QueryPerformanceCounter(&now);
         QueryPerformanceFrequency(&frequency);
-        std::fprintf(log_, " t=%.3f", 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart));
+        std::fprintf(log_, " t=%.3f",
+                     1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart));
     }
     std::fputc('\n', log_);
     std::fflush(log_);
@@ -336,13 +335,13 @@ void StandIn::CreateWindows() {
 
     // Placed right of and below Marlowen's window (100, 100; 325 x 460 at most) on a 1024 x 768
     // screen, so that a screenshot shows both.
-    text_ = Create(kTextClass, "AutoCAD テキスト ウィンドウ", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 440, 0, 584, 470,
-                   nullptr);
+    text_ =
+        Create(kTextClass, "AutoCAD テキスト ウィンドウ", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 440, 0, 584, 470, nullptr);
     CreatePanes(text_);
     main_ = Create(kMainClass, "AutoCAD 2000i", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 440, 475, 584, 293, nullptr);
     if (options_.floating) {
-        commandLine_ = Create(kCommandLineClass, "コマンド ライン", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 570, 435,
-                              198, nullptr);
+        commandLine_ =
+            Create(kCommandLineClass, "コマンド ライン", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 570, 435, 198, nullptr);
         CreatePanes(commandLine_);
     } else {
         CreatePanes(main_);
@@ -380,7 +379,8 @@ void StandIn::LayoutPanes(HWND parent, int historyHeight) {
 void StandIn::Refresh() {
     const Drawing& drawing = session_.Active();
     SetText(main_, drawing.name.empty() ? "AutoCAD 2000i" : "AutoCAD 2000i - [" + drawing.name + "]");
-    SetText(text_, drawing.name.empty() ? "AutoCAD テキスト ウィンドウ" : "AutoCAD テキスト ウィンドウ - " + drawing.name);
+    SetText(text_,
+            drawing.name.empty() ? "AutoCAD テキスト ウィンドウ" : "AutoCAD テキスト ウィンドウ - " + drawing.name);
     const std::string history = session_.History();
     if (history != shownHistory_) {
         shownHistory_ = history;
@@ -402,7 +402,9 @@ LRESULT StandIn::MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case kPumpMessage: Pump(); return 0;
     case kExecuteMessage: ExecuteTaken(); return 0;
-    case WM_SIZE: if (!options_.floating) LayoutPanes(hwnd, kDockedHistoryHeight); return 0;
+    case WM_SIZE:
+        if (!options_.floating) LayoutPanes(hwnd, kDockedHistoryHeight);
+        return 0;
     case WM_PAINT: PaintMain(hwnd); return 0;
     case WM_CLOSE: Exit(); return 0;
     }
@@ -463,8 +465,8 @@ void StandIn::OnPaneCreate(HWND pane, PaneRole role) {
         commandPanes_.push_back(pane);
         return;
     }
-    HWND view = Create("EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                       0, 0, 10, 10, pane);
+    HWND view = Create("EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0,
+                       0, 10, 10, pane);
     SendMessageW(view, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SendMessageW(view, EM_SETLIMITTEXT, 0, 0);
     historyViews_.push_back(view);

@@ -45,8 +45,8 @@ std::string FileUri(const std::string& path) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string uri = "file://";
     for (unsigned char c : path) {
-        bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                    c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+        bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                    c == '.' || c == '_' || c == '~' || c == '/';
         if (keep) {
             uri += static_cast<char>(c);
         } else {
@@ -69,8 +69,8 @@ bool IsXdndAware(Display* display, Window window, Atom aware) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    int status = XGetWindowProperty(display, window, aware, 0, 1, False, AnyPropertyType, &type,
-                                    &format, &count, &after, &data);
+    int status =
+        XGetWindowProperty(display, window, aware, 0, 1, False, AnyPropertyType, &type, &format, &count, &after, &data);
     if (data) XFree(data);
     return status == Success && type != None;
 }
@@ -108,8 +108,8 @@ public:
         : display_(display), atoms_(display), uriList_(UriList(paths)), timeoutMs_(timeoutMs) {
         XSetWindowAttributes attributes{};
         attributes.override_redirect = True;
-        window_ = XCreateWindow(display_, DefaultRootWindow(display_), -10, -10, 1, 1, 0, CopyFromParent,
-                                InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
+        window_ = XCreateWindow(display_, DefaultRootWindow(display_), -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
+                                CopyFromParent, CWOverrideRedirect, &attributes);
         XSetSelectionOwner(display_, atoms_.selection, window_, CurrentTime);
         if (XGetSelectionOwner(display_, atoms_.selection) != window_)
             throw Failure("could not take ownership of XdndSelection");
@@ -130,9 +130,9 @@ public:
         long src = static_cast<long>(window_);
         SendClientMessage(display_, target, atoms_.enter,
                           {src, kXdndVersion << 24, static_cast<long>(atoms_.uriList), 0, 0});
-        SendClientMessage(display_, target, atoms_.position,
-                          {src, 0, (static_cast<long>(x) << 16) | (y & 0xFFFF), CurrentTime,
-                           static_cast<long>(atoms_.actionCopy)});
+        SendClientMessage(
+            display_, target, atoms_.position,
+            {src, 0, (static_cast<long>(x) << 16) | (y & 0xFFFF), CurrentTime, static_cast<long>(atoms_.actionCopy)});
         XEvent status = WaitFor(atoms_.status, "XdndStatus");
         if (!(status.xclient.data.l[1] & 1)) {
             SendClientMessage(display_, target, atoms_.leave, {src, 0, 0, 0, 0});
@@ -161,8 +161,9 @@ private:
                     return event;
                 }
             }
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now()).count();
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                    .count();
             if (left <= 0) throw Failure(std::string("timed out waiting for ") + what);
             pollfd fd{ConnectionNumber(display_), POLLIN, 0};
             poll(&fd, 1, static_cast<int>(left));
@@ -182,8 +183,7 @@ private:
         Atom property = request.property != None ? request.property : request.target;
         if (request.target == atoms_.uriList) {
             XChangeProperty(display_, request.requestor, property, atoms_.uriList, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(uriList_.data()),
-                            static_cast<int>(uriList_.size()));
+                            reinterpret_cast<const unsigned char*>(uriList_.data()), static_cast<int>(uriList_.size()));
             reply.xselection.property = property;
         } else if (request.target == targets) {
             Atom offered[] = {targets, atoms_.uriList};
@@ -235,7 +235,8 @@ int main(int argc, char** argv) {
         }
     }
     int x = 0, y = 0;
-    if (argc - i < 3 || !ParseInt(argv[i], kMaxCoordinate, x) || !ParseInt(argv[i + 1], kMaxCoordinate, y)) return Usage();
+    if (argc - i < 3 || !ParseInt(argv[i], kMaxCoordinate, x) || !ParseInt(argv[i + 1], kMaxCoordinate, y))
+        return Usage();
     std::vector<std::string> paths(argv + i + 2, argv + argc);
     for (const auto& path : paths) {
         if (path.empty() || path[0] != '/') {
