@@ -22,6 +22,9 @@ constexpr std::string_view kMainClass = "Afx:00400000:8:";
 constexpr std::string_view kTextClass = "Afx:00400000:b:";
 constexpr std::string_view kHistoryPaneTitle = "Headlands";
 constexpr std::string_view kCommandPaneTitle = "MountTam";
+// What the user's content is put back with, so that the system's clipboard history, which has
+// recorded it once already, does not record it again at every read.
+constexpr std::string_view kExcludeFromHistoryFormat = "ExcludeClipboardContentFromMonitorProcessing";
 
 std::string Comparable(std::string text) {
     text.resize(std::min({text.size(), text.find('\0'), kCompareLimit}));
@@ -158,16 +161,45 @@ std::string Acad8Ctrl::GetCommandPaneText() {
 
 std::string Acad8Ctrl::CopyAcadHistory() {
     if (!FindAcadWindows() || !ws_.IsWindow(AcadTextWnd)) return {};
+    KeepUserClipboard();
+    const std::uint32_t before = ws_.ClipboardSequenceNumber();
     // CAD has put its history on the clipboard by the time the command returns.
     ws_.SendCommand(AcadTextWnd, kCopyHistoryCommand);
+    const std::uint32_t cadCopy = ws_.ClipboardSequenceNumber();
+    // An unchanged clipboard is not CAD's copy: what it holds is the user's. CAD copied nothing,
+    // or could not because another program holds the clipboard, which is the error to report.
+    if (cadCopy == before) {
+        const OpenedClipboard heldElsewhere(ws_);
+        return {};
+    }
+    cadCopyLeft_ = cadCopy;
     std::string history;
     {
         OpenedClipboard clipboard(ws_);
+        // A copy made since CAD's is neither CAD's history nor ours to replace.
+        if (ws_.ClipboardSequenceNumber() != cadCopy) return {};
         history = ws_.ClipboardText().value_or(std::string());
+        PutUserClipboardBack();
     }
-    OpenedClipboard clipboard(ws_);
-    ws_.EmptyClipboard();
+    userClipboardSequence_ = ws_.ClipboardSequenceNumber();
+    cadCopyLeft_.reset();
     return history;
+}
+
+void Acad8Ctrl::KeepUserClipboard() {
+    const std::uint32_t now = ws_.ClipboardSequenceNumber();
+    if (userClipboard_ && (now == userClipboardSequence_ || now == cadCopyLeft_)) return;
+    OpenedClipboard clipboard(ws_);
+    userClipboard_ = ws_.ClipboardContents();
+    userClipboardSequence_ = ws_.ClipboardSequenceNumber();
+    cadCopyLeft_.reset();
+}
+
+void Acad8Ctrl::PutUserClipboardBack() {
+    ClipboardContent content = *userClipboard_;
+    // An empty clipboard stays empty: there is nothing to keep out of the history.
+    if (!content.empty()) content.push_back({ws_.ClipboardFormat(kExcludeFromHistoryFormat), std::string(4, '\0')});
+    ws_.PutClipboardContents(content);
 }
 
 std::string Acad8Ctrl::GetLastHistoryLine() { return LastHistoryLine(CopyAcadHistory()); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,8 @@ public:
     bool SendCommandWide(std::string_view text);
     bool IsAcadUnicode();
 
-    // History and pane. CopyAcadHistory throws AppError when the clipboard cannot be opened.
+    // History and pane. CopyAcadHistory throws AppError when the clipboard cannot be opened. It
+    // leaves the clipboard with what the user had put there.
     std::string GetControlText(WindowHandle w);
     std::string GetCommandPaneText();
     std::string CopyAcadHistory();
@@ -40,7 +42,17 @@ public:
     WindowHandle LineCommandPaneWnd = 0;
 
 private:
+    void KeepUserClipboard();
+    void PutUserClipboardBack();
+
     WindowSystem& ws_;
+    // What the user had on the clipboard, and the sequence number at which the clipboard holds
+    // it: when it was taken, or when it was last put back.
+    std::optional<ClipboardContent> userClipboard_;
+    std::uint32_t userClipboardSequence_ = 0;
+    // CAD's copy not yet replaced by the user's content (the put-back failed): the clipboard at
+    // this number is not the user's.
+    std::optional<std::uint32_t> cadCopyLeft_;
 };
 
 // The WM_COPYDATA records as bytes: ANSI (text, zero byte; cbData n + 1) and UTF-16

@@ -7,8 +7,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using WindowHandle = std::uintptr_t;  // 0: no window
+
+// One format of the clipboard's content, as bytes from which the binding can make it again.
+struct ClipboardItem {
+    std::uint32_t format = 0;
+    std::string bytes;
+    bool operator==(const ClipboardItem&) const = default;
+};
+using ClipboardContent = std::vector<ClipboardItem>;
 
 class WindowSystem {
 public:
@@ -35,8 +44,16 @@ public:
     // The clipboard, opened on behalf of one of the program's own windows.
     virtual bool OpenClipboard() = 0;
     virtual std::optional<std::string> ClipboardText() = 0;  // CF_TEXT up to its first zero byte
-    virtual void EmptyClipboard() = 0;
+    // Every format of the content that can be copied, in the clipboard's order; what only its
+    // owner can make (owner-display and private handle formats) is left out.
+    virtual ClipboardContent ClipboardContents() = 0;
+    // Empties the clipboard and puts these formats on it.
+    virtual void PutClipboardContents(const ClipboardContent& content) = 0;
     virtual void CloseClipboard() = 0;
+    // Counts every change of the clipboard's content, whoever made it; opened or not.
+    virtual std::uint32_t ClipboardSequenceNumber() = 0;
+    // The number of a registered clipboard format.
+    virtual std::uint32_t ClipboardFormat(std::string_view name) = 0;
 
     // MultiByteToWideChar from the ANSI code page taken at start-up, flags 0, room for
     // text.size() units: the units it produced.

@@ -1,6 +1,7 @@
 #include "WindowSystem_win.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -52,6 +53,116 @@ private:
     HANDLE h_;
     const char* data_;
 };
+
+// How a clipboard format is held, and so how it is copied.
+enum class Holding { Memory, EnhancedMetafile, MetafilePicture, NotCopied };
+
+Holding HoldingOf(UINT format, bool hasEnhancedMetafile) {
+    switch (format) {
+    // The system makes the bitmap and its palette again from CF_DIB, which it lists beside them.
+    case CF_BITMAP:
+    case CF_PALETTE:
+    // Only their owner can draw or render these.
+    case CF_OWNERDISPLAY:
+    case CF_DSPBITMAP:
+    case CF_DSPENHMETAFILE:
+    case CF_DSPMETAFILEPICT: return Holding::NotCopied;
+    case CF_ENHMETAFILE: return Holding::EnhancedMetafile;
+    // The system makes either metafile form from the other.
+    case CF_METAFILEPICT: return hasEnhancedMetafile ? Holding::NotCopied : Holding::MetafilePicture;
+    }
+    // Handles whose meaning only their owner knows.
+    if ((format >= CF_PRIVATEFIRST && format <= CF_PRIVATELAST) ||
+        (format >= CF_GDIOBJFIRST && format <= CF_GDIOBJLAST))
+        return Holding::NotCopied;
+    return Holding::Memory;
+}
+
+std::string MemoryBytes(HANDLE data) {
+    LockedGlobal memory(data);
+    return memory.Data() ? std::string(memory.Data(), memory.Size()) : std::string();
+}
+
+HGLOBAL MemoryFrom(const void* bytes, std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size == 0 ? 1 : size);
+    if (!memory) return nullptr;
+    if (void* out = GlobalLock(memory)) {
+        std::memcpy(out, bytes, size);
+        GlobalUnlock(memory);
+        return memory;
+    }
+    GlobalFree(memory);
+    return nullptr;
+}
+
+std::string EnhancedMetafileBytes(HANDLE data) {
+    const auto metafile = static_cast<HENHMETAFILE>(data);
+    std::string bytes(GetEnhMetaFileBits(metafile, 0, nullptr), '\0');
+    GetEnhMetaFileBits(metafile, static_cast<UINT>(bytes.size()), reinterpret_cast<BYTE*>(bytes.data()));
+    return bytes;
+}
+
+// A METAFILEPICT's mapping mode and extents, then the metafile's bits.
+std::string MetafilePictureBytes(HANDLE data) {
+    LockedGlobal memory(data);
+    if (!memory.Data() || memory.Size() < sizeof(METAFILEPICT)) return {};
+    METAFILEPICT picture;
+    std::memcpy(&picture, memory.Data(), sizeof picture);
+    const std::int32_t header[3] = {picture.mm, picture.xExt, picture.yExt};
+    std::string bytes(reinterpret_cast<const char*>(header), sizeof header);
+    const UINT size = GetMetaFileBitsEx(picture.hMF, 0, nullptr);
+    bytes.resize(sizeof header + size);
+    GetMetaFileBitsEx(picture.hMF, size, bytes.data() + sizeof header);
+    return bytes;
+}
+
+HANDLE MetafilePictureFrom(const std::string& bytes) {
+    std::int32_t header[3];
+    if (bytes.size() < sizeof header) return nullptr;
+    std::memcpy(header, bytes.data(), sizeof header);
+    METAFILEPICT picture{header[0], header[1], header[2], nullptr};
+    picture.hMF = SetMetaFileBitsEx(static_cast<UINT>(bytes.size() - sizeof header),
+                                    reinterpret_cast<const BYTE*>(bytes.data() + sizeof header));
+    if (!picture.hMF) return nullptr;
+    HGLOBAL memory = MemoryFrom(&picture, sizeof picture);
+    if (!memory) DeleteMetaFile(picture.hMF);
+    return memory;
+}
+
+std::string BytesOf(Holding holding, HANDLE data) {
+    switch (holding) {
+    case Holding::Memory: return MemoryBytes(data);
+    case Holding::EnhancedMetafile: return EnhancedMetafileBytes(data);
+    case Holding::MetafilePicture: return MetafilePictureBytes(data);
+    case Holding::NotCopied: break;
+    }
+    return {};
+}
+
+// A handle the clipboard takes over when SetClipboardData succeeds; freed here otherwise.
+void PutFormat(UINT format, Holding holding, const std::string& bytes) {
+    switch (holding) {
+    case Holding::Memory:
+        if (HGLOBAL memory = MemoryFrom(bytes.data(), bytes.size()); memory && !SetClipboardData(format, memory))
+            GlobalFree(memory);
+        return;
+    case Holding::EnhancedMetafile:
+        if (HENHMETAFILE metafile =
+                SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()));
+            metafile && !SetClipboardData(format, metafile))
+            DeleteEnhMetaFile(metafile);
+        return;
+    case Holding::MetafilePicture:
+        if (HANDLE memory = MetafilePictureFrom(bytes); memory && !SetClipboardData(format, memory)) {
+            auto* picture = static_cast<METAFILEPICT*>(GlobalLock(memory));
+            if (picture) DeleteMetaFile(picture->hMF);
+            GlobalUnlock(memory);
+            GlobalFree(memory);
+        }
+        return;
+    case Holding::NotCopied: return;
+    }
+}
 
 }  // namespace
 
@@ -125,9 +236,32 @@ std::optional<std::string> Win32WindowSystem::ClipboardText() {
     return UpToZero(text.Data(), text.Size());
 }
 
-void Win32WindowSystem::EmptyClipboard() { ::EmptyClipboard(); }
+ClipboardContent Win32WindowSystem::ClipboardContents() {
+    const bool hasEnhancedMetafile = IsClipboardFormatAvailable(CF_ENHMETAFILE) != FALSE;
+    ClipboardContent content;
+    for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+        const Holding holding = HoldingOf(format, hasEnhancedMetafile);
+        if (holding == Holding::NotCopied) continue;
+        if (HANDLE data = GetClipboardData(format)) content.push_back({format, BytesOf(holding, data)});
+    }
+    return content;
+}
+
+void Win32WindowSystem::PutClipboardContents(const ClipboardContent& content) {
+    ::EmptyClipboard();
+    bool hasEnhancedMetafile = false;
+    for (const ClipboardItem& item : content) hasEnhancedMetafile |= item.format == CF_ENHMETAFILE;
+    for (const ClipboardItem& item : content)
+        PutFormat(item.format, HoldingOf(item.format, hasEnhancedMetafile), item.bytes);
+}
 
 void Win32WindowSystem::CloseClipboard() { ::CloseClipboard(); }
+
+std::uint32_t Win32WindowSystem::ClipboardSequenceNumber() { return GetClipboardSequenceNumber(); }
+
+std::uint32_t Win32WindowSystem::ClipboardFormat(std::string_view name) {
+    return RegisterClipboardFormatA(std::string(name).c_str());
+}
 
 std::u16string Win32WindowSystem::WideFromAnsi(std::string_view text) {
     // The conversion fails on an empty source, and the record needs no more than its length.

@@ -27,8 +27,11 @@ public:
 
     bool OpenClipboard() override;
     std::optional<std::string> ClipboardText() override;
-    void EmptyClipboard() override;
+    ClipboardContent ClipboardContents() override;
+    void PutClipboardContents(const ClipboardContent& content) override;
     void CloseClipboard() override;
+    std::uint32_t ClipboardSequenceNumber() override;
+    std::uint32_t ClipboardFormat(std::string_view name) override;
 
     std::u16string WideFromAnsi(std::string_view text) override;
 

@@ -434,45 +434,111 @@ TEST(CommandPane, EmptyWithoutTextWindowOrPane) {
 
 // ---- History capture ----
 
+// What a user may have on the clipboard: text in two forms and another program's own format.
+const ClipboardContent kUsersContent = {{kCfText, std::string("図面の注記\0", 11)},
+                                        {13, std::string("\x33\x56\x62\x6c\0\0", 6)},
+                                        {0xC123, "\x01\x00binary"}};
+
+ClipboardContent Marked(ClipboardContent content) {
+    content.push_back({kExcludeFromHistory, std::string(4, '\0')});
+    return content;
+}
+
 TEST(HistoryCapture, WithoutCadTheClipboardIsLeftAlone) {
     FakeDesktop desktop;
-    desktop.clipboard = "the user's text";
+    desktop.UserCopies(kUsersContent);
     Acad8Ctrl ctrl(desktop);
     EXPECT_EQ(ctrl.GetLastHistoryLine(), "");
     EXPECT_EQ(ctrl.CopyAcadHistory(), "");
-    EXPECT_EQ(desktop.clipboard, "the user's text");
+    EXPECT_EQ(desktop.clipboard, kUsersContent);
     EXPECT_EQ(desktop.opens, 0);
     EXPECT_TRUE(desktop.messages.empty());
 }
 
-TEST(HistoryCapture, CommandsTheCopyReadsAndEmptiesTheClipboard) {
+TEST(HistoryCapture, ReadsCadsCopyThenPutsEveryFormatOfTheUsersContentBackMarked) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
     const std::string history = "コマンド: _open\r\nコマンド: COMMANDLINE\r\n  ";
     desktop.CopiesHistory(cad.text, history);
+    desktop.UserCopies(kUsersContent);
     Acad8Ctrl ctrl(desktop);
     EXPECT_EQ(ctrl.CopyAcadHistory(), history);
     const std::vector<SentMessage> sent = desktop.SentTo(cad.text);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].kind, SentMessage::Kind::Command);
     EXPECT_EQ(sent[0].id, 32781);
-    EXPECT_EQ(desktop.clipboard, std::nullopt);
-    EXPECT_EQ(desktop.opens, 2);
-    EXPECT_EQ(desktop.empties, 1);
+    EXPECT_EQ(desktop.clipboard, Marked(kUsersContent));
+    EXPECT_EQ(desktop.registeredFormats, std::vector<std::string>{"ExcludeClipboardContentFromMonitorProcessing"});
     EXPECT_FALSE(desktop.clipboardOpen);
-
-    desktop.CopiesHistory(cad.text, history);
     EXPECT_EQ(ctrl.GetLastHistoryLine(), "コマンド: COMMANDLINE");
+    EXPECT_EQ(desktop.clipboard, Marked(kUsersContent));
 }
 
-TEST(HistoryCapture, NoTextFromCadGivesEmptyAndStillEmpties) {
+TEST(HistoryCapture, TakesTheUsersContentOnlyWhenTheUserChangedIt) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
-    desktop.clipboard = "stale";
+    desktop.CopiesHistory(cad.text, "history");
+    desktop.UserCopies(kUsersContent);
+    Acad8Ctrl ctrl(desktop);
+    for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
+    EXPECT_EQ(desktop.contentReads, 1) << "a snapshot on every tick";
+    // A copy the user makes between two reads is the one kept from then on.
+    const ClipboardContent later = {{kCfText, std::string("後のコピー\0", 11)}};
+    desktop.UserCopies(later);
+    EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
+    EXPECT_EQ(desktop.contentReads, 2);
+    EXPECT_EQ(desktop.clipboard, Marked(later));
+}
+
+TEST(HistoryCapture, CopyMadeRightAfterCadsIsNeitherReadNorReplaced) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.UserCopies(kUsersContent);
+    const ClipboardContent usersNew = {{kCfText, std::string("新しいコピー\0", 13)}};
+    desktop.At(cad.text).onCommand = [&](FakeDesktop& d) {
+        d.UserCopies({{kCfText, "history"}});
+        d.beforeNextOpen = [&] { d.UserCopies(usersNew); };
+    };
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.CopyAcadHistory(), "");
+    EXPECT_EQ(desktop.clipboard, usersNew);
+    EXPECT_EQ(desktop.puts, 0);
+    desktop.CopiesHistory(cad.text, "history");
+    EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
+    EXPECT_EQ(desktop.clipboard, Marked(usersNew));
+}
+
+TEST(HistoryCapture, ClipboardCadDidNotChangeIsNotReadAsItsHistory) {
+    FakeDesktop desktop;
+    AddCad(desktop);  // its text window copies nothing
+    desktop.UserCopies({{kCfText, "コマンド: COMMANDLINE"}});
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.GetLastHistoryLine(), "");
+    EXPECT_EQ(desktop.clipboard, (ClipboardContent{{kCfText, "コマンド: COMMANDLINE"}}));
+    EXPECT_EQ(desktop.puts, 0);
+    // CAD could not copy because another program holds the clipboard: that is reported.
+    desktop.opensAllowed = desktop.opens;
+    EXPECT_THROW(ctrl.GetLastHistoryLine(), AppError);
+}
+
+TEST(HistoryCapture, CopyWithoutTextGivesEmptyAndPutsTheUsersContentBack) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.UserCopies(kUsersContent);
     desktop.CopiesHistory(cad.text, std::nullopt);
     Acad8Ctrl ctrl(desktop);
     EXPECT_EQ(ctrl.CopyAcadHistory(), "");
-    EXPECT_EQ(desktop.empties, 1);
+    EXPECT_EQ(desktop.clipboard, Marked(kUsersContent));
+}
+
+TEST(HistoryCapture, EmptyClipboardStaysEmptyWithoutTheMark) {
+    FakeDesktop desktop;
+    const Cad cad = AddCad(desktop);
+    desktop.CopiesHistory(cad.text, "history");
+    Acad8Ctrl ctrl(desktop);
+    EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
+    EXPECT_TRUE(desktop.clipboard.empty());
+    EXPECT_EQ(desktop.puts, 1);
 }
 
 TEST(HistoryCapture, ReadableWithoutTheMainWindow) {
@@ -485,10 +551,11 @@ TEST(HistoryCapture, ReadableWithoutTheMainWindow) {
     EXPECT_EQ(ctrl.GetLastHistoryLine(), "ｺﾏﾝﾄﾞ: COMMANDLINE");
 }
 
-TEST(HistoryCapture, ClipboardHeldElsewhereRaisesAndIsNotEmptied) {
+TEST(HistoryCapture, ClipboardHeldElsewhereRaisesAndTouchesNothing) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
     desktop.CopiesHistory(cad.text, "history");
+    desktop.UserCopies(kUsersContent);
     desktop.opensAllowed = 0;
     Acad8Ctrl ctrl(desktop);
     try {
@@ -497,19 +564,24 @@ TEST(HistoryCapture, ClipboardHeldElsewhereRaisesAndIsNotEmptied) {
     } catch (const AppError& e) {
         EXPECT_STREQ(e.what(), "クリップボードを開くことができません");
     }
-    EXPECT_EQ(desktop.clipboard, "history");
-    EXPECT_EQ(desktop.empties, 0);
+    EXPECT_EQ(desktop.clipboard, kUsersContent);
+    EXPECT_TRUE(desktop.SentTo(cad.text).empty()) << "CAD copied over a clipboard that could not be kept";
 }
 
-TEST(HistoryCapture, ClipboardTakenBeforeEmptyingRaisesAndClosesWhatWasOpened) {
+TEST(HistoryCapture, CadsCopyLeftByAFailedReadIsNotTakenForTheUsersNextTime) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
     desktop.CopiesHistory(cad.text, "history");
-    desktop.opensAllowed = 1;
+    desktop.UserCopies(kUsersContent);
+    desktop.opensAllowed = 1;  // the snapshot opens it; the read after CAD's copy cannot
     Acad8Ctrl ctrl(desktop);
     EXPECT_THROW(ctrl.CopyAcadHistory(), AppError);
     EXPECT_FALSE(desktop.clipboardOpen);
-    EXPECT_EQ(desktop.empties, 0);
+    EXPECT_EQ(desktop.Text(), "history");
+    desktop.opensAllowed = INT_MAX;
+    EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
+    EXPECT_EQ(desktop.contentReads, 1);
+    EXPECT_EQ(desktop.clipboard, Marked(kUsersContent));
 }
 
 // ---- Last history line ----

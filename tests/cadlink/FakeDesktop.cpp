@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,21 @@ void FakeDesktop::Destroy(WindowHandle w) {
 }
 
 void FakeDesktop::CopiesHistory(WindowHandle w, std::optional<std::string> history) {
-    At(w).onCommand = [history](FakeDesktop& desktop) { desktop.clipboard = history; };
+    At(w).onCommand = [history](FakeDesktop& desktop) {
+        desktop.UserCopies(history ? ClipboardContent{{kCfText, *history}} : ClipboardContent{});
+    };
+}
+
+void FakeDesktop::UserCopies(ClipboardContent content) {
+    EXPECT_FALSE(clipboardOpen) << "clipboard changed while the CAD link holds it";
+    clipboard = std::move(content);
+    ++clipboardSequence;
+}
+
+std::optional<std::string> FakeDesktop::Text() const {
+    for (const ClipboardItem& item : clipboard)
+        if (item.format == kCfText) return item.bytes.substr(0, item.bytes.find('\0'));
+    return std::nullopt;
 }
 
 std::vector<SentMessage> FakeDesktop::SentTo(WindowHandle w) const {
@@ -129,6 +144,7 @@ std::string FakeDesktop::SendGetText(WindowHandle w, std::size_t bufferSize) {
 
 bool FakeDesktop::OpenClipboard() {
     EXPECT_FALSE(clipboardOpen) << "clipboard opened twice";
+    if (beforeNextOpen) std::exchange(beforeNextOpen, nullptr)();
     if (opens >= opensAllowed) return false;
     ++opens;
     clipboardOpen = true;
@@ -137,18 +153,32 @@ bool FakeDesktop::OpenClipboard() {
 
 std::optional<std::string> FakeDesktop::ClipboardText() {
     EXPECT_TRUE(clipboardOpen) << "clipboard read while closed";
+    return Text();
+}
+
+ClipboardContent FakeDesktop::ClipboardContents() {
+    EXPECT_TRUE(clipboardOpen) << "clipboard read while closed";
+    ++contentReads;
     return clipboard;
 }
 
-void FakeDesktop::EmptyClipboard() {
-    EXPECT_TRUE(clipboardOpen) << "clipboard emptied while closed";
-    ++empties;
-    clipboard.reset();
+void FakeDesktop::PutClipboardContents(const ClipboardContent& content) {
+    EXPECT_TRUE(clipboardOpen) << "clipboard written while closed";
+    ++puts;
+    clipboard = content;
+    ++clipboardSequence;
 }
 
 void FakeDesktop::CloseClipboard() {
     EXPECT_TRUE(clipboardOpen) << "clipboard closed while not open";
     clipboardOpen = false;
+}
+
+std::uint32_t FakeDesktop::ClipboardSequenceNumber() { return clipboardSequence; }
+
+std::uint32_t FakeDesktop::ClipboardFormat(std::string_view name) {
+    registeredFormats.emplace_back(name);
+    return kExcludeFromHistory;
 }
 
 std::u16string FakeDesktop::WideFromAnsi(std::string_view text) { return Utf16FromCp932(text); }

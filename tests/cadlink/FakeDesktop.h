@@ -1,6 +1,7 @@
 // A desktop for the CAD link's tests: windows with titles, classes, processes and child
-// trees in a walking order, a record of every message sent, and a clipboard that can refuse
-// to open. A window can react to the copy-history command as CAD does.
+// trees in a walking order, a record of every message sent, and a clipboard of several formats
+// with a sequence number, which can refuse to open. A window can react to the copy-history
+// command as CAD does.
 #pragma once
 
 #include <climits>
@@ -41,17 +42,24 @@ public:
     Window& At(WindowHandle w) { return windows_.at(w); }
 
     // CAD's reaction to the copy-history command: the history replaces the clipboard's
-    // content (nullopt: CAD leaves it without text).
+    // content (nullopt: CAD leaves it without text). A window without one copies nothing.
     void CopiesHistory(WindowHandle w, std::optional<std::string> history);
+    // Another program (the user) replaces the clipboard's content.
+    void UserCopies(ClipboardContent content);
+    std::optional<std::string> Text() const;  // the CF_TEXT format as it is now
 
     std::vector<SentMessage> SentTo(WindowHandle w) const;
 
     std::vector<SentMessage> messages;
-    std::vector<WindowHandle> visited;     // every window handed to a visitor
-    std::optional<std::string> clipboard;  // CF_TEXT; nullopt: no text
+    std::vector<WindowHandle> visited;  // every window handed to a visitor
+    ClipboardContent clipboard;
+    std::uint32_t clipboardSequence = 1;
     int opensAllowed = INT_MAX;            // later openings fail: someone holds it
+    std::function<void()> beforeNextOpen;  // another program's doing, just before an opening
     int opens = 0;
-    int empties = 0;
+    int contentReads = 0;  // ClipboardContents
+    int puts = 0;          // PutClipboardContents
+    std::vector<std::string> registeredFormats;
     bool clipboardOpen = false;
 
     void EnumTopLevel(const Visitor& visit) override;
@@ -68,8 +76,11 @@ public:
     std::string SendGetText(WindowHandle w, std::size_t bufferSize) override;
     bool OpenClipboard() override;
     std::optional<std::string> ClipboardText() override;
-    void EmptyClipboard() override;
+    ClipboardContent ClipboardContents() override;
+    void PutClipboardContents(const ClipboardContent& content) override;
     void CloseClipboard() override;
+    std::uint32_t ClipboardSequenceNumber() override;
+    std::uint32_t ClipboardFormat(std::string_view name) override;
     std::u16string WideFromAnsi(std::string_view text) override;
 
 private:
@@ -80,6 +91,10 @@ private:
     std::vector<WindowHandle> topLevel_;
     WindowHandle next_ = 0x100;
 };
+
+inline constexpr std::uint32_t kCfText = 1;
+// What the user's content is put back with, as ClipboardFormat numbers it in the fake.
+inline constexpr std::uint32_t kExcludeFromHistory = 0xC000;
 
 // Code page 932 to UTF-16 with room for as many units as the text has bytes (iconv, or
 // MultiByteToWideChar on Windows).

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -242,21 +243,64 @@ TEST(Win32WindowSystem, WindowTextByLengthAndBuffer) {
     EXPECT_EQ(ws.SendGetTextLength(0), 0);
 }
 
-TEST(Win32WindowSystem, ClipboardRoundTrip) {
+// Text, a bitmap, an enhanced metafile and another program's own format, as a user's copy
+// might hold them.
+void PutUsersContent(HWND owner, UINT privateFormat) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    const ClipboardContent plain = {{CF_TEXT, std::string("図面の注記\0", 11)}, {privateFormat, "\x01\x02private"}};
+    BITMAPINFOHEADER dib{sizeof dib, 2, 2, 1, 32, BI_RGB, 16, 0, 0, 0, 0};
+    std::string dibBytes(reinterpret_cast<const char*>(&dib), sizeof dib);
+    dibBytes += std::string("\x10\x20\x30\x00\x40\x50\x60\x00\x70\x80\x90\x00\xa0\xb0\xc0\x00", 16);
+    for (const ClipboardItem& item : ClipboardContent{plain[0], plain[1], {CF_DIB, dibBytes}}) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, item.bytes.size());
+        std::memcpy(GlobalLock(memory), item.bytes.data(), item.bytes.size());
+        GlobalUnlock(memory);
+        EXPECT_TRUE(SetClipboardData(item.format, memory));
+    }
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    MoveToEx(dc, 0, 0, nullptr);
+    LineTo(dc, 40, 30);
+    EXPECT_TRUE(SetClipboardData(CF_ENHMETAFILE, CloseEnhMetaFile(dc)));
+    CloseClipboard();
+}
+
+const ClipboardItem* FindFormat(const ClipboardContent& content, UINT format) {
+    const auto it =
+        std::find_if(content.begin(), content.end(), [&](const ClipboardItem& i) { return i.format == format; });
+    return it == content.end() ? nullptr : &*it;
+}
+
+TEST(Win32WindowSystem, ClipboardContentsComeBackFormatForFormat) {
     TestDesktop desktop;
     HWND owner = desktop.TopLevel("owner", kPaneClass);
-    ASSERT_TRUE(PutClipboardText("コマンド: COMMANDLINE\r\n", owner));
     Win32WindowSystem ws(owner);
+    const UINT privateFormat = ws.ClipboardFormat("MarlowenTestPrivate");
+    ASSERT_NE(privateFormat, 0u);
+    PutUsersContent(owner, privateFormat);
     ASSERT_TRUE(ws.OpenClipboard());
-    EXPECT_EQ(ws.ClipboardText(), "コマンド: COMMANDLINE\r\n");
+    const ClipboardContent taken = ws.ClipboardContents();
+    const std::uint32_t afterReading = ws.ClipboardSequenceNumber();
     ws.CloseClipboard();
+    for (UINT format : {UINT{CF_TEXT}, UINT{CF_UNICODETEXT}, UINT{CF_DIB}, UINT{CF_ENHMETAFILE}, privateFormat})
+        EXPECT_NE(FindFormat(taken, format), nullptr) << "format " << format << " not taken";
+    EXPECT_EQ(FindFormat(taken, CF_BITMAP), nullptr) << "a bitmap handle is made again from CF_DIB";
+    EXPECT_EQ(ws.ClipboardSequenceNumber(), afterReading) << "reading changed the clipboard";
+
     ASSERT_TRUE(ws.OpenClipboard());
-    ws.EmptyClipboard();
+    ws.PutClipboardContents({});
     ws.CloseClipboard();
     EXPECT_FALSE(ClipboardHasText());
+    EXPECT_NE(ws.ClipboardSequenceNumber(), afterReading);
+
     ASSERT_TRUE(ws.OpenClipboard());
-    EXPECT_EQ(ws.ClipboardText(), std::nullopt);
+    ws.PutClipboardContents(taken);
     ws.CloseClipboard();
+    ASSERT_TRUE(ws.OpenClipboard());
+    EXPECT_EQ(ws.ClipboardContents(), taken);
+    EXPECT_EQ(ws.ClipboardText(), "図面の注記");
+    ws.CloseClipboard();
+    EXPECT_NE(IsClipboardFormatAvailable(CF_BITMAP), FALSE);
 }
 
 TEST(Win32WindowSystem, ClipboardHeldByAnotherProgramDoesNotOpen) {
@@ -335,12 +379,15 @@ TEST(CadLinkOnUnicodeWindows, MainWindowGetsUtf16Records) {
               (std::vector<std::uint8_t>{0xF3, 0x56, 'a', 0, 'b', 0, '\r', 0, 0, 0}));
 }
 
-TEST_F(CadLinkOnRealWindows, HistoryThroughTheClipboardWhichIsLeftEmpty) {
+TEST_F(CadLinkOnRealWindows, HistoryThroughTheClipboardWhichKeepsTheUsersText) {
+    ASSERT_TRUE(PutClipboardText("利用者のコピー", cad.owner));
     cad.text.copiesHistory = true;
     cad.text.history = "コマンド: _open\r\nコマンド: COMMANDLINE\r\n ";
     EXPECT_EQ(ctrl.GetLastHistoryLine(), "コマンド: COMMANDLINE");
     EXPECT_EQ(cad.text.commandWParam, 32781u);
-    EXPECT_FALSE(ClipboardHasText());
+    EXPECT_EQ(ClipboardTextNow(), "利用者のコピー");
+    EXPECT_NE(IsClipboardFormatAvailable(RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing")),
+              FALSE);
 }
 
 TEST_F(CadLinkOnRealWindows, ClipboardHeldRaisesTheClipboardError) {

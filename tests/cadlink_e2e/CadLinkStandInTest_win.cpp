@@ -259,7 +259,7 @@ TEST_F(StandInHistory, HalfWidthPrompt) {
     EXPECT_TRUE(StartUp(cad, "ｺﾏﾝﾄﾞ: COMMANDLINE"));
 }
 
-TEST_F(StandInHistory, ClipboardIsEmptyAfterARead) {
+TEST_F(StandInHistory, ClipboardKeepsTheUsersTextAfterEveryRead) {
     StandInProcess cad(STANDIN_EXE, "");
     ASSERT_TRUE(StartUp(cad));
     ASSERT_TRUE(PutClipboardText("before the read"));
@@ -267,8 +267,11 @@ TEST_F(StandInHistory, ClipboardIsEmptyAfterARead) {
 
     EXPECT_EQ(ctrl.GetLastHistoryLine(), kPrompt);
     EXPECT_EQ(cad.Log().Starting("copy-history bytes=").size(), copies + 1);
-    EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
-    EXPECT_EQ(CountClipboardFormats(), 0);
+    EXPECT_EQ(ClipboardTextNow(), "before the read");
+    // A copy made between two reads is what the next read leaves.
+    ASSERT_TRUE(PutClipboardText("between the reads"));
+    EXPECT_EQ(ctrl.GetLastHistoryLine(), kPrompt);
+    EXPECT_EQ(ClipboardTextNow(), "between the reads");
 }
 
 TEST_F(StandInHistory, ClipboardHeldByAnotherProgramRaisesTheError) {
