@@ -14,3 +14,9 @@ void ClearWithinCounts(StringGridCells& table) {
     for (int row = 0; row < table.RowCount(); ++row)
         for (int col = 0; col < table.ColCount(); ++col) table.SetCell(col, row, "");
 }
+
+void ForgetLayoutRows(StringGridCells& table, int n) {
+    table.SetRowCount(1);
+    for (int row = 1; row <= n; ++row)
+        for (int col = 1; col < table.ColCount(); ++col) table.SetCell(col, row, "");
+}

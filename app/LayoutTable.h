@@ -10,3 +10,7 @@ void RecordLayoutRow(StringGridCells& table, int row, const LineList& entries);
 
 // Every cell within the current counts emptied, headers included; the counts stay.
 void ClearWithinCounts(StringGridCells& table);
+
+// What a survey that could not finish leaves: the row count of 1 that means "no survey made",
+// and none of the layouts it had stored in rows 1 … n; the paths the drop wrote stay.
+void ForgetLayoutRows(StringGridCells& table, int n);

@@ -28,7 +28,8 @@ LineList SurveyScript(const LineList& paths) {
     script.reserve(paths.size() * 4 + 1);
     for (const std::string& path : paths) {
         script.emplace_back("open");
-        script.push_back(path);
+        // CAD's script reader takes a blank as Enter: a path with one is only whole in quotes.
+        script.push_back('"' + path + '"');
         script.emplace_back("layout");
         script.emplace_back("?");
     }

@@ -9,7 +9,8 @@
 // The script's last line; CAD echoing it tells the survey that every drawing is listed.
 inline constexpr char kSurveyEndMarker[] = "OWARI";
 
-// The survey script: "open", path, "layout", "?" per drawing, then "OWARI". Raises
+// The survey script: "open", the path in double quotes, "layout", "?" per drawing, then
+// "OWARI". Raises
 // AppError past ten million lines, like ExpandTemplate.
 LineList SurveyScript(const LineList& paths);
 

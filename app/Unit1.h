@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "CadRun_win.h"
 #include "ListBoxLines_win.h"
 #include "OpenDialog_win.h"
 #include "StringGrid_win.h"
@@ -88,6 +89,7 @@ private:
 
     // Drops (Unit1Drop.cpp).
     void WMDropFiles(HDROP drop);
+    bool CadRunLasts();
     void StoreDroppedFile(DropData& drop, int i);
     void SectionDrop(DropData& drop, int n, int sectionNumber);
     void SurveyDrop(DropData& drop, int n);
@@ -100,7 +102,10 @@ private:
 
     // Layout survey (Unit1Survey.cpp).
     void CollectLayoutNames(std::int32_t n);
+    bool SurveyGoesOnAfter(const WatcherTimer& timer, std::int32_t n);
+    void ForgetSurveyedLayouts(std::int32_t n);
     void AddTreeNodes(const std::string& rootText, const LineList& entries);
+    void ClearTree();
     void Button11Click();
 
     // Watchers, Close CAD and the timer wait (Unit1Timers.cpp).
@@ -108,7 +113,10 @@ private:
     void Timer2Timer();
     void Timer3Timer();
     void Button12Click();
-    bool WaitForTimer(const WatcherTimer& timer);
+    void SuperviseRun();
+    // How a timer wait ended: its text seen, CAD's message window, CAD gone, the window closed.
+    enum class WaitEnd { Seen, CadMessage, CadEnded, Quit };
+    WaitEnd WaitForTimer(const WatcherTimer& timer);
 
     HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
@@ -157,6 +165,11 @@ private:
     // The CAD link, one for the process; its clipboard is opened on behalf of this window.
     std::unique_ptr<Win32WindowSystem> windowSystem_;
     std::unique_ptr<Acad8Ctrl> acad_;
+    // The run of the CAD program, from its start until it has quit.
+    Win32Processes processes_;
+    CadRun run_{processes_};
+    WaitEnd waitEnd_ = WaitEnd::Seen;
+    bool surveying_ = false;  // a survey reports CAD's end itself, after forgetting what it stored
 };
 
 // The main window; assigned before its creation code runs.

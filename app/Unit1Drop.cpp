@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "CadRun.h"
 #include "DropData_win.h"
 #include "InfoBox_win.h"
 #include "RedrawSuspended_win.h"
@@ -26,6 +27,12 @@ void TForm1::WMDropFiles(HDROP drop) {
     for (std::size_t k = 0; k < sectionButtons.size() && sectionNumber == 0; ++k)
         if (target == sectionButtons[k]) sectionNumber = static_cast<int>(k) + 1;
     if (sectionNumber == 0 && target != Button10) return;
+    // A new script under a CAD still reading the last one would change its work midway, and a
+    // second CAD would take the commands meant for the first.
+    if (CadRunLasts()) {
+        ShowInfoBox(hwnd_, kCadAtWorkMessage);
+        return;
+    }
 
     // A path the script cannot carry would make CAD open no drawing or another one, and the
     // script's next lines act on whatever drawing is active: such a drop changes nothing.
@@ -36,6 +43,12 @@ void TForm1::WMDropFiles(HDROP drop) {
     }
     if (sectionNumber != 0) SectionDrop(dropData, n, sectionNumber);
     else SurveyDrop(dropData, n);
+}
+
+bool TForm1::CadRunLasts() {
+    acad_->FindAcadWindows();
+    if (acad_->AcadMainWnd != 0) run_.SawCadWindow(acad_->AcadProcessId);
+    return run_.Lasts();
 }
 
 HWND TForm1::ControlAt(POINT screenPoint) const {

@@ -20,16 +20,6 @@ std::string FullPathOf(const char* name) {
     return length > 0 && length < sizeof path ? std::string(path, length) : std::string(name);
 }
 
-std::string SystemReason(DWORD error) {
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string reason = text ? text : "";
-    LocalFree(text);
-    while (!reason.empty() && static_cast<unsigned char>(reason.back()) <= ' ') reason.pop_back();
-    return reason.empty() ? "エラー " + std::to_string(error) : reason;
-}
-
 [[noreturn]] void ThrowFileError(const char* pattern, DWORD error) {
     throw AppError(UnitFunc::Format(pattern, FullPathOf(kScriptFile)) + " (" + SystemReason(error) + ")");
 }
@@ -65,7 +55,7 @@ void TForm1::RunTemplateScript(std::int32_t lineCount) {
 
 void TForm1::StartCad(const LineList& script) {
     WriteScriptFile(script);
-    WinExec(ControlText(Edit1).c_str(), SW_SHOW);
+    run_.Start(ControlText(Edit1));
     acad_->FindAcadWindows();
     acad_->FindCommandLinePanes();
     Timer1.Arm();

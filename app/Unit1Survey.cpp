@@ -2,16 +2,23 @@
 // read back drawing by drawing into the layout table and the tree. And the clearing of both.
 #include <string>
 
+#include "CadRun.h"
 #include "LayoutTable.h"
 #include "RedrawSuspended_win.h"
 #include "Survey.h"
 #include "Unit1.h"
+#include "text/AppError.h"
 #include "text/UnitFunc.h"
 
 void TForm1::CollectLayoutNames(std::int32_t n) {
+    surveying_ = true;
+    const struct SurveyEnds {
+        bool& surveying;
+        ~SurveyEnds() { surveying = false; }
+    } surveyEnds{surveying_};
     StartCad(SurveyScript(ListBox1.Lines()));
     Timer2.Arm();
-    if (!WaitForTimer(Timer2)) return;  // the window was closed while CAD worked
+    if (!SurveyGoesOnAfter(Timer2, n)) return;
 
     StringGrid1.SetRowCount(n + 1);
     for (std::int32_t i = 0; i < n; ++i) {
@@ -25,9 +32,26 @@ void TForm1::CollectLayoutNames(std::int32_t n) {
         SendCommandTexts(read.commands);
         if (read.waitForNextDrawing) {
             Timer3.Arm();
-            if (!WaitForTimer(Timer3)) return;
+            if (!SurveyGoesOnAfter(Timer3, n)) return;
         }
     }
+}
+
+bool TForm1::SurveyGoesOnAfter(const WatcherTimer& timer, std::int32_t n) {
+    switch (WaitForTimer(timer)) {
+    case WaitEnd::Seen: return true;
+    // The names read so far may sit in other drawings' rows: none is kept.
+    case WaitEnd::CadEnded: ForgetSurveyedLayouts(n); throw AppError(kCadEndedDuringSurveyMessage);
+    // CAD stopped the script and its message is shown: CAD is left as it is, nothing is read.
+    case WaitEnd::CadMessage:
+    case WaitEnd::Quit: break;
+    }
+    return false;
+}
+
+void TForm1::ForgetSurveyedLayouts(std::int32_t n) {
+    StringGrid1.Update([&](StringGridCells& table) { ForgetLayoutRows(table, n); });
+    ClearTree();
 }
 
 void TForm1::AddTreeNodes(const std::string& rootText, const LineList& entries) {
@@ -53,15 +77,17 @@ void TForm1::AddTreeNodes(const std::string& rootText, const LineList& entries) 
     }
 }
 
+void TForm1::ClearTree() {
+    const RedrawSuspended quiet({TreeView1});
+    SendMessageA(TreeView1, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
+
 void TForm1::Button11Click() {
     SetOuterHeight(outer_.compactHeight);
     StringGrid1.Update(ClearWithinCounts);
     EnableWindow(Button11, FALSE);
     EnableWindow(Button10, TRUE);
-    {
-        const RedrawSuspended quiet({TreeView1});
-        SendMessageA(TreeView1, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-    }
+    ClearTree();
     // Disabling the clicked button took the focus away; give it to the button now enabled.
     if (!GetFocus() && GetActiveWindow() == hwnd_) SetFocus(Button10);
 }

@@ -65,3 +65,14 @@ TEST(LayoutTableClear, CellsBeyondTheCountsKeepTheirText) {
     ClearWithinCounts(table);
     EXPECT_EQ(table.Cell(0, 6), "row of an earlier, larger survey");
 }
+
+TEST(LayoutTableForget, SurveyCutShortLeavesRowCountOneAndNoLayoutsButThePaths) {
+    StringGridCells table = SurveyTable();
+    RecordLayoutRow(table, 3, {"lead", "A", "B", "C", "D"});
+    RecordLayoutRow(table, 2, {"lead", "E"});
+    ForgetLayoutRows(table, 3);
+    EXPECT_EQ(table.RowCount(), 1) << "a later loop would take the half survey for a whole one";
+    ExpectCells(
+        table,
+        {{0, 0, "取得完了"}, {1, 0, "ﾚｲｱｳﾄ数"}, {0, 3, "C:\\c.dwg"}, {1, 3, ""}, {5, 3, ""}, {1, 2, ""}, {2, 2, ""}});
+}

@@ -9,10 +9,12 @@
 
 namespace {
 
-TEST(SurveyScript, FourLinesPerDrawingThenTheEndMarker) {
-    EXPECT_EQ(SurveyScript({"C:\\a.dwg", "D:\\図 面\\b.dwg"}),
-              (LineList{"open", "C:\\a.dwg", "layout", "?", "open", "D:\\図 面\\b.dwg", "layout", "?", "OWARI"}));
-    EXPECT_EQ(ScriptFileBytes(SurveyScript({"C:\\a b\\x.dwg"})), "open\r\nC:\\a b\\x.dwg\r\nlayout\r\n?\r\nOWARI\r\n");
+TEST(SurveyScript, FourLinesPerDrawingThenTheEndMarkerPathsQuotedSoBlanksAreNoEnter) {
+    EXPECT_EQ(
+        SurveyScript({"C:\\a.dwg", "D:\\図 面\\b.dwg"}),
+        (LineList{"open", "\"C:\\a.dwg\"", "layout", "?", "open", "\"D:\\図 面\\b.dwg\"", "layout", "?", "OWARI"}));
+    EXPECT_EQ(ScriptFileBytes(SurveyScript({"C:\\a b\\x.dwg"})),
+              "open\r\n\"C:\\a b\\x.dwg\"\r\nlayout\r\n?\r\nOWARI\r\n");
 }
 
 TEST(SurveyScript, NoDrawingsGiveNoLinesAtAll) { EXPECT_TRUE(SurveyScript({}).empty()); }

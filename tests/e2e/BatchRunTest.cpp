@@ -1,7 +1,8 @@
 // The batch run seen from outside: a drop on a captioned button writes test.scr, starts the
 // stand-in CAD named in data.ini, and once its prompt shows, types the six commands that make
-// it run the script; refusals and a script file that cannot be written start nothing; Close
-// CAD reads the command pane and quits CAD. What CAD received is read from the stand-in's log.
+// it run the script; refusals and a script file that cannot be written start nothing; one run
+// at a time, whatever the path box names or however CAD ends; Close CAD reads the command pane
+// and quits CAD. What CAD received is read from the stand-in's log.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -109,6 +110,7 @@ void ExpectScriptRun(const StandInLog& cad, bool unicode, const std::vector<std:
 }
 
 using BatchRun = E2eTest;
+using OneRunAtATime = E2eTest;
 using CloseCad = E2eTest;
 
 TEST_F(BatchRun, AnsiCadGetsSixCommandsAfterItsPromptAndRunsTheWholeScript) {
@@ -251,6 +253,126 @@ TEST_F(BatchRun, ScriptFileRootCannotChangeKeepsItsBytes) {
     ExpectNoCadStartedAWhileLater(S());
     EXPECT_EQ(ReadBytes(scriptPath), before);
     EXPECT_TRUE(S().Running());
+}
+
+constexpr char kOpenSection[] = "[Section1]\nLabel=開く\nTextCount=3\n1=open\n2=[FULLFILEPATH]\n3=close\n";
+
+void WaitForCadToQuit(Session& s) {
+    WaitForLogLine(s, "exit 0", kRunMs);
+    WaitUntil([&] { return !s.ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
+}
+
+TEST_F(OneRunAtATime, DropWhileCadRunsItsScriptIsRefusedAndChangesNothingThenWorksOnceCadQuit) {
+    // Each line takes a moment: CAD is still at work when the second drop comes.
+    S().WriteDataIni(std::string("[Program]\nFile=C:\\m\\StandInCad.exe /cmddelay:400 /log:C:\\run\\cad.log\n") +
+                     kOpenSection + "[Section2]\nLabel=保存\nTextCount=1\n1=qsave\n");
+    std::string a = S().MakeFile("a.dwg", "Model\r\n");
+    std::string b = S().MakeFile("b.dwg", "Model\r\n");
+    const std::string scr = S().RunFolder() + "/test.scr";
+    S().Start();
+
+    S().Drop("Button1", {a});
+    WaitUntil([&] { return CadLog(S()).Count("script-line ") > 0; }, kRunMs, "CAD to begin the script");
+    const std::string script = ReadBytes(scr);
+    const Point drop = S().GetControl("Button2").rect.Center();
+    S().DropAt(drop, {b});
+    MessageBoxInfo box = S().WaitMessageBox("情報", kWaitMs);
+    EXPECT_EQ(box.text,
+              "CAD がまだ前の実行を続けているため、このドロップでは何もしませんでした。\r\n"
+              "CAD が終了するまで待つか、「Close CAD」で CAD を終了させてから、もう一度ドロップしてください。");
+    EXPECT_TRUE(box.icon);
+    EXPECT_EQ(box.rect.left, drop.x - 100);
+    EXPECT_EQ(box.rect.top, drop.y - 50);
+    EXPECT_EQ(ReadBytes(scr), script) << "test.scr changed under the running CAD";
+    S().PressOk("情報");
+
+    WaitForCadToQuit(S());
+    EXPECT_EQ(CadLog(S()).Count("start "), 1) << "a second CAD was started";
+    EXPECT_EQ(CadLog(S()).Count("script-line \"qsave\""), 0);
+    S().Drop("Button2", {b});
+    WaitUntil([&] { return CadLog(S()).Count("start ") == 2; }, kRunMs, "the drop after CAD quit to start CAD");
+    WaitForLogLine(S(), "script-line \"qsave\"", kRunMs);
+}
+
+TEST_F(OneRunAtATime, PathBoxNamingNoProgramIsReportedAtOnceAndHoldsNothingBack) {
+    S().WriteDataIni(std::string("[Program]\nFile=C:\\m\\nothere.exe\n") + kOpenSection);
+    std::string a = S().MakeFile("a.dwg", "Model\r\n");
+    S().Start();
+
+    for (int drop = 1; drop <= 2; ++drop) {
+        SCOPED_TRACE("drop " + std::to_string(drop));
+        S().Drop("Button1", {a});
+        MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
+        EXPECT_EQ(box.text.rfind("CAD のプログラムを起動できません: C:\\m\\nothere.exe (", 0), 0u) << box.text;
+        EXPECT_EQ(box.text.back(), ')') << box.text;
+        EXPECT_TRUE(box.icon);
+        EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"),
+                  Utf8ToSjis(Crlf({"open", "C:\\d\\a.dwg", "close"}) + Crlf(kTail)));
+        S().PressOk("Marlowen");
+        WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the box to go");
+    }
+    // Nothing was armed: the window sits idle, with no watcher reading a CAD that is not there.
+    const CpuTime before = S().ProcessCpuTime();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_LT(S().ProcessCpuTime().TotalMs() - before.TotalMs(), 100);
+}
+
+TEST_F(OneRunAtATime, CadEndingBeforeItsPromptEndsTheWaitWithAMessage) {
+    S().WriteDataIni(
+        std::string("[Program]\nFile=C:\\m\\StandInCad.exe /startdelay:60000 /exitafter:1500 /log:C:\\run\\cad.log\n") +
+        kOpenSection);
+    std::string a = S().MakeFile("a.dwg", "Model\r\n");
+    S().Start();
+
+    S().Drop("Button1", {a});
+    MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
+    EXPECT_EQ(box.text, "CAD が実行の途中で終了しました (スクリプトは実行されていません)");
+    EXPECT_TRUE(box.icon);
+    EXPECT_EQ(CadLog(S()).Count("ready"), 0);
+    S().PressOk("Marlowen");
+    WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the box to go");
+    // The run is over: the next drop starts CAD again.
+    S().Drop("Button1", {a});
+    WaitUntil([&] { return CadLog(S()).Count("start ") == 2; }, kRunMs, "the next drop to start CAD");
+}
+
+TEST_F(OneRunAtATime, CadStartedByALauncherThatExitsAtOnceIsWatchedToTheEnd) {
+    S().WriteDataIni(
+        std::string("[Program]\nFile=C:\\m\\StandInCad.exe /launch /windowdelay:2500 /log:C:\\run\\cad.log\n") +
+        kOpenSection);
+    std::string a = S().MakeFile("a.dwg", "Model\r\n");
+    S().Start();
+
+    S().Drop("Button1", {a});
+    WaitForLogLine(S(), "exit 0", kRunMs);  // the launcher's
+    S().Drop("Button1", {a});
+    EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text.substr(0, 9), "CAD がまだ");
+    S().PressOk("情報");
+    WaitUntil([&] { return CadLog(S()).Count("exit 0") == 2; }, kRunMs, "CAD behind the launcher to run and quit");
+    const StandInLog cad = CadLog(S());
+    EXPECT_EQ(cad.Count("launch pid="), 1);
+    EXPECT_EQ(cad.Count("start "), 2);
+    EXPECT_EQ(cad.Starting("script-line ").size(), 3 + kTail.size() + 1) << "the whole script, new's blank an Enter";
+    WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
+    EXPECT_TRUE(S().MessageBoxes().empty());
+}
+
+TEST_F(OneRunAtATime, PathBoxWithABlankStartsThatProgramNotTheOneBeforeTheBlank) {
+    // Unquoted, "C:\w\My CAD\cad.exe" would start C:\w\My.exe, which is there too.
+    const std::string standIn = S().DriveC() + "/m/StandInCad.exe";
+    fs::create_directories(S().DriveC() + "/w/My CAD");
+    fs::copy_file(standIn, S().DriveC() + "/w/My CAD/cad.exe");
+    fs::copy_file(standIn, S().DriveC() + "/w/My.exe");
+    S().WriteDataIni(std::string("[Program]\nFile=C:\\w\\My CAD\\cad.exe\n") + kOpenSection);
+    std::string a = S().MakeFile("a.dwg", "Model\r\n");
+    S().Start();
+
+    S().Drop("Button1", {a});
+    const StandInLog cad(S().DriveC() + "/w/My CAD/cad.exe.log", SjisToUtf8);
+    WaitUntil([&] { return cad.Has("exit 0"); }, kRunMs, "cad.exe to run the script and quit");
+    EXPECT_NE(cad.Lines().front().find("args=\"\\\"C:\\\\w\\\\My CAD\\\\cad.exe\\\"\""), std::string::npos)
+        << cad.Lines().front();
+    EXPECT_FALSE(fs::exists(S().DriveC() + "/w/My.exe.log")) << "the program before the blank was started";
 }
 
 TEST_F(CloseCad, ShowsStrippedPaneAndQuitsRunningCadThenEmptiesMemoWithoutCad) {

@@ -1,6 +1,7 @@
 // The layout survey against the stand-in CAD: the script it runs, what CAD is told, the layout
-// table and tree it fills, the batch run's layout loop fed from them, clearing, CAD's message
-// window, and closing the window while the survey waits.
+// table and tree it fills, the batch run's layout loop fed from them, clearing, paths with
+// blanks, the user's clipboard, CAD's message window, a CAD that ends midway, and closing the
+// window while the survey waits.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -52,6 +53,16 @@ void WaitForEvents(const StandInLog& log, const std::string& prefix, int count, 
     WaitUntil([&] { return log.Count(prefix) >= count; }, kWaitMs, what);
 }
 
+// CAD has quit when its process is gone, a moment after it logs its exit; until then a drop is
+// refused.
+void WaitForCadToQuit(Session& s, const StandInLog& log, int count, const std::string& what) {
+    WaitForEvents(log, "exit ", count, what);
+    WaitUntil([&] { return !s.ProcessRunning("StandInCad.exe"); }, kWaitMs, "the stand-in's process to end");
+}
+
+// A path as the survey script writes it.
+std::string InQuotes(const std::string& path) { return "\"" + path + "\""; }
+
 // Waits until the file holds the expected bytes, and gives what it holds in the end.
 std::string WaitForBytes(const std::string& path, const std::string& expected) {
     std::string bytes;
@@ -96,12 +107,13 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
     S().Start();
 
     S().Drop("Button10", {a, b, c});
-    WaitForEvents(log, "exit 0", 1, "the stand-in CAD to be quit by the survey");
+    WaitForCadToQuit(S(), log, 1, "the stand-in CAD to be quit by the survey");
 
-    EXPECT_EQ(ReadBytes(scr),
-              ScriptBytes({"open", pa, "layout", "?", "open", pb, "layout", "?", "open", pc, "layout", "?", "OWARI"}));
-    EXPECT_EQ(log.ScriptLines(), (std::vector<std::string>{"open", pa, "layout", "?", "open", pb, "layout", "?", "open",
-                                                           pc, "layout", "?", "OWARI"}));
+    EXPECT_EQ(ReadBytes(scr), ScriptBytes({"open", InQuotes(pa), "layout", "?", "open", InQuotes(pb), "layout", "?",
+                                           "open", InQuotes(pc), "layout", "?", "OWARI"}));
+    EXPECT_EQ(log.ScriptLines(),
+              (std::vector<std::string>{"open", InQuotes(pa), "layout", "?", "open", InQuotes(pb), "layout", "?",
+                                        "open", InQuotes(pc), "layout", "?", "OWARI"}));
     EXPECT_EQ(log.Starting("layout-list "),
               (std::vector<std::string>{"layout-list \"a.dwg\" count=2", "layout-list \"b.dwg\" count=4",
                                         "layout-list \"c.dwg\" count=3"}));
@@ -135,7 +147,7 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
                           "open",  pc,      "-plot", "Model",  "-plot", "ﾚｲｱｳﾄ1",  "-plot", "Layout2", "close"},
                          kTail));
     EXPECT_EQ(WaitForBytes(scr, loopScript), loopScript);
-    WaitForEvents(log, "exit 0", 2, "the stand-in CAD to run the loop script and quit");
+    WaitForCadToQuit(S(), log, 2, "the stand-in CAD to run the loop script and quit");
     EXPECT_EQ(log.Starting("script \"test.scr\""),
               (std::vector<std::string>{"script \"test.scr\" lines=13", "script \"test.scr\" lines=33"}));
 
@@ -157,7 +169,7 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
         ScriptBytes(Join({"open", pa, "close", "open", pb, "close", "open", pc, "close"}, kTail));
     EXPECT_EQ(WaitForBytes(scr, plainScript), plainScript);
     EXPECT_TRUE(S().MessageBoxes().empty());
-    WaitForEvents(log, "exit 0", 3, "the stand-in CAD to run the plain script and quit");
+    WaitForCadToQuit(S(), log, 3, "the stand-in CAD to run the plain script and quit");
 
     // After clearing, Button10 takes a survey again; one drawing needs no close.
     S().Drop("Button10", {a});
@@ -209,43 +221,121 @@ TEST_F(SurveyOfManyLayouts, FifteenHundredLayoutsWidenTheTableAndFillTheTreeInOr
     for (int r = 0; r < 2; ++r) EXPECT_EQ(GridRow(layouts, r), std::vector<std::string>(1503, "")) << "row " << r;
 }
 
-TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn) {
-    S().WriteDataIni(kProgramSection);
+TEST_F(SurveyWithCadMessage, DrawingCadCannotOpenStoresNothingAndLeavesCadForTheUser) {
+    S().WriteDataIni(std::string(kProgramSection) + "\n" + kLoopSection);
     std::string a = S().MakeFile("a.dwg", "Model\r\nLayout1\r\n");
     std::string c = S().MakeFile("c.dwg", "Model\r\n");
     std::string b = S().DriveC() + "/d/b.dwg";  // never made
-    const std::string pa = "C:\\d\\a.dwg", pb = "C:\\d\\b.dwg", pc = "C:\\d\\c.dwg";
     const StandInLog log = CadLog(S());
     S().Start();
 
     S().Drop("Button10", {a, b, c});
     MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
-    EXPECT_EQ(box.text, "処理できません");
+    EXPECT_EQ(box.text.substr(0, box.text.find("\r\n")), "処理できません");
+    EXPECT_NE(box.text.find("レイアウト名は取得していません"), std::string::npos) << box.text;
     EXPECT_FALSE(box.icon);
     EXPECT_EQ(box.ownerTitle, "Marlowen");
     EXPECT_EQ(log.Starting("open-failed "), std::vector<std::string>{"open-failed \"C:\\\\d\\\\b.dwg\""});
-    EXPECT_EQ(log.Count("message-window "), 1);
 
-    // After OK the survey reads the pane CAD shows behind its message window (a's listing),
-    // for the last drawing's row, and sends "close", which CAD queues while the window is up.
+    // Nothing is read: a's listing would have gone into c's row, and the waits for closes
+    // would never end with no drawing left to close.
     S().PressOk("Marlowen");
-    WaitUntil([&] { return log.Typed().size() == kStartScript.size() + 1; }, kWaitMs, "Marlowen to send close");
-    EXPECT_EQ(log.Typed().back(), "close\r");
-    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), std::vector<std::string>{pc});
-    Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
-    EXPECT_EQ(layouts.rows, 4);
-    EXPECT_EQ(GridRow(layouts, 3), (std::vector<std::string>{pc, "2", "Model", "Layout1", ""}));
-    EXPECT_EQ(log.Count("close "), 0);
+    WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the box to go");
+    EXPECT_EQ(log.Typed(), kStartScript) << "a close was sent to a CAD showing its message";
+    EXPECT_EQ(S().GetControl("TreeView1").text, "");
+    EXPECT_EQ(ParseGrid(S().GetControl("StringGrid1").text).rows, 1);
+    EXPECT_FALSE(S().GetControl("Button10").enabled);
+    EXPECT_TRUE(S().GetControl("Button11").enabled);
+    EXPECT_TRUE(S().ProcessRunning("StandInCad.exe")) << "CAD was not left for the user to read";
 
-    // Once CAD's message window is closed, CAD runs the rest of the script and the close; the
-    // survey goes on to the end.
+    // CAD still has the drawings open: a drop would change its work midway.
+    S().Drop("Button1", {a});
+    EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text.substr(0, 9), "CAD がまだ");
+    S().PressOk("情報");
+    WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the box to go");
+
+    // The user reads CAD's message, closes it and ends CAD; then the per-layout button asks
+    // for a survey, and the buttons clear and survey as usual.
     S().Inspect({"close", "AutoCAD メッセージ"});
-    WaitForEvents(log, "exit 0", 1, "the survey to quit the stand-in CAD");
-    EXPECT_EQ(log.Count("dialog-closed"), 1);
-    EXPECT_EQ(log.Typed(), Join(Join(kStartScript, {"close\r", "close\r"}), kQuit));
-    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{pc, pb, pa}));
-    EXPECT_TRUE(S().MessageBoxes().empty());
+    S().Click("Button12");
+    WaitForCadToQuit(S(), log, 1, "Close CAD to quit the stand-in");
+    S().Drop("Button1", {a});
+    EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text, "レイアウト名を取得してください。");
+    S().PressOk("情報");
+    WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the box to go");
+    S().Click("Button11");
+    WaitUntil([&] { return S().GetControl("Button10").enabled; }, kWaitMs, "Button11 to enable Button10");
+    S().Drop("Button10", {a, c});
+    WaitForCadToQuit(S(), log, 2, "the second survey to quit the stand-in");
+    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{"C:\\d\\c.dwg", "C:\\d\\a.dwg"}));
+}
+
+TEST_F(SurveyWithCadMessage, CadEndingMidwayEndsEveryWaitWithAMessageAndStoresNothing) {
+    S().WriteDataIni(std::string(kProgramSection) + " /exitat:close\n" + kLoopSection);
+    std::string a = S().MakeFile("a.dwg", "Model\r\nLayout1\r\n");
+    std::string b = S().MakeFile("b.dwg", "Model\r\nLayout2\r\n");
+    const StandInLog log = CadLog(S());
+    S().Start();
+
+    // b's layouts are read; CAD ends at the close that would make a active.
+    S().Drop("Button10", {a, b});
+    MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
+    EXPECT_EQ(box.text, "CAD が実行の途中で終了しました (レイアウト名は取得していません)");
+    EXPECT_TRUE(box.icon);
+    EXPECT_EQ(log.Count("exit 3"), 1);
+    S().PressOk("Marlowen");
+    WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the box to go");
+    EXPECT_EQ(S().GetControl("TreeView1").text, "") << "b's layouts stayed";
+    Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.rows, 1);
+    EXPECT_EQ(layouts.Cell(1, 2), "");
+
+    // Every wait has ended: a drop works at once, and the per-layout button asks for a survey.
+    S().Drop("Button1", {a});
+    EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text, "レイアウト名を取得してください。");
+    S().PressOk("情報");
+    S().Click("Button11");
+    WaitUntil([&] { return S().GetControl("Button10").enabled; }, kWaitMs, "Button11 to enable Button10");
     EXPECT_TRUE(S().Running());
+}
+
+TEST_F(LayoutSurvey, PathsWithBlanksAreOpenedAndKeptBare) {
+    S().WriteDataIni(kProgramSection);
+    std::string a = S().MakeFile("My Drawings/a.dwg", "Model\r\nLayout1\r\n");
+    std::string b = S().MakeFile("新しいフォルダー (2)/b.dwg", Utf8ToSjis("Model\r\n平面\r\n"));
+    const std::string pa = "C:\\d\\My Drawings\\a.dwg", pb = "C:\\d\\新しいフォルダー (2)\\b.dwg";
+    const StandInLog log = CadLog(S());
+    S().Start();
+
+    S().Drop("Button10", {a, b});
+    WaitForCadToQuit(S(), log, 1, "the survey to quit the stand-in CAD");
+    EXPECT_EQ(log.Count("open-failed "), 0);
+    EXPECT_EQ(log.Starting("layout-list "),
+              (std::vector<std::string>{"layout-list \"a.dwg\" count=2", "layout-list \"b.dwg\" count=2"}));
+    Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(GridRow(layouts, 1), (std::vector<std::string>{pa, "2", "Model", "Layout1", ""}));
+    EXPECT_EQ(GridRow(layouts, 2), (std::vector<std::string>{pb, "2", "Model", "平面", ""}));
+    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{pb, pa}));
+}
+
+TEST_F(LayoutSurvey, UsersClipboardOutlastsTheSurveyAndACopyMadeDuringItIsKept) {
+    // Each line takes a moment, so that the survey reads CAD's history many times.
+    S().WriteDataIni(std::string(kProgramSection) + " /cmddelay:150\n");
+    std::string a = S().MakeFile("a.dwg", "Model\r\nLayout1\r\n");
+    std::string b = S().MakeFile("b.dwg", "Model\r\n");
+    const StandInLog log = CadLog(S());
+    S().Start();
+    S().Inspect({"clipboard-put", "コピーした注記", "MarlowenTestPrivate", "0102ff00"});
+
+    S().Drop("Button10", {a, b});
+    WaitForEvents(log, "copy-history bytes=", 3, "Marlowen to read CAD's history");
+    EXPECT_EQ(S().Inspect({"clipboard", "MarlowenTestPrivate"}), "コピーした注記\t0102ff00\tmarked\n");
+    S().Inspect({"clipboard-put", "途中のコピー", "MarlowenTestPrivate", "abcd"});
+    const int reads = log.Count("copy-history bytes=");
+    WaitForCadToQuit(S(), log, 1, "the survey to quit the stand-in CAD");
+    EXPECT_GT(log.Count("copy-history bytes="), reads) << "no history read came after the copy";
+    EXPECT_EQ(S().Inspect({"clipboard", "MarlowenTestPrivate"}), "途中のコピー\tabcd\tmarked\n");
+    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{"C:\\d\\b.dwg", "C:\\d\\a.dwg"}));
 }
 
 TEST_F(ClosingDuringSurvey, WhileCadStartsEndsTheProgram) {
@@ -258,24 +348,6 @@ TEST_F(ClosingDuringSurvey, WhileCadStartsEndsTheProgram) {
     // CAD's windows are there and Timer1 reads its history, but no prompt comes.
     WaitForEvents(log, "copy-history ", 2, "Marlowen to read the stand-in's history");
     EXPECT_EQ(log.Count("ready"), 0);
-
-    S().Close();
-    EXPECT_EQ(S().WaitExit(kWaitMs), 0);
-}
-
-TEST_F(ClosingDuringSurvey, WhileWaitingForCloseEndsTheProgram) {
-    S().WriteDataIni(kProgramSection);
-    std::string a = S().MakeFile("a.dwg", "Model\r\n");
-    std::string b = S().DriveC() + "/d/b.dwg";  // never made
-    const StandInLog log = CadLog(S());
-    S().Start();
-
-    S().Drop("Button10", {a, b});
-    S().WaitMessageBox("Marlowen", kWaitMs);
-    S().PressOk("Marlowen");
-    // CAD's message window holds the close back, so the survey stays in its wait for it.
-    WaitUntil([&] { return !log.Typed().empty() && log.Typed().back() == "close\r"; }, kWaitMs,
-              "Marlowen to send close");
 
     S().Close();
     EXPECT_EQ(S().WaitExit(kWaitMs), 0);

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -62,6 +63,10 @@ constexpr char kUsage[] =
     "  filedialog-cancel [MS]         press Cancel in the open-file dialog\n"
     "  version FILE                   the file's version record: file version (numeric) TAB its text TAB\n"
     "                                 product version (numeric) TAB its text TAB language-code page (hex)\n"
+    "  clipboard-put TEXT FORMAT HEX  a user's copy: TEXT as Unicode text, and the bytes HEX in the registered\n"
+    "                                 format FORMAT\n"
+    "  clipboard FORMAT               the clipboard: its Unicode text TAB the bytes of FORMAT in hex TAB\n"
+    "                                 marked|unmarked (kept out of the clipboard history)\n"
     "TITLE and NAME match exactly; NAME is the DesignerName window property (a global atom).\n";
 
 struct Failure : std::runtime_error {
@@ -456,6 +461,56 @@ std::string VersionText(const std::string& path) {
            block + "\n";
 }
 
+// Opening the clipboard asks its owner first, which may be busy for a moment.
+void OpenTheClipboard() {
+    if (!WaitUntil(kDefaultWaitMs, [] { return OpenClipboard(nullptr) != FALSE; }))
+        throw Failure("the clipboard cannot be opened");
+}
+
+void PutClipboard(const std::string& text, const std::string& format, const std::string& hex) {
+    if (hex.size() % 2 != 0) throw UsageError("HEX needs two digits a byte");
+    std::string bytes;
+    for (size_t i = 0; i < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    const std::string utf8 = AnsiToUtf8(text);
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    const auto put = [](UINT id, const void* data, size_t size) {
+        // One zero byte more, as the text's own ending zero.
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + 1);
+        std::memcpy(GlobalLock(memory), data, size);
+        GlobalUnlock(memory);
+        if (!SetClipboardData(id, memory)) GlobalFree(memory);
+    };
+    OpenTheClipboard();
+    EmptyClipboard();
+    put(CF_UNICODETEXT, wide.c_str(), wide.size() * sizeof(wchar_t));
+    put(RegisterClipboardFormatA(format.c_str()), bytes.data(), bytes.size());
+    CloseClipboard();
+}
+
+std::string ClipboardRecord(const std::string& format) {
+    OpenTheClipboard();
+    std::string text, hex;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = WideToUtf8(static_cast<const wchar_t*>(GlobalLock(data)));
+        GlobalUnlock(data);
+    }
+    if (HANDLE data = GetClipboardData(RegisterClipboardFormatA(format.c_str()))) {
+        const auto* bytes = static_cast<const unsigned char*>(GlobalLock(data));
+        // The put-down bytes and the zero after them.
+        for (size_t i = 0; i + 1 < GlobalSize(data); ++i) {
+            char two[3];
+            std::snprintf(two, sizeof two, "%02x", bytes[i]);
+            hex += two;
+        }
+        GlobalUnlock(data);
+    }
+    const bool marked =
+        IsClipboardFormatAvailable(RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing")) != FALSE;
+    CloseClipboard();
+    return Escape(text) + "\t" + hex + "\t" + (marked ? "marked" : "unmarked") + "\n";
+}
+
 using Args = std::vector<std::string>;  // ANSI, the command name first
 
 void Need(const Args& args, size_t least, size_t most, const char* usage) {
@@ -579,6 +634,15 @@ std::string RunCommand(const Args& args) {
     if (command == "version") {
         Need(args, 1, 1, "version FILE");
         return VersionText(args[1]);
+    }
+    if (command == "clipboard-put") {
+        Need(args, 3, 3, "clipboard-put TEXT FORMAT HEX");
+        PutClipboard(args[1], args[2], args[3]);
+        return {};
+    }
+    if (command == "clipboard") {
+        Need(args, 1, 1, "clipboard FORMAT");
+        return ClipboardRecord(args[1]);
     }
     throw UsageError("unknown command: " + command);
 }

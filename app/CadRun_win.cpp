@@ -1,0 +1,58 @@
+#include "CadRun_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+HANDLE ToHandle(Processes::Handle h) { return reinterpret_cast<HANDLE>(h); }
+
+// How long the start waits for the program to take input, as WinExec did.
+constexpr DWORD kInputIdleWaitMs = 30000;
+
+}  // namespace
+
+bool Win32Processes::Start(const std::string& commandLine, Started& started, std::string& reason) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        reason = SystemReason(GetLastError());
+        return false;
+    }
+    CloseHandle(process.hThread);
+    WaitForInputIdle(process.hProcess, kInputIdleWaitMs);
+    started.handle = reinterpret_cast<Handle>(process.hProcess);
+    started.id = process.dwProcessId;
+    return true;
+}
+
+Processes::Handle Win32Processes::Open(std::uint32_t id) {
+    return reinterpret_cast<Handle>(OpenProcess(SYNCHRONIZE, FALSE, id));
+}
+
+bool Win32Processes::Ended(Handle process) { return WaitForSingleObject(ToHandle(process), 0) != WAIT_TIMEOUT; }
+
+void Win32Processes::Close(Handle process) { CloseHandle(ToHandle(process)); }
+
+std::int64_t Win32Processes::NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
+
+bool Win32Processes::IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string SystemReason(unsigned long error) {
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string reason = text ? text : "";
+    LocalFree(text);
+    while (!reason.empty() && static_cast<unsigned char>(reason.back()) <= ' ') reason.pop_back();
+    return reason.empty() ? "エラー " + std::to_string(error) : reason;
+}

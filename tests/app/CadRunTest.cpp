@@ -1,0 +1,164 @@
+#include "app/CadRun.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "text/AppError.h"
+
+namespace {
+
+// Processes as a list the test sets: which have ended, which can be opened, what the clock
+// says, which files exist; and a record of every start and handle.
+class FakeProcesses : public Processes {
+public:
+    bool Start(const std::string& commandLine, Started& started, std::string& reason) override {
+        startedLines.push_back(commandLine);
+        if (!startError.empty()) {
+            reason = startError;
+            return false;
+        }
+        started = {Handle{0x10} + startedLines.size(), nextId++};
+        open.insert(started.handle);
+        ids[started.handle] = started.id;
+        return true;
+    }
+    Handle Open(std::uint32_t id) override {
+        if (unopenable.count(id)) return 0;
+        const Handle h = 0x1000 + id;
+        open.insert(h);
+        ids[h] = id;
+        return h;
+    }
+    bool Ended(Handle process) override {
+        EXPECT_TRUE(open.count(process)) << "asked about a closed handle";
+        return ended.count(ids[process]) > 0;
+    }
+    void Close(Handle process) override { EXPECT_EQ(open.erase(process), 1u) << "closed twice"; }
+    std::int64_t NowMs() override { return now; }
+    bool IsFile(const std::string& path) override { return files.count(path) > 0; }
+
+    std::vector<std::string> startedLines;
+    std::string startError;
+    std::uint32_t nextId = 100;
+    std::set<std::uint32_t> ended, unopenable;
+    std::set<Handle> open;
+    std::map<Handle, std::uint32_t> ids;
+    std::int64_t now = 5000;
+    std::set<std::string> files;
+};
+
+TEST(CadCommandLine, WholePathWithABlankIsQuotedOtherwiseTheTextStands) {
+    const std::set<std::string> files = {"C:\\Program Files\\CAD\\acad.exe", "C:\\CAD\\acad.exe"};
+    const auto isFile = [&](const std::string& path) { return files.count(path) > 0; };
+    struct Case {
+        const char* pathBox;
+        const char* commandLine;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"C:\\Program Files\\CAD\\acad.exe", "\"C:\\Program Files\\CAD\\acad.exe\"", "C:\\Program.exe would start"},
+        {"  C:\\Program Files\\CAD\\acad.exe ", "\"C:\\Program Files\\CAD\\acad.exe\"", "outer blanks are no part"},
+        {"C:\\CAD\\acad.exe", "C:\\CAD\\acad.exe", "no blank: the same program either way"},
+        {"\"C:\\Program Files\\CAD\\acad.exe\"", "\"C:\\Program Files\\CAD\\acad.exe\"", "quoted already"},
+        {"C:\\Program Files\\CAD\\acad.exe /p 図面", "C:\\Program Files\\CAD\\acad.exe /p 図面", "arguments"},
+        {"C:\\Program Files\\CAD\\nothere.exe", "C:\\Program Files\\CAD\\nothere.exe", "names no file"},
+        {"", "", "empty"},
+        {"   ", "   ", "blanks only"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CadCommandLine(c.pathBox, isFile), c.commandLine) << c.why;
+}
+
+class CadRunTest : public ::testing::Test {
+protected:
+    FakeProcesses processes;
+    CadRun run{processes};
+    static constexpr std::uint32_t kStarted = 100;
+    static constexpr std::uint32_t kCad = 777;
+};
+
+TEST_F(CadRunTest, NoRunBeforeAStart) { EXPECT_FALSE(run.Lasts()); }
+
+TEST_F(CadRunTest, LastsUntilTheStartedProcessEndsWithItsWindowsSeen) {
+    processes.files = {"C:\\My CAD\\cad.exe"};
+    run.Start("C:\\My CAD\\cad.exe");
+    EXPECT_EQ(processes.startedLines, std::vector<std::string>{"\"C:\\My CAD\\cad.exe\""});
+    EXPECT_TRUE(run.Lasts());
+    run.SawCadWindow(kStarted);
+    processes.now += 600000;
+    EXPECT_TRUE(run.Lasts()) << "a run has no time-out while its CAD lives";
+    processes.ended.insert(kStarted);
+    EXPECT_FALSE(run.Lasts());
+    EXPECT_TRUE(processes.open.empty()) << "the process handle leaks";
+    EXPECT_FALSE(run.Lasts());
+}
+
+TEST_F(CadRunTest, CommandLineThatCannotStartRaisesWithItAndTheReasonAndNoRunLasts) {
+    processes.startError = "指定されたファイルが見つかりません。";
+    try {
+        run.Start("C:\\CAD\\acadd.exe");
+        FAIL() << "a start that failed went unreported";
+    } catch (const AppError& e) {
+        EXPECT_STREQ(e.what(), "CAD のプログラムを起動できません: C:\\CAD\\acadd.exe (指定されたファイルが見つかりません。)");
+    }
+    EXPECT_FALSE(run.Lasts());
+}
+
+TEST_F(CadRunTest, LauncherEndingBeforeAnyWindowIsFollowedByTheProcessOfCadsWindow) {
+    run.Start("launch.exe");
+    processes.ended.insert(kStarted);
+    EXPECT_TRUE(run.Lasts()) << "a launcher's end is not CAD's";
+    processes.now += 20000;
+    EXPECT_TRUE(run.Lasts());
+    run.SawCadWindow(kCad);
+    processes.now += 120000;
+    EXPECT_TRUE(run.Lasts()) << "the CAD found is followed without a deadline";
+    processes.ended.insert(kCad);
+    EXPECT_FALSE(run.Lasts());
+    EXPECT_TRUE(processes.open.empty());
+}
+
+TEST_F(CadRunTest, LauncherWhoseCadNeverShowsEndsTheRunAfterAMinute) {
+    run.Start("launch.exe");
+    processes.ended.insert(kStarted);
+    EXPECT_TRUE(run.Lasts());
+    processes.now += CadRun::kLauncherWaitMs - 1;
+    EXPECT_TRUE(run.Lasts());
+    processes.now += 1;
+    EXPECT_FALSE(run.Lasts()) << "a CAD that is not there holds the next drop back for ever";
+    run.SawCadWindow(kCad);
+    EXPECT_FALSE(run.Lasts()) << "a window seen after the run ended starts no run";
+}
+
+TEST_F(CadRunTest, CadWindowSeenWhileTheLauncherLivedIsFollowedWhenItEnds) {
+    run.Start("launch.exe");
+    run.SawCadWindow(kCad);
+    processes.ended.insert(kStarted);
+    EXPECT_TRUE(run.Lasts());
+    processes.now += CadRun::kLauncherWaitMs * 2;
+    EXPECT_TRUE(run.Lasts()) << "CAD, running its script, was let go";
+    processes.ended.insert(kCad);
+    EXPECT_FALSE(run.Lasts());
+}
+
+TEST_F(CadRunTest, CadThatCannotBeFollowedHoldsNothingBack) {
+    processes.unopenable.insert(kCad);
+    run.Start("launch.exe");
+    processes.ended.insert(kStarted);
+    EXPECT_TRUE(run.Lasts());
+    run.SawCadWindow(kCad);
+    EXPECT_FALSE(run.Lasts());
+}
+
+TEST_F(CadRunTest, ANewStartLetsTheOldProcessGo) {
+    run.Start("cad.exe");
+    run.Start("cad.exe");
+    EXPECT_EQ(processes.open.size(), 1u);
+    processes.ended.insert(kStarted);
+    EXPECT_TRUE(run.Lasts()) << "the first run's end taken for the second's";
+}
+
+}  // namespace
