@@ -225,6 +225,8 @@ TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn
     EXPECT_EQ(box.ownerTitle, "Marlowen");
     EXPECT_EQ(log.Starting("open-failed "), std::vector<std::string>{"open-failed \"C:\\\\d\\\\b.dwg\""});
     EXPECT_EQ(log.Count("message-window "), 1);
+    // CAD stops the script at the failed open: c is never opened, OWARI never comes.
+    EXPECT_TRUE(log.Has("script-stopped lines=7"));
 
     // After OK the survey reads the pane CAD shows behind its message window (a's listing),
     // for the last drawing's row, and sends "close", which CAD queues while the window is up.
@@ -237,8 +239,8 @@ TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn
     EXPECT_EQ(GridRow(layouts, 3), (std::vector<std::string>{pc, "2", "Model", "Layout1", ""}));
     EXPECT_EQ(log.Count("close "), 0);
 
-    // Once CAD's message window is closed, CAD runs the rest of the script and the close; the
-    // survey goes on to the end.
+    // Once CAD's message window is closed, CAD runs the close (of a, the script being stopped);
+    // the survey goes on to the end.
     S().Inspect({"close", "AutoCAD メッセージ"});
     WaitForEvents(log, "exit 0", 1, "the survey to quit the stand-in CAD");
     EXPECT_EQ(log.Count("dialog-closed"), 1);
