@@ -233,7 +233,6 @@ std::size_t FitShiftJis(const std::string& text, std::size_t max) {
 class StandIn {
 public:
     explicit StandIn(Options options);
-    ~StandIn() { DeleteCriticalSection(&logLock_); }
     int Run();
     bool Launching() const { return options_.launch; }
     UINT ExitAfter() const { return options_.exitAfter.value_or(0); }
@@ -276,7 +275,8 @@ private:
     void Exit();
 
     Options options_;
-    CRITICAL_SECTION logLock_;  // the /exitafter thread logs too
+    // The /exitafter thread logs too. Never deleted: that thread may wake while the process ends.
+    CRITICAL_SECTION logLock_;
     std::FILE* log_ = nullptr;
     CadSession session_;
     HFONT font_ = nullptr;
@@ -325,8 +325,11 @@ StandIn::StandIn(Options options)
 }
 
 void StandIn::Log(const std::string& line) {
-    if (!log_) return;
     EnterCriticalSection(&logLock_);
+    if (!log_) {
+        LeaveCriticalSection(&logLock_);
+        return;
+    }
     std::fputs(line.c_str(), log_);
     if (options_.logTimes) {
         LARGE_INTEGER now{}, frequency{};
