@@ -236,6 +236,9 @@ TEST_F(SurveyWithCadMessage, DrawingCadCannotOpenStoresNothingAndLeavesCadForThe
     EXPECT_FALSE(box.icon);
     EXPECT_EQ(box.ownerTitle, "Marlowen");
     EXPECT_EQ(log.Starting("open-failed "), std::vector<std::string>{"open-failed \"C:\\\\d\\\\b.dwg\""});
+    EXPECT_EQ(log.Count("message-window "), 1);
+    // CAD stops the script at the failed open: c is never opened, OWARI never comes.
+    EXPECT_TRUE(log.Has("script-stopped lines=7"));
 
     // Nothing is read: a's listing would have gone into c's row, and the waits for closes
     // would never end with no drawing left to close.

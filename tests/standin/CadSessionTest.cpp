@@ -27,7 +27,7 @@ public:
     // Takes and carries out lines until the input runs dry or the session asks for something.
     SessionRequest Run() {
         while (session.CanTakeLine()) {
-            session.TakeLine();
+            if (session.TakeLine() == SessionRequest::Abort) return SessionRequest::Abort;
             const SessionRequest request = session.Execute();
             if (request != SessionRequest::None) return request;
         }
@@ -37,6 +37,15 @@ public:
     SessionRequest Type(const std::string& text) {
         session.Type(text);
         return Run();
+    }
+
+    // The log's events that begin with prefix, in order.
+    std::vector<std::string> Events(const std::string& prefix) const {
+        std::vector<std::string> found;
+        for (const std::string& line : log) {
+            if (line.rfind(prefix, 0) == 0) found.push_back(line);
+        }
+        return found;
     }
 
     const std::vector<std::string>& Lines() const { return session.Active().history; }
@@ -145,6 +154,7 @@ TEST(StandInDialogs, MissingDrawingShowsTheMessageAndOpensNothing) {
     EXPECT_EQ(s.session.Active().prompt, "コマンド: ");
     s.Run();
     EXPECT_EQ(s.session.Active().name, "Drawing2.dwg");
+    EXPECT_TRUE(s.Events("script-stopped").empty()) << "no script ran";
 }
 
 class StandInSurvey : public ::testing::Test {
@@ -163,13 +173,11 @@ protected:
 TEST_F(StandInSurvey, ScriptOpensEachDrawingAndEndsAtTheMarker) {
     EXPECT_EQ(s.session.Active().name, "表.dwg");
     EXPECT_NE(s.LastLine().find("OWARI"), std::string::npos);
-    std::vector<std::string> scriptLines;
-    for (const std::string& line : s.log) {
-        if (line.rfind("script-line ", 0) == 0) scriptLines.push_back(line.substr(12));
-    }
-    EXPECT_EQ(scriptLines,
-              (std::vector<std::string>{"\"open\"", "\"C:\\\\d\\\\a.dwg\"", "\"layout\"", "\"?\"", "\"open\"",
-                                        "\"C:\\\\d\\\\表.dwg\"", "\"layout\"", "\"?\"", "\"OWARI\""}));
+    EXPECT_EQ(
+        s.Events("script-line "),
+        (std::vector<std::string>{"script-line \"open\"", "script-line \"C:\\\\d\\\\a.dwg\"", "script-line \"layout\"",
+                                  "script-line \"?\"", "script-line \"open\"", "script-line \"C:\\\\d\\\\表.dwg\"",
+                                  "script-line \"layout\"", "script-line \"?\"", "script-line \"OWARI\""}));
 }
 
 TEST_F(StandInSurvey, ListingPrintsEveryLayoutAfterTheFirstDot) {
@@ -249,10 +257,84 @@ TEST_F(StandInSurvey, DoubleQuotedNamesAreTakenWithoutTheirQuotes) {
     EXPECT_EQ(s.LastLine(), "レイアウト: Model  ブロック名: *Model_Space.");
 }
 
+// A blank in a bare path cuts it, so the open fails as in CAD; the quoted path opens.
+TEST_F(StandInSurvey, BlanksOutsideQuotesInScriptLinesAreEnters) {
+    s.files["C:\\My Drawings\\a.dwg"] = "Model\r\nLayout1\r\n";
+    s.files["blanks.scr"] = "open \"C:\\My Drawings\\a.dwg\"\r\nlayout ?\r\nnew \r\n\r\n";
+    s.Type("script\rblanks.scr\r");
+    EXPECT_EQ(s.Events("script \"blanks.scr\""), std::vector<std::string>{"script \"blanks.scr\" lines=4"});
+    const std::vector<std::string> pieces = s.Events("script-line ");
+    EXPECT_EQ(std::vector<std::string>(pieces.end() - 7, pieces.end()),
+              (std::vector<std::string>{"script-line \"open\"", "script-line \"\\\"C:\\\\My Drawings\\\\a.dwg\\\"\"",
+                                        "script-line \"layout\"", "script-line \"?\"", "script-line \"new\"",
+                                        "script-line \"\"", "script-line \"\""}));
+    EXPECT_EQ(s.Events("layout-list ").back(), "layout-list \"a.dwg\" count=2");
+    EXPECT_EQ(s.session.Active().name, "Drawing2.dwg");
+
+    // Typed input keeps its blanks: a bare path opens.
+    s.Type("open\rC:\\My Drawings\\a.dwg\r");
+    EXPECT_EQ(s.session.Active().name, "a.dwg");
+}
+
+// CAD stops a script whose open fails; what was typed meanwhile runs once the message is closed.
+TEST_F(StandInSurvey, FailedOpenDropsTheRestOfTheScriptButNotTypedInput) {
+    s.files["C:\\My Drawings\\a.dwg"] = "Model\r\n";
+    s.files["bare.scr"] = "open\r\nC:\\My Drawings\\a.dwg\r\nlayout\r\n?\r\nOWARI\r\n";
+    s.session.Type("script\rbare.scr\rnew\r");
+    EXPECT_EQ(s.Run(), SessionRequest::MessageWindow);
+    EXPECT_EQ(s.session.MessageText(), "図面ファイルを開けません。\r\nC:\\My");
+    EXPECT_EQ(s.Events("script-stopped"), std::vector<std::string>{"script-stopped lines=4"});
+    EXPECT_EQ(s.log.back(), "script-stopped lines=4");
+    s.session.DialogClosed();
+    s.Run();
+    EXPECT_EQ(s.Events("input ").back(), "input \"new\"");
+    EXPECT_EQ(s.session.Active().name, "Drawing2.dwg");
+    EXPECT_EQ(s.Events("script-line \"OWARI\"").size(), 1u) << "only the first script's marker";
+
+    // A script whose last line is the path that fails stops with nothing left to drop.
+    s.files["last.scr"] = "open\r\nmissing.dwg";
+    EXPECT_EQ(s.Type("script\rlast.scr\r"), SessionRequest::MessageWindow);
+    EXPECT_EQ(s.log.back(), "script-stopped lines=0");
+}
+
+TEST_F(StandInSurvey, ExitWordIsTakenButNotCarriedOut) {
+    s.session.SetExitWord("Close");
+    s.files["end.scr"] = "layouts\r\nCLOSE\r\nnew\r\n";
+    s.session.Type("script\rend.scr\r");
+    EXPECT_EQ(s.Run(), SessionRequest::Abort);
+    EXPECT_EQ(s.log.back(), "script-line \"CLOSE\"");
+    EXPECT_EQ(s.session.Active().name, "表.dwg") << "the drawing is not closed";
+    EXPECT_EQ(s.Events("unknown ").back(), "unknown \"layouts\"") << "only the whole word ends";
+
+    Session typed = Started();
+    typed.session.SetExitWord("quit");
+    EXPECT_EQ(typed.Type("new\r Quit\t\rnew\r"), SessionRequest::Abort);
+    EXPECT_EQ(typed.session.Active().name, "Drawing2.dwg");
+    EXPECT_EQ(typed.log.back(), "input \" Quit\\t\"");
+}
+
 TEST_F(StandInSurvey, OtherLayoutOptionIsRefused) {
     s.Type("layout\rS\r");
     EXPECT_EQ(s.LastLine(), "無効なオプションです。");
     EXPECT_EQ(s.session.Active().prompt, "コマンド: ");
+}
+
+TEST(StandInScriptLine, EveryBlankOutsideQuotesEndsAPiece) {
+    const struct {
+        std::string line;
+        std::vector<std::string> pieces;
+    } cases[] = {
+        {"open \"C:\\My Drawings\\a.dwg\"", {"open", "\"C:\\My Drawings\\a.dwg\""}},
+        {"C:\\My Drawings\\a.dwg", {"C:\\My", "Drawings\\a.dwg"}},
+        {"new ", {"new", ""}},
+        {"", {""}},
+        {" a  b", {"", "a", "", "b"}},
+        {"表 ソ\"x\"", {"表", "ソ\"x\""}},  // trail bytes 0x5C, then a quote
+        {"-export \"a b.pdf\" 表 b.dwg", {"-export", "\"a b.pdf\"", "表", "b.dwg"}},
+        {"open \"C:\\a b", {"open", "\"C:\\a b"}},  // an unclosed quote keeps the rest
+        {"a\tb\x81\x40z", {"a\tb\x81\x40z"}},       // only 0x20 is a blank, not a tab or 　
+    };
+    for (const auto& c : cases) EXPECT_EQ(SplitScriptLine(c.line), c.pieces) << c.line;
 }
 
 TEST(StandInDrawingFile, NamesAreLinesWithoutOuterBlanks) {

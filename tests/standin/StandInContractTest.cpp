@@ -31,10 +31,12 @@ class StandIn : public StandInProcess {
 public:
     explicit StandIn(const std::string& options) : StandInProcess(STANDIN_EXE, options) {}
 
-    // Finds the windows the way the CAD link does, among this process's windows only.
-    bool FindWindows() {
+    // Finds the windows the way the CAD link does, among one process's windows only: this
+    // one's, or the one it launched.
+    bool FindWindows() { return FindWindows(ProcessId()); }
+    bool FindWindows(DWORD processId) {
         main = text = pane = historyPane = nullptr;
-        for (HWND hwnd : TopLevelWindowsOf(ProcessId())) {
+        for (HWND hwnd : TopLevelWindowsOf(processId)) {
             const std::string title = WindowTitle(hwnd);
             const std::string cls = WindowClass(hwnd);
             if (!main && StartsWith(title, "AutoCAD ") && StartsWith(cls, "Afx:00400000:8:")) main = hwnd;
@@ -288,6 +290,89 @@ TEST(StandInContract, FiledialogOneShowsAFileDialogInsteadOfAPrompt) {
     EXPECT_EQ(cad.LastLine(), "コマンド: open");
     PostMessageA(cad.TopLevelTitled("ファイルを選択"), WM_CLOSE, 0, 0);
     EXPECT_TRUE(cad.WaitForLastLine([](const std::string& line) { return line == "*キャンセル*"; }));
+}
+
+// Told to end like a crash: before the prompt, at a typed word, at a piece of a script line.
+// The line that ends it is logged, then "exit 3"; nothing of a quit sequence.
+TEST(StandInContract, AbruptEndsComeAtTheirMomentWithExitCodeThree) {
+    const struct {
+        const char* options;
+        const char* typed;      // once the prompt shows; none: the end comes before it
+        const char* lastTaken;  // the event before "exit 3"
+    } cases[] = {
+        {"/startdelay:60000 /exitafter:1500", nullptr, "start pid="},
+        {"/exitat:close", "new\rCLOSE\rnew\r", "input \"CLOSE\""},
+        {"/exitat:LAYOUT", "filedia\r0\rscript\rend.scr\r", "script-line \"layout\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        StandIn cad(c.options);
+        cad.WriteFile("end.scr", "new\r\nlayout ?\r\nnew\r\n");
+        const ULONGLONG start = GetTickCount64();
+        ASSERT_TRUE(cad.Start());
+        if (c.typed) {
+            ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return line == "コマンド: COMMANDLINE"; }));
+            cad.Type(c.typed);
+        }
+        ASSERT_EQ(cad.WaitExit(), 3u);
+        const std::vector<std::string> log = cad.Log().Lines();
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_EQ(log.back(), "exit 3");
+        EXPECT_TRUE(StartsWith(log.end()[-2], c.lastTaken)) << log.end()[-2];
+        if (!c.typed) {
+            EXPECT_EQ(cad.Log().Count("ready"), 0);
+            EXPECT_GE(GetTickCount64() - start, 1400u);
+        }
+        EXPECT_EQ(cad.Log().Count("new "), c.typed ? 1 : 0) << "the line after the end is never taken";
+    }
+}
+
+// A site's start-up program: the launcher ends at once without a window, having started a
+// copy with its other arguments (quoted as given) whose windows come later.
+TEST(StandInContract, LauncherStartsACopyWithTheOtherArgumentsAndEndsAtOnce) {
+    // /exitafter ends the copy should the test stop before it types quit.
+    StandIn launcher("/launch /windowdelay:2500 \"/exitat:two words\" /exitafter:30000");
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_EQ(launcher.WaitExit(), 0u);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    EXPECT_TRUE(TopLevelWindowsOf(launcher.ProcessId()).empty());
+
+    const std::vector<std::string> launched = launcher.Log().Starting("launch pid=");
+    ASSERT_EQ(launched.size(), 1u);
+    const DWORD copy = std::stoul(launched[0].substr(11));
+    EXPECT_NE(copy, launcher.ProcessId());
+    EXPECT_TRUE(TopLevelWindowsOf(copy).empty()) << "the windows come only after the delay";
+    ASSERT_TRUE(WaitFor([&] { return launcher.FindWindows(copy); }));
+    EXPECT_GE(GetTickCount64() - start, 2400u);
+    ASSERT_TRUE(launcher.WaitForLastLine([](const std::string& line) { return line == "コマンド: COMMANDLINE"; }));
+
+    const std::vector<std::string> log = launcher.Log().Lines();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[1], launched[0]);
+    EXPECT_EQ(log[2], "exit 0");
+    EXPECT_TRUE(StartsWith(log[3], "start pid=" + std::to_string(copy) + " ")) << log[3];
+    const auto cwd = [](const std::string& line) {
+        const std::size_t at = line.find(" cwd=");
+        return line.substr(at, line.find(" args=") - at);
+    };
+    EXPECT_EQ(cwd(log[3]), cwd(log[0]));
+    EXPECT_FALSE(Contains(log[3], "/launch"));
+    EXPECT_TRUE(Contains(log[3], " /windowdelay:2500 \\\"/exitat:two words\\\" /exitafter:30000\"")) << log[3];
+
+    launcher.Type("quit\r");
+    EXPECT_TRUE(WaitFor([&] { return launcher.Log().Count("exit 0") == 2; }));
+}
+
+// Copies of CAD started without arguments each log beside their executable.
+TEST(StandInContract, WithoutLogOptionTheLogIsBesideTheExecutable) {
+    TempFolder folder;
+    const std::string exe = folder.Path() + "\\My CAD\\cad.exe";
+    ASSERT_TRUE(CreateDirectoryA((folder.Path() + "\\My CAD").c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(WindowsPath(STANDIN_EXE).c_str(), exe.c_str(), FALSE));
+    const StandInLog log(exe + ".log");
+    ChildProcess cad(Quoted(exe), folder.Path());
+    ASSERT_TRUE(WaitFor([&] { return log.Has("ready"); }));
+    EXPECT_TRUE(StartsWith(log.Lines()[0], "start pid=" + std::to_string(cad.Id()) + " ")) << log.Lines()[0];
 }
 
 TEST(StandInContract, FloatingCommandLineHoldsThePanes) {

@@ -1,5 +1,6 @@
 #include "CadSession.h"
 
+#include <iterator>
 #include <utility>
 
 #include "LogFormat.h"
@@ -70,6 +71,17 @@ std::vector<std::string> ParseDrawingFile(std::string_view content) {
     return layouts;
 }
 
+std::vector<std::string> SplitScriptLine(std::string_view line) {
+    std::vector<std::string> pieces(1);
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"') quoted = !quoted;
+        if (c == ' ' && !quoted) pieces.emplace_back();
+        else pieces.back() += c;
+    }
+    return pieces;
+}
+
 std::string FileNamePart(std::string_view path) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < path.size(); ++i) {
@@ -115,16 +127,19 @@ bool CadSession::CanTakeLine() const {
     return mode_ != Mode::Starting && mode_ != Mode::Dialog && !taken_ && !queue_.empty();
 }
 
-void CadSession::TakeLine() {
-    if (!CanTakeLine()) return;
+SessionRequest CadSession::TakeLine() {
+    if (!CanTakeLine()) return SessionRequest::None;
     Line line = std::move(queue_.front());
     queue_.pop_front();
     log_((line.fromScript ? "script-line " : "input ") + QuoteForLog(line.text));
+    if (!exitWord_.empty() && AsciiLower(Trim(line.text)) == AsciiLower(exitWord_)) return SessionRequest::Abort;
+    takenFromScript_ = line.fromScript;
     Drawing& active = ActiveDrawing();
     active.history.push_back(active.prompt + line.text);
     takenPrompt_ = std::move(active.prompt);
     active.prompt.clear();
     taken_ = std::move(line.text);
+    return SessionRequest::None;
 }
 
 SessionRequest CadSession::Execute() {
@@ -246,8 +261,17 @@ void CadSession::RunScript(const std::string& name) {
     const std::vector<std::string> lines = SplitLines(*content);
     log_("script " + QuoteForLog(name) + " lines=" + std::to_string(lines.size()));
     // The script's lines come before any input typed meanwhile, as if typed at once.
-    for (auto it = lines.rbegin(); it != lines.rend(); ++it) queue_.push_front(Line{*it, true});
+    std::vector<Line> pieces;
+    for (const std::string& line : lines) {
+        for (std::string& piece : SplitScriptLine(line)) pieces.push_back(Line{std::move(piece), true});
+    }
+    queue_.insert(queue_.begin(), std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
     ToCommandPrompt();
+}
+
+void CadSession::StopScript() {
+    const auto dropped = std::erase_if(queue_, [](const Line& line) { return line.fromScript; });
+    if (dropped > 0 || takenFromScript_) log_("script-stopped lines=" + std::to_string(dropped));
 }
 
 SessionRequest CadSession::OpenDrawing(const std::string& path) {
@@ -256,6 +280,7 @@ SessionRequest CadSession::OpenDrawing(const std::string& path) {
         Print("図面ファイル \"" + path + "\" を開けません。");
         message_ = "図面ファイルを開けません。\r\n" + path;
         log_("message-window " + QuoteForLog(message_));
+        StopScript();
         fileDialogShown_ = false;
         mode_ = Mode::Dialog;
         return SessionRequest::MessageWindow;

@@ -20,7 +20,8 @@ struct Drawing {
     std::string prompt;                // the command line's prompt, not yet part of the history
 };
 
-enum class SessionRequest { None, MessageWindow, FileDialog, Quit };
+// Abort: the line taken is the word the stand-in was told to end at; it is not carried out.
+enum class SessionRequest { None, MessageWindow, FileDialog, Quit, Abort };
 
 class CadSession {
 public:
@@ -37,10 +38,14 @@ public:
     // Typed text; a carriage return ends a line, line feeds are dropped.
     void Type(std::string_view text);
 
+    // An input line whose trimmed text equals word (ASCII letters in either case) is not
+    // carried out: TakeLine asks to end instead. Empty: no such word.
+    void SetExitWord(std::string word) { exitWord_ = std::move(word); }
+
     // One input line is handled in two steps: TakeLine echoes it onto the prompt, Execute
     // carries it out. The window side may let time pass between the two.
     bool CanTakeLine() const;
-    void TakeLine();
+    SessionRequest TakeLine();
     SessionRequest Execute();
 
     // The message window or file dialog asked for has been closed.
@@ -67,6 +72,8 @@ private:
     // The file's content; none for no name or a file that cannot be read, logged as failedEvent.
     std::optional<std::string> ReadNamedFile(const std::string& name, const std::string& failedEvent);
     void RunScript(const std::string& name);
+    // CAD drops the rest of a running script when a command in it fails; typed input stays.
+    void StopScript();
     SessionRequest OpenDrawing(const std::string& path);
     void AnswerLayoutOption(const std::string& answer);
     void CloseDrawing();
@@ -80,6 +87,8 @@ private:
     std::deque<Line> queue_;
     std::string partial_;  // typed text not yet ended by a carriage return
     std::optional<std::string> taken_;
+    bool takenFromScript_ = false;
+    std::string exitWord_;
     std::string takenPrompt_;  // the prompt the taken line answered
     Mode mode_ = Mode::Starting;
     bool fileDialogShown_ = false;
@@ -88,6 +97,11 @@ private:
     int drawingCounter_ = 1;
     std::string message_;
 };
+
+// The input lines one script line gives, as CAD reads a script: every blank (0x20) outside
+// double quotes is an Enter, and so is the line's end. The quotes stay in their piece. 0x20
+// and 0x22 are never the second byte of a Shift-JIS character, so bytes are scanned alone.
+std::vector<std::string> SplitScriptLine(std::string_view line);
 
 // Layout names of a stand-in drawing file: one per line, blanks at both ends and empty lines
 // dropped.

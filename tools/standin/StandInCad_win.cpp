@@ -13,18 +13,29 @@
 //                 (its history and the current prompt).
 //   /floating     adds the top-level command line "コマンド ライン", class
 //                 "Afx:00400000:8:10011:0:0", with children "Headlands" and "MountTam".
-//   messages      a drawing that cannot be opened shows the top-level window "AutoCAD メッセージ";
+//   messages      a drawing that cannot be opened shows the top-level window "AutoCAD メッセージ"
+//                 and drops the rest of a running script (typed input stays queued);
 //                 with FILEDIA 1, "open" and "script" show the file dialog "ファイルを選択".
 //                 Both block further input until closed (OK / キャンセル, or WM_CLOSE).
+//   scripts       as CAD reads them: every blank outside double quotes in a script line is an
+//                 Enter, each piece one input line (quotes kept); typed input is not split.
 //
 // Options: /unicode (Unicode windows: UTF-16 records; otherwise ANSI windows and Shift-JIS
-// records), /floating, /halfwidth (prompt "ｺﾏﾝﾄﾞ: " instead of "コマンド: "), /log:PATH,
+// records), /floating, /halfwidth (prompt "ｺﾏﾝﾄﾞ: " instead of "コマンド: "), /log:PATH
+// (without it, the log is the executable's full path followed by ".log"),
 // /startdelay:MS (the windows come at once, the start-up prompt after MS),
 // /cmddelay:MS (each input line is echoed when taken and carried out MS later; input keeps
 // being queued meanwhile), /logtime (every log line ends in " t=MS", milliseconds with three
-// decimals on the stand-in's own steady clock, for benchmarks that time its events).
+// decimals on the stand-in's own steady clock, for benchmarks that time its events),
+// /windowdelay:MS (the windows come MS after the start, the start-up prompt /startdelay after
+// them), /exitafter:MS (the process ends abruptly MS after its start, whatever it is doing:
+// no quit sequence, exit code 3), /exitat:WORD (the same end, instead of carrying out the
+// first input line, typed or from a script, whose trimmed text is WORD in any ASCII case),
+// /launch (starts a copy of this executable with every other argument, in the same current
+// folder, and ends at once with exit code 0 and no window, as a site's start-up program).
+// Delays are capped at 600000.
 //
-// Log (/log:PATH): appended, one event per line, flushed after each, Shift-JIS. A quoted text
+// Log (/log:PATH, or beside the executable): appended, one event per line, flushed after each, Shift-JIS. A quoted text
 // "..." escapes \" \\ \r \n \t and writes bytes that are no Shift-JIS character as \xHH.
 //   start pid=N cwd="..." args="..."      the process began (the command line as given)
 //   ready                                 the start-up prompt is shown
@@ -33,11 +44,14 @@
 //                                         the text taken from it (up to the zero byte or unit,
 //                                         UTF-16 converted to Shift-JIS); " ignored" is
 //                                         appended when dwData is not 1
-//   input "..."  /  script-line "..."     a typed / script line taken at the command line
+//   input "..."  /  script-line "..."     a typed line / a piece of a script line taken at
+//                                         the command line
+//   script-stopped lines=N                a failed open dropped the N script lines left
 //   command NAME                          a known command starts (lower case)
 //   unknown "..."                         an unknown command
 //   set filedia=N  /  set cmddia=N
 //   script "NAME" lines=N  /  script-failed "NAME"
+//                                         N counts the file's lines, not their pieces
 //   open "PATH" name="..." layouts=N  /  open-failed "PATH"
 //   new "NAME"  /  close "NAME" active="NAME"
 //   layout-list "NAME" count=N
@@ -48,13 +62,16 @@
 //                                         WM_GETTEXT on a command pane answered with N bytes
 //                                         (ANSI) or UTF-16 units (Unicode; Wine's conversion
 //                                         of an ANSI WM_GETTEXTLENGTH asks for the text too)
-//   exit N                                the process ends with exit code N
+//   launch pid=N  /  launch failed error=N
+//                                         /launch started process N / could not start it
+//   exit N                                the process ends with exit code N (3: abruptly)
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +99,8 @@ const char kDialogClass[] = "StandInDialog";
 // Kept in the pane's GWLP_USERDATA; 0 until WM_NCCREATE has stored it.
 enum class PaneRole : LONG_PTR { History = 1, Command = 2 };
 
+constexpr UINT kAbruptExitCode = 3;
+
 struct Options {
     bool unicode = false;
     bool floating = false;
@@ -90,6 +109,11 @@ struct Options {
     UINT startDelay = 0;
     UINT commandDelay = 0;
     bool logTimes = false;
+    UINT windowDelay = 0;
+    std::optional<UINT> exitAfter;
+    std::string exitWord;
+    bool launch = false;
+    std::vector<std::wstring> passOn;  // every argument but /launch, for the process launched
 };
 
 std::wstring Wide(std::string_view text) {
@@ -121,6 +145,35 @@ bool HasPrefix(const std::wstring& arg, const wchar_t* prefix, std::wstring* res
     return rest || arg.size() == n;
 }
 
+// The module's full path, however long.
+std::wstring ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) return path.substr(0, n);
+        path.resize(path.size() * 2);
+    }
+}
+
+// One argument as CommandLineToArgvW reads it back: in quotes when it holds a blank or a
+// quote, a quote escaped, and backslashes doubled only before a quote.
+std::wstring QuoteArgument(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, L'\\');
+    return out + L'"';
+}
+
 Options ParseOptions() {
     Options options;
     int argc = 0;
@@ -129,6 +182,8 @@ Options ParseOptions() {
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         std::wstring value;
+        if (HasPrefix(arg, L"/launch")) options.launch = true;
+        else options.passOn.push_back(arg);
         if (HasPrefix(arg, L"/unicode")) options.unicode = true;
         else if (HasPrefix(arg, L"/floating")) options.floating = true;
         else if (HasPrefix(arg, L"/halfwidth")) options.halfWidth = true;
@@ -136,8 +191,13 @@ Options ParseOptions() {
         else if (HasPrefix(arg, L"/startdelay:", &value)) options.startDelay = ParseDelay(value);
         else if (HasPrefix(arg, L"/cmddelay:", &value)) options.commandDelay = ParseDelay(value);
         else if (HasPrefix(arg, L"/logtime")) options.logTimes = true;
+        else if (HasPrefix(arg, L"/windowdelay:", &value)) options.windowDelay = ParseDelay(value);
+        else if (HasPrefix(arg, L"/exitafter:", &value)) options.exitAfter = ParseDelay(value);
+        else if (HasPrefix(arg, L"/exitat:", &value)) options.exitWord = ShiftJis(value);
     }
     LocalFree(argv);
+    // Beside the executable, so that a test tells apart copies started without arguments.
+    if (options.logPath.empty()) options.logPath = ExecutablePath() + L".log";
     return options;
 }
 
@@ -174,6 +234,12 @@ class StandIn {
 public:
     explicit StandIn(Options options);
     int Run();
+    bool Launching() const { return options_.launch; }
+    UINT ExitAfter() const { return options_.exitAfter.value_or(0); }
+    // A site's start-up program: starts CAD and ends at once, without a window.
+    int Launch();
+    // Ends like a crash, whatever the process is doing: no quit sequence, exit code 3.
+    [[noreturn]] void EndAbruptly();
 
     LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT TextProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -189,6 +255,7 @@ private:
                 LPVOID param = nullptr) const;
     void SetText(HWND hwnd, const std::string& text) const;
     void DrawText(HDC dc, int x, int y, const std::string& text) const;
+    void ShowUp();
     void CreateWindows();
     void CreatePanes(HWND parent);
     void LayoutPanes(HWND parent, int historyHeight);
@@ -208,6 +275,8 @@ private:
     void Exit();
 
     Options options_;
+    // The /exitafter thread logs too. Never deleted: that thread may wake while the process ends.
+    CRITICAL_SECTION logLock_;
     std::FILE* log_ = nullptr;
     CadSession session_;
     HFONT font_ = nullptr;
@@ -246,7 +315,9 @@ LRESULT CALLBACK DialogWndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return Guar
 StandIn::StandIn(Options options)
     : options_(std::move(options)),
       session_(options_.halfWidth, ReadWholeFile, [this](const std::string& line) { Log(line); }) {
-    if (!options_.logPath.empty()) log_ = _wfopen(options_.logPath.c_str(), L"ab");
+    InitializeCriticalSection(&logLock_);
+    session_.SetExitWord(options_.exitWord);
+    log_ = _wfopen(options_.logPath.c_str(), L"ab");
     wchar_t cwd[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
     Log("start pid=" + std::to_string(GetCurrentProcessId()) + " cwd=" + QuoteForLog(ShiftJis(cwd)) +
@@ -254,7 +325,11 @@ StandIn::StandIn(Options options)
 }
 
 void StandIn::Log(const std::string& line) {
-    if (!log_) return;
+    EnterCriticalSection(&logLock_);
+    if (!log_) {
+        LeaveCriticalSection(&logLock_);
+        return;
+    }
     std::fputs(line.c_str(), log_);
     if (options_.logTimes) {
         LARGE_INTEGER now{}, frequency{};
@@ -265,6 +340,37 @@ void StandIn::Log(const std::string& line) {
     }
     std::fputc('\n', log_);
     std::fflush(log_);
+    LeaveCriticalSection(&logLock_);
+}
+
+// The lock is held to the end, so that no line of the main thread follows "exit 3".
+void StandIn::EndAbruptly() {
+    EnterCriticalSection(&logLock_);
+    Log("exit " + std::to_string(kAbruptExitCode));
+    TerminateProcess(GetCurrentProcess(), kAbruptExitCode);
+    ExitProcess(kAbruptExitCode);
+}
+
+// Created suspended: the launcher's lines are in the log before the child's first.
+int StandIn::Launch() {
+    const std::wstring exe = ExecutablePath();
+    std::wstring commandLine = QuoteArgument(exe);
+    for (const std::wstring& arg : options_.passOn) commandLine += L' ' + QuoteArgument(arg);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                        &startup, &child)) {
+        Log("launch failed error=" + std::to_string(GetLastError()));
+        Log("exit 1");
+        return 1;
+    }
+    Log("launch pid=" + std::to_string(child.dwProcessId));
+    Log("exit 0");
+    ResumeThread(child.hThread);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return 0;
 }
 
 LRESULT StandIn::Default(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const {
@@ -311,19 +417,47 @@ void StandIn::DrawText(HDC dc, int x, int y, const std::string& text) const {
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
+// A thread of its own, so that the end comes on time whatever the window side is doing.
+DWORD WINAPI EndAfterDelay(LPVOID param) {
+    auto* standIn = static_cast<StandIn*>(param);
+    Sleep(standIn->ExitAfter());
+    standIn->EndAbruptly();
+}
+
 int StandIn::Run() {
+    if (options_.exitAfter) {
+        if (HANDLE thread = CreateThread(nullptr, 0, EndAfterDelay, this, 0, nullptr)) CloseHandle(thread);
+    }
     font_ = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"MS Gothic");
-    CreateWindows();
-    Refresh();
-    SetTimer(main_, kStartTimer, options_.startDelay, nullptr);
+    // Until the windows come, the thread's message loop runs with none: a parent that waits
+    // for the process to be idle is not held up.
+    UINT_PTR windowTimer = 0;
+    if (options_.windowDelay > 0) windowTimer = SetTimer(nullptr, 0, options_.windowDelay, nullptr);
+    else ShowUp();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (windowTimer && !msg.hwnd && msg.message == WM_TIMER && msg.wParam == windowTimer) {
+            KillTimer(nullptr, windowTimer);
+            windowTimer = 0;
+            ShowUp();
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    EnterCriticalSection(&logLock_);
     if (log_) std::fclose(log_);
+    log_ = nullptr;
+    LeaveCriticalSection(&logLock_);
     return 0;
+}
+
+// The windows, and the start-up prompt /startdelay after them.
+void StandIn::ShowUp() {
+    CreateWindows();
+    Refresh();
+    SetTimer(main_, kStartTimer, options_.startDelay, nullptr);
 }
 
 void StandIn::CreateWindows() {
@@ -556,7 +690,7 @@ void StandIn::OnStartTimer() {
 
 void StandIn::Pump() {
     if (busy_ || exiting_ || !session_.CanTakeLine()) return;
-    session_.TakeLine();
+    if (session_.TakeLine() == SessionRequest::Abort) EndAbruptly();
     busy_ = true;
     Refresh();
     if (options_.commandDelay > 0) SetTimer(main_, kCommandTimer, options_.commandDelay, nullptr);
@@ -575,6 +709,7 @@ void StandIn::ExecuteTaken() {
         ShowDialog("ファイルを選択", "ファイル ダイアログ (FILEDIA = 1)。\r\nキャンセルしかできません。", "キャンセル");
         break;
     case SessionRequest::Quit: Exit(); return;
+    case SessionRequest::Abort:
     case SessionRequest::None: break;
     }
     PostMessageW(main_, kPumpMessage, 0, 0);
@@ -644,7 +779,7 @@ void StandIn::Exit() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StandIn standIn(ParseOptions());
     gStandIn = &standIn;
-    const int code = standIn.Run();
+    const int code = standIn.Launching() ? standIn.Launch() : standIn.Run();
     gStandIn = nullptr;
     return code;
 }
