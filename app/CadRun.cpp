@@ -22,9 +22,8 @@ std::string CadCommandLine(const std::string& pathBox, const std::function<bool(
 
 void CadRun::Start(const std::string& pathBox) {
     Close();
-    const std::string commandLine = CadCommandLine(pathBox, [this](const std::string& path) {
-        return processes_.IsFile(path);
-    });
+    const std::string commandLine =
+        CadCommandLine(pathBox, [this](const std::string& path) { return processes_.IsFile(path); });
     Processes::Started started;
     std::string reason;
     if (!processes_.Start(commandLine, started, reason))

@@ -63,7 +63,7 @@ void TForm1::Create(HINSTANCE instance) {
     font_ = CreateFontA(Scale(-11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
 
-    windowSystem_ = std::make_unique<Win32WindowSystem>(hwnd_);
+    windowSystem_ = std::make_unique<Win32WindowSystem>();
     acad_ = std::make_unique<Acad8Ctrl>(*windowSystem_);
     Timer1.Attach(hwnd_);
     Timer2.Attach(hwnd_);

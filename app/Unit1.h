@@ -162,7 +162,7 @@ private:
     std::array<HWND, 10> FButtons{};  // 1 … 9; entry 0 unused
     std::int32_t FDropCount = 0;
 
-    // The CAD link, one for the process; its clipboard is opened on behalf of this window.
+    // The CAD link, one for the process.
     std::unique_ptr<Win32WindowSystem> windowSystem_;
     std::unique_ptr<Acad8Ctrl> acad_;
     // The run of the CAD program, from its start until it has quit.

@@ -1,6 +1,7 @@
 #include "Acad8Ctrl.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "text/AppError.h"
 
@@ -179,7 +180,7 @@ std::string Acad8Ctrl::CopyAcadHistory() {
         // A copy made since CAD's is neither CAD's history nor ours to replace.
         if (ws_.ClipboardSequenceNumber() != cadCopy) return {};
         history = ws_.ClipboardText().value_or(std::string());
-        PutUserClipboardBack();
+        ws_.PutClipboardContents(userClipboard_);
     }
     userClipboardSequence_ = ws_.ClipboardSequenceNumber();
     cadCopyLeft_.reset();
@@ -190,16 +191,12 @@ void Acad8Ctrl::KeepUserClipboard() {
     const std::uint32_t now = ws_.ClipboardSequenceNumber();
     if (userClipboard_ && (now == userClipboardSequence_ || now == cadCopyLeft_)) return;
     OpenedClipboard clipboard(ws_);
-    userClipboard_ = ws_.ClipboardContents();
-    userClipboardSequence_ = ws_.ClipboardSequenceNumber();
-    cadCopyLeft_.reset();
-}
-
-void Acad8Ctrl::PutUserClipboardBack() {
-    ClipboardContent content = *userClipboard_;
+    ClipboardContent content = ws_.ClipboardContents();
     // An empty clipboard stays empty: there is nothing to keep out of the history.
     if (!content.empty()) content.push_back({ws_.ClipboardFormat(kExcludeFromHistoryFormat), std::string(4, '\0')});
-    ws_.PutClipboardContents(content);
+    userClipboard_ = std::make_shared<const ClipboardContent>(std::move(content));
+    userClipboardSequence_ = ws_.ClipboardSequenceNumber();
+    cadCopyLeft_.reset();
 }
 
 std::string Acad8Ctrl::GetLastHistoryLine() { return LastHistoryLine(CopyAcadHistory()); }

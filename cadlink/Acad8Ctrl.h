@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,12 +44,11 @@ public:
 
 private:
     void KeepUserClipboard();
-    void PutUserClipboardBack();
 
     WindowSystem& ws_;
-    // What the user had on the clipboard, and the sequence number at which the clipboard holds
-    // it: when it was taken, or when it was last put back.
-    std::optional<ClipboardContent> userClipboard_;
+    // What the user had on the clipboard, as it is put back, and the sequence number at which
+    // the clipboard holds it: when it was taken, or when it was last put back.
+    std::shared_ptr<const ClipboardContent> userClipboard_;
     std::uint32_t userClipboardSequence_ = 0;
     // CAD's copy not yet replaced by the user's content (the put-back failed): the clipboard at
     // this number is not the user's.

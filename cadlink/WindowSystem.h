@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,8 +48,9 @@ public:
     // Every format of the content that can be copied, in the clipboard's order; what only its
     // owner can make (owner-display and private handle formats) is left out.
     virtual ClipboardContent ClipboardContents() = 0;
-    // Empties the clipboard and puts these formats on it.
-    virtual void PutClipboardContents(const ClipboardContent& content) = 0;
+    // Empties the clipboard and puts these formats on it. The content is shared, not copied: the
+    // binding may keep it to render a large format only when a program asks for it.
+    virtual void PutClipboardContents(std::shared_ptr<const ClipboardContent> content) = 0;
     virtual void CloseClipboard() = 0;
     // Counts every change of the clipboard's content, whoever made it; opened or not.
     virtual std::uint32_t ClipboardSequenceNumber() = 0;

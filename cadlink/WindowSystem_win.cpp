@@ -54,6 +54,9 @@ private:
     const char* data_;
 };
 
+constexpr char kOwnerClass[] = "MarlowenClipboardOwner";
+constexpr std::size_t kRenderedAtOnceBytes = 64 * 1024;
+
 // How a clipboard format is held, and so how it is copied.
 enum class Holding { Memory, EnhancedMetafile, MetafilePicture, NotCopied };
 
@@ -166,7 +169,53 @@ void PutFormat(UINT format, Holding holding, const std::string& bytes) {
 
 }  // namespace
 
-Win32WindowSystem::Win32WindowSystem(HWND clipboardOwner) : clipboardOwner_(clipboardOwner), ansiCodePage_(GetACP()) {}
+Win32WindowSystem::Win32WindowSystem() : ansiCodePage_(GetACP()) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = OwnerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kOwnerClass;
+    RegisterClassExA(&wc);  // fails harmlessly when a second object registers it again
+    clipboardOwner_ = CreateWindowExA(0, kOwnerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
+}
+
+Win32WindowSystem::~Win32WindowSystem() {
+    // Its destruction asks for every format still to be rendered, so nothing is lost.
+    if (clipboardOwner_) DestroyWindow(clipboardOwner_);
+}
+
+LRESULT CALLBACK Win32WindowSystem::OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTA*>(lp)->lpCreateParams));
+    auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self) {
+        switch (msg) {
+        case WM_RENDERFORMAT: self->RenderLater(static_cast<UINT>(wp)); return 0;
+        case WM_RENDERALLFORMATS: self->RenderAllLater(); return 0;
+        case WM_DESTROYCLIPBOARD: self->later_.reset(); return 0;
+        }
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void Win32WindowSystem::RenderLater(UINT format) {
+    if (!later_) return;
+    // A format put down for later is never a metafile picture beside an enhanced metafile.
+    for (const ClipboardItem& item : *later_)
+        if (item.format == format && item.bytes.size() > kRenderedAtOnceBytes)
+            PutFormat(format, HoldingOf(format, false), item.bytes);
+}
+
+void Win32WindowSystem::RenderAllLater() {
+    if (!later_ || !::OpenClipboard(clipboardOwner_)) return;
+    if (GetClipboardOwner() == clipboardOwner_)
+        for (const ClipboardItem& item : *later_)
+            if (item.bytes.size() > kRenderedAtOnceBytes)
+                PutFormat(item.format, HoldingOf(item.format, false), item.bytes);
+    ::CloseClipboard();
+    later_.reset();
+}
 
 void Win32WindowSystem::EnumTopLevel(const Visitor& visit) {
     Walk walk{visit, nullptr};
@@ -247,12 +296,18 @@ ClipboardContent Win32WindowSystem::ClipboardContents() {
     return content;
 }
 
-void Win32WindowSystem::PutClipboardContents(const ClipboardContent& content) {
+void Win32WindowSystem::PutClipboardContents(std::shared_ptr<const ClipboardContent> content) {
     ::EmptyClipboard();
+    later_ = std::move(content);
     bool hasEnhancedMetafile = false;
-    for (const ClipboardItem& item : content) hasEnhancedMetafile |= item.format == CF_ENHMETAFILE;
-    for (const ClipboardItem& item : content)
-        PutFormat(item.format, HoldingOf(item.format, hasEnhancedMetafile), item.bytes);
+    for (const ClipboardItem& item : *later_) hasEnhancedMetafile |= item.format == CF_ENHMETAFILE;
+    for (const ClipboardItem& item : *later_) {
+        const Holding holding = HoldingOf(item.format, hasEnhancedMetafile);
+        if (holding == Holding::NotCopied) continue;
+        // Small formats go down at once, so that they outlive even a program that is killed.
+        if (item.bytes.size() <= kRenderedAtOnceBytes) PutFormat(item.format, holding, item.bytes);
+        else SetClipboardData(item.format, nullptr);
+    }
 }
 
 void Win32WindowSystem::CloseClipboard() { ::CloseClipboard(); }

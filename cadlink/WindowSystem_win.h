@@ -7,9 +7,12 @@
 
 class Win32WindowSystem : public WindowSystem {
 public:
-    // The clipboard is opened on behalf of clipboardOwner, one of the program's own windows.
-    // The ANSI code page is taken now, once.
-    explicit Win32WindowSystem(HWND clipboardOwner);
+    // The clipboard is opened on behalf of a message-only window of its own, which renders what
+    // it put down for later. The ANSI code page is taken now, once.
+    Win32WindowSystem();
+    ~Win32WindowSystem() override;
+    Win32WindowSystem(const Win32WindowSystem&) = delete;
+    Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
     void EnumTopLevel(const Visitor& visit) override;
     void EnumDescendants(WindowHandle parent, const Visitor& visit) override;
@@ -28,14 +31,23 @@ public:
     bool OpenClipboard() override;
     std::optional<std::string> ClipboardText() override;
     ClipboardContent ClipboardContents() override;
-    void PutClipboardContents(const ClipboardContent& content) override;
+    void PutClipboardContents(std::shared_ptr<const ClipboardContent> content) override;
     void CloseClipboard() override;
     std::uint32_t ClipboardSequenceNumber() override;
     std::uint32_t ClipboardFormat(std::string_view name) override;
 
     std::u16string WideFromAnsi(std::string_view text) override;
 
+    HWND ClipboardOwner() const { return clipboardOwner_; }
+
 private:
-    HWND clipboardOwner_;
+    static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void RenderLater(UINT format);
+    void RenderAllLater();
+
+    HWND clipboardOwner_ = nullptr;
     UINT ansiCodePage_;
+    // Large formats put back are rendered only when a program asks for them: copying megabytes
+    // into the clipboard at every history read would cost more than the read itself.
+    std::shared_ptr<const ClipboardContent> later_;
 };

@@ -162,10 +162,10 @@ ClipboardContent FakeDesktop::ClipboardContents() {
     return clipboard;
 }
 
-void FakeDesktop::PutClipboardContents(const ClipboardContent& content) {
+void FakeDesktop::PutClipboardContents(std::shared_ptr<const ClipboardContent> content) {
     EXPECT_TRUE(clipboardOpen) << "clipboard written while closed";
     ++puts;
-    clipboard = content;
+    clipboard = *content;
     ++clipboardSequence;
 }
 

@@ -77,7 +77,7 @@ public:
     bool OpenClipboard() override;
     std::optional<std::string> ClipboardText() override;
     ClipboardContent ClipboardContents() override;
-    void PutClipboardContents(const ClipboardContent& content) override;
+    void PutClipboardContents(std::shared_ptr<const ClipboardContent> content) override;
     void CloseClipboard() override;
     std::uint32_t ClipboardSequenceNumber() override;
     std::uint32_t ClipboardFormat(std::string_view name) override;

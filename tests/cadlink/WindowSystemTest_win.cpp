@@ -126,7 +126,7 @@ TEST(Win32WindowSystem, TitleAndClassReadWithin254Bytes) {
     HWND text = desktop.TopLevel("AutoCAD テキスト ウィンドウ", kTextClass);
     const std::string longTitle = "AutoCAD " + std::string(300, 'x');
     HWND longWindow = desktop.TopLevel(longTitle, kMainClass);
-    Win32WindowSystem ws(nullptr);
+    Win32WindowSystem ws;
     EXPECT_EQ(ws.Title(H(text)), "AutoCAD テキスト ウィンドウ");
     EXPECT_EQ(ws.ClassName(H(text)), kTextClass);
     EXPECT_EQ(ws.Title(H(longWindow)), longTitle.substr(0, 254));
@@ -144,7 +144,7 @@ TEST(Win32WindowSystem, TitleAndClassReadWithin254Bytes) {
 TEST(Win32WindowSystem, TopLevelWalkInEnumWindowsOrderWithEarlyStop) {
     TestDesktop desktop;
     for (const char* title : {"one", "two", "three"}) desktop.TopLevel(title, kMainClass);
-    Win32WindowSystem ws(nullptr);
+    Win32WindowSystem ws;
     std::vector<WindowHandle> expected;
     for (HWND w : TopLevelWindowsOf(GetCurrentProcessId())) expected.push_back(H(w));
     ASSERT_GE(expected.size(), 3u);
@@ -169,7 +169,7 @@ TEST(Win32WindowSystem, DescendantWalkReachesGrandchildrenAndStopsEarly) {
     HWND top = desktop.TopLevel("top", kTextClass);
     HWND frame = desktop.Child(top, "");
     HWND pane = desktop.Child(frame, "Headlands");
-    Win32WindowSystem ws(nullptr);
+    Win32WindowSystem ws;
     std::vector<WindowHandle> all;
     ws.EnumDescendants(H(top), [&](WindowHandle w) {
         all.push_back(w);
@@ -186,7 +186,7 @@ TEST(Win32WindowSystem, VisitorExceptionLeavesAfterTheWalk) {
     HWND top = desktop.TopLevel("top", kTextClass);
     desktop.Child(top, "a");
     desktop.Child(top, "b");
-    Win32WindowSystem ws(nullptr);
+    Win32WindowSystem ws;
     int visits = 0;
     auto thrower = [&](WindowHandle) -> bool {
         ++visits;
@@ -203,7 +203,7 @@ TEST(Win32WindowSystem, UnicodeWindowsAreTold) {
     Received received;
     HWND ansi = desktop.TopLevel("a", kMainClass);
     HWND wide = desktop.UnicodeTopLevel(L"w", &received);
-    Win32WindowSystem ws(nullptr);
+    Win32WindowSystem ws;
     EXPECT_FALSE(ws.IsWindowUnicode(H(ansi)));
     EXPECT_TRUE(ws.IsWindowUnicode(H(wide)));
 }
@@ -212,7 +212,7 @@ TEST(Win32WindowSystem, MessagesArriveAsSent) {
     TestDesktop desktop;
     Received received;
     HWND w = desktop.TopLevel("AutoCAD 2008", kMainClass, &received);
-    Win32WindowSystem ws(nullptr);
+    Win32WindowSystem ws;
 
     const std::uint8_t record[] = {'f', 0, '\r', 0, 0, 0};
     ws.SendCopyData(H(w), 1, record, sizeof record);
@@ -235,7 +235,7 @@ TEST(Win32WindowSystem, WindowTextByLengthAndBuffer) {
     TestDesktop desktop;
     const std::string content = "アクティブなレイアウト: " + std::string(600, 'x');
     HWND w = desktop.TopLevel(content, kPaneClass);
-    Win32WindowSystem ws(nullptr);
+    Win32WindowSystem ws;
     const std::intptr_t length = ws.SendGetTextLength(H(w));
     ASSERT_GE(length, static_cast<std::intptr_t>(content.size()));
     EXPECT_EQ(ws.SendGetText(H(w), static_cast<std::size_t>(length) + 1), content);
@@ -274,7 +274,7 @@ const ClipboardItem* FindFormat(const ClipboardContent& content, UINT format) {
 TEST(Win32WindowSystem, ClipboardContentsComeBackFormatForFormat) {
     TestDesktop desktop;
     HWND owner = desktop.TopLevel("owner", kPaneClass);
-    Win32WindowSystem ws(owner);
+    Win32WindowSystem ws;
     const UINT privateFormat = ws.ClipboardFormat("MarlowenTestPrivate");
     ASSERT_NE(privateFormat, 0u);
     PutUsersContent(owner, privateFormat);
@@ -288,13 +288,13 @@ TEST(Win32WindowSystem, ClipboardContentsComeBackFormatForFormat) {
     EXPECT_EQ(ws.ClipboardSequenceNumber(), afterReading) << "reading changed the clipboard";
 
     ASSERT_TRUE(ws.OpenClipboard());
-    ws.PutClipboardContents({});
+    ws.PutClipboardContents(std::make_shared<const ClipboardContent>());
     ws.CloseClipboard();
     EXPECT_FALSE(ClipboardHasText());
     EXPECT_NE(ws.ClipboardSequenceNumber(), afterReading);
 
     ASSERT_TRUE(ws.OpenClipboard());
-    ws.PutClipboardContents(taken);
+    ws.PutClipboardContents(std::make_shared<const ClipboardContent>(taken));
     ws.CloseClipboard();
     ASSERT_TRUE(ws.OpenClipboard());
     EXPECT_EQ(ws.ClipboardContents(), taken);
@@ -303,10 +303,27 @@ TEST(Win32WindowSystem, ClipboardContentsComeBackFormatForFormat) {
     EXPECT_NE(IsClipboardFormatAvailable(CF_BITMAP), FALSE);
 }
 
+TEST(Win32WindowSystem, LargeFormatsPutBackComeWhenAskedForAndOutliveTheirOwner) {
+    const std::string large(200 * 1024, 'x');
+    const auto content = std::make_shared<const ClipboardContent>(
+        ClipboardContent{{CF_TEXT, large + '\0'}, {CF_LOCALE, std::string("\x11\x04\0\0", 4)}});
+    {
+        Win32WindowSystem ws;
+        ASSERT_TRUE(ws.OpenClipboard());
+        ws.PutClipboardContents(content);
+        ws.CloseClipboard();
+        EXPECT_EQ(ClipboardTextNow(), large);
+        ASSERT_TRUE(ws.OpenClipboard());
+        ws.PutClipboardContents(content);
+        ws.CloseClipboard();
+    }
+    EXPECT_EQ(ClipboardTextNow(), large) << "the owner went without rendering what it had put down";
+}
+
 TEST(Win32WindowSystem, ClipboardHeldByAnotherProgramDoesNotOpen) {
     TestDesktop desktop;
     HWND owner = desktop.TopLevel("owner", kPaneClass);
-    Win32WindowSystem ws(owner);
+    Win32WindowSystem ws;
     {
         ClipboardHeldElsewhere holder;
         ASSERT_TRUE(holder.Held());
@@ -317,7 +334,7 @@ TEST(Win32WindowSystem, ClipboardHeldByAnotherProgramDoesNotOpen) {
 }
 
 TEST(Win32WindowSystem, WideFromAnsiInTheAnsiCodePage) {
-    Win32WindowSystem ws(nullptr);
+    Win32WindowSystem ws;
     EXPECT_EQ(ws.WideFromAnsi("図ab\r"), u"図ab\r");
     EXPECT_EQ(ws.WideFromAnsi(""), u"");
 }
@@ -349,7 +366,7 @@ class CadLinkOnRealWindows : public ::testing::Test {
 protected:
     TestDesktop desktop;
     RealCad cad{desktop, false};
-    Win32WindowSystem ws{cad.owner};
+    Win32WindowSystem ws;
     Acad8Ctrl ctrl{ws};
 };
 
@@ -370,7 +387,7 @@ TEST_F(CadLinkOnRealWindows, FindsTheWindowsAndTypesAnsiCommands) {
 TEST(CadLinkOnUnicodeWindows, MainWindowGetsUtf16Records) {
     TestDesktop desktop;
     RealCad cad(desktop, true);
-    Win32WindowSystem ws(cad.owner);
+    Win32WindowSystem ws;
     Acad8Ctrl ctrl(ws);
     ASSERT_TRUE(ctrl.IsAcadUnicode());
     EXPECT_TRUE(ctrl.SendAcadCommand("図ab\r", true));

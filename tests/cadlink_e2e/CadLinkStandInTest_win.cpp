@@ -62,12 +62,7 @@ private:
 
 class CadLink : public ::testing::Test {
 protected:
-    CadLink()
-        : clipboardOwner_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                          GetModuleHandleA(nullptr), nullptr)),
-          ws_(clipboardOwner_),
-          ctrl(ws_) {}
-    ~CadLink() override { DestroyWindow(clipboardOwner_); }
+    CadLink() : ctrl(ws_) {}
 
     bool WaitForLastLine(const std::string& line) {
         return WaitFor([&] { return ctrl.GetLastHistoryLine() == line; }, 20000);
@@ -101,7 +96,6 @@ protected:
     }
 
 private:
-    HWND clipboardOwner_;
     Win32WindowSystem ws_;
 
 protected:

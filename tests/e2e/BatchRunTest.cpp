@@ -351,7 +351,7 @@ TEST_F(OneRunAtATime, CadStartedByALauncherThatExitsAtOnceIsWatchedToTheEnd) {
     S().Drop("Button1", {a});
     WaitForLogLine(S(), "exit 0", kRunMs);  // the launcher's
     S().Drop("Button1", {a});
-    EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text.substr(0, 9), "CAD がまだ");
+    EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text.rfind("CAD がまだ前の実行を続けている", 0), 0u);
     S().PressOk("情報");
     WaitUntil([&] { return CadLog(S()).Count("exit 0") == 2; }, kRunMs, "CAD behind the launcher to run and quit");
     const StandInLog cad = CadLog(S());

@@ -253,7 +253,7 @@ TEST_F(SurveyWithCadMessage, DrawingCadCannotOpenStoresNothingAndLeavesCadForThe
 
     // CAD still has the drawings open: a drop would change its work midway.
     S().Drop("Button1", {a});
-    EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text.substr(0, 9), "CAD がまだ");
+    EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text.rfind("CAD がまだ前の実行を続けている", 0), 0u);
     S().PressOk("情報");
     WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the box to go");
 

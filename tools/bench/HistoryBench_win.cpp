@@ -3,9 +3,11 @@
 // (default 500) top-level windows of another program (bench_window_crowd) lying above CAD's
 // windows, so that both walks of every window search pass them. Each side makes N (default
 // 200) timed calls; printed are the mean, median and minimum per call, the ratio of the means,
-// and the same for the window search alone. Exit code 0; 1 when a read did not give the
-// start-up prompt or the crowd did not lie above CAD's windows; 2 when a program could not be
-// started.
+// and the same for the window search alone. Then the read that keeps the user's clipboard, with
+// 1 MB of text on it, against the read that only empties it (as the program read before) in the
+// same run, and their ratio. Exit code 0; 1 when a read did not give the start-up prompt, the
+// user's text did not survive or the crowd did not lie above CAD's windows; 2 when a program
+// could not be started.
 #include <windows.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include "cadlink/Acad8Ctrl.h"
 #include "cadlink/WindowSystem_win.h"
 #include "testsupport/ChildProcess_win.h"
+#include "testsupport/Clipboard_win.h"
 #include "testsupport/Desktop_win.h"
 #include "testsupport/StandInProcess_win.h"
 #include "testsupport/Wait_win.h"
@@ -104,6 +107,36 @@ Side Measure(Acad8Ctrl& ctrl, DWORD standInId, int iterations) {
     return side;
 }
 
+// The history read that empties the clipboard after it, as the program read before it kept
+// the user's content: the peer of the read that keeps it.
+bool EmptyingRead(Acad8Ctrl& ctrl, WindowSystem& ws) {
+    if (!ctrl.FindAcadWindows()) return false;
+    ws.SendCommand(ctrl.AcadTextWnd, 32781);
+    if (!ws.OpenClipboard()) return false;
+    const std::string history = ws.ClipboardText().value_or(std::string());
+    ws.CloseClipboard();
+    if (!ws.OpenClipboard()) return false;
+    ws.PutClipboardContents(std::make_shared<const ClipboardContent>());
+    ws.CloseClipboard();
+    return LastHistoryLine(history) == kPrompt;
+}
+
+struct ClipboardSide {
+    Timing emptying;
+    Timing keeping;
+    bool kept = false;
+};
+
+ClipboardSide MeasureClipboard(Acad8Ctrl& ctrl, WindowSystem& ws, int iterations) {
+    ClipboardSide side;
+    side.emptying = Time(iterations, [&] { return EmptyingRead(ctrl, ws); });
+    const std::string usersText(1 << 20, 'x');
+    if (!PutClipboardText(usersText)) return side;
+    side.keeping = Time(iterations, [&] { return ctrl.GetLastHistoryLine() == kPrompt; });
+    side.kept = ClipboardTextNow() == usersText;
+    return side;
+}
+
 void PrintRow(const char* label, int otherWindows, const Timing& timing, const WalkPositions& positions) {
     std::printf("  %-20s %6d   %5d / %5d   %10.1f %10.1f %10.1f\n", label, otherWindows, positions.main, positions.text,
                 timing.meanUs, timing.medianUs, timing.minUs);
@@ -122,15 +155,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "StandInCad.exe could not be started\n");
         return 2;
     }
-    HWND owner =
-        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
-    Win32WindowSystem ws(owner);
+    Win32WindowSystem ws;
     Acad8Ctrl ctrl(ws);
     if (!WaitFor([&] { return ctrl.GetLastHistoryLine() == kPrompt; }, kStartTimeoutMs)) {
         std::fprintf(stderr, "StandInCad.exe showed no prompt\n");
         return 2;
     }
     const Side alone = Measure(ctrl, standIn.Id(), settings.iterations);
+    const ClipboardSide clipboard = MeasureClipboard(ctrl, ws, settings.iterations);
 
     const std::string suffix = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
     const std::string readyName = "MarlowenCrowdReady-" + suffix;
@@ -156,7 +188,6 @@ int main(int argc, char** argv) {
     standIn.Stop();
     CloseHandle(ready);
     CloseHandle(release);
-    DestroyWindow(owner);
 
     std::printf("GetLastHistoryLine against StandInCad.exe, %d timed calls per row (microseconds)\n",
                 settings.iterations);
@@ -168,12 +199,24 @@ int main(int argc, char** argv) {
     std::printf("  ratio of the means (%d / 0): GetLastHistoryLine %.2f, FindAcadWindows %.2f\n", settings.windows,
                 crowded.history.meanUs / alone.history.meanUs, crowded.search.meanUs / alone.search.meanUs);
     std::printf("  (main / text: positions of CAD's windows in the EnumWindows walk)\n");
+    std::printf("The read that keeps 1 MB of the user's text on the clipboard against the one that empties it\n");
+    std::printf("  %-20s %6s   %13s   %10s %10s %10s\n", "", "", "", "mean", "median", "min");
+    PrintRow("emptying read", 0, clipboard.emptying, alone.positions);
+    PrintRow("keeping read", 0, clipboard.keeping, alone.positions);
+    std::printf("  ratio (keeping / emptying) of the means %.2f, of the medians %.2f, of the minima %.2f\n",
+                clipboard.keeping.meanUs / clipboard.emptying.meanUs,
+                clipboard.keeping.medianUs / clipboard.emptying.medianUs,
+                clipboard.keeping.minUs / clipboard.emptying.minUs);
 
     const int wrong = alone.history.wrongResults + crowded.history.wrongResults + alone.search.wrongResults +
-                      crowded.search.wrongResults;
+                      crowded.search.wrongResults + clipboard.emptying.wrongResults + clipboard.keeping.wrongResults;
     bool passed = true;
     if (wrong > 0) {
         std::printf("FAILED: %d calls did not find CAD or did not give the start-up prompt\n", wrong);
+        passed = false;
+    }
+    if (!clipboard.kept) {
+        std::printf("FAILED: the user's text was not on the clipboard after the reads\n");
         passed = false;
     }
     if (crowded.positions.main < alone.positions.main + settings.windows) {
