@@ -200,7 +200,7 @@ TEST_F(Drop, ThousandFilesAreRecordedWholeInDropOrderOnBothRoads) {
         EXPECT_EQ(dropped.Cell(0, i + 1), paths[i]);
         EXPECT_EQ(dropped.Cell(1, i + 1), paths[i].substr(std::strlen("C:\\d\\多数\\")));
         EXPECT_EQ(dropped.Cell(3, i + 1), "C:\\d\\多数");
-        script += "open\r\n" + paths[i] + "\r\nlayout\r\n?\r\n";
+        script += "open\r\n\"" + paths[i] + "\"\r\nlayout\r\n?\r\n";
     }
     EXPECT_EQ(S().ReadText(S().RunFolder() + "/test.scr"), script + "OWARI\r\n");
     EXPECT_EQ(S().WindowRect().Height(), 460);
@@ -210,6 +210,8 @@ TEST_F(Drop, ThousandFilesAreRecordedWholeInDropOrderOnBothRoads) {
 }
 
 TEST_F(SurveyDrop, GrowsWindowSwapsButtonsAndIgnoresSecondDrop) {
+    // A CAD whose prompt never comes within the case.
+    S().WriteDataIni("[Program]\nFile=C:\\m\\StandInCad.exe /startdelay:60000\n");
     std::string first = S().MakeFile("a.dwg");
     std::string second = S().MakeFile("b.dwg");
     S().Start();
@@ -228,9 +230,9 @@ TEST_F(SurveyDrop, GrowsWindowSwapsButtonsAndIgnoresSecondDrop) {
     EXPECT_EQ(layouts.Cell(1, 0), "ﾚｲｱｳﾄ数");
     EXPECT_EQ(ParseGrid(S().GetControl("StringGrid2").text).rows, 2);
 
-    // The survey now waits for a CAD that never comes; the window keeps handling drops.
-    // Button10 is disabled, so a drop there lands on the panel and is ignored. A refused
-    // drop after it shows when the ignored one has been handled.
+    // The survey now waits for CAD's prompt; the window keeps handling drops. Button10 is
+    // disabled, so a drop there lands on the panel and is ignored. A refused drop after it
+    // shows when the ignored one has been handled.
     S().DropAt(button10, {first, second});
     S().Drop("Button1", {second});
     S().WaitMessageBox("情報", kWaitMs);
