@@ -35,9 +35,10 @@ for f in "$out/win/app/Marlowen.exe" "$out/win/tools/standin/StandInCad.exe" \
 done
 
 . "$root/tools/wine-env.sh"
-# A prefix per density, the density being read when the prefix's server starts; another
-# density's prefix is a copy of the 96 dpi one, which starts in seconds instead of a wineboot.
-# Runs at one density take turns on its prefix.
+# A prefix per density, the density being read when the prefix's server starts, and none
+# shared with window-shot.sh, which sets its prefix's density on every run; another density's
+# prefix is a copy of the 96 dpi one, which starts in seconds instead of a wineboot. Runs at
+# one density take turns on its prefix.
 base=$out/guide-wineprefix-96
 export WINEPREFIX=$out/guide-wineprefix-$dpi
 mkdir -p "$out"
