@@ -54,6 +54,8 @@ constexpr char kUsage[] =
     "  click TITLE NAME               post BM_CLICK to the control\n"
     "  set-text TITLE NAME TEXT       WM_SETTEXT\n"
     "  close TITLE                    post WM_CLOSE\n"
+    "  raise TITLE                    bring the window above the others, as a click on it would, and its\n"
+    "                                 message box above it\n"
     "  expand TITLE NAME              open every top node of the tree view, as a click on its + does,\n"
     "                                 and scroll back to the first\n"
     "  cputime TITLE                  processor time of the window's process so far (its live threads), in ms:\n"
@@ -607,6 +609,22 @@ std::string RunCommand(const Args& args) {
     if (command == "close") {
         Need(args, 1, 1, "close TITLE");
         PostMessageA(RequireTopLevel(args[1]), WM_CLOSE, 0, 0);
+        return {};
+    }
+    if (command == "raise") {
+        Need(args, 1, 1, "raise TITLE");
+        // Activating raises the window under Wine, where SetWindowPos(HWND_TOP) from another
+        // process leaves it below; its message box would stay beneath it, so that comes next.
+        // The window's own thread carries out each activation: the next one waits for it.
+        const auto activate = [](HWND hwnd) {
+            SetForegroundWindow(hwnd);
+            if (!WaitUntil(kDefaultWaitMs, [&] { return GetForegroundWindow() == hwnd; }))
+                throw Failure("cannot activate '" + AnsiToUtf8(WindowTitle(hwnd)) + "'");
+        };
+        HWND window = RequireTopLevel(args[1]);
+        activate(window);
+        for (HWND box : VisibleDialogs())
+            if (GetWindow(box, GW_OWNER) == window) activate(box);
         return {};
     }
     if (command == "cputime") {

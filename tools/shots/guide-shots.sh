@@ -1,18 +1,32 @@
 #!/bin/bash
 # Takes the user guide's pictures from the real Marlowen.exe under Wine, in Wine's virtual
 # desktop (so that the window has its frame) on an Xvfb and a Wine prefix of its own:
-#   tools/shots/guide-shots.sh DIR
-#     DIR/start.png    the window at start with the sample settings (release/data.ini)
-#     DIR/info.png     the window and the information box of a drop on the per-layout button
-#                      before any layout survey
-#     DIR/survey.png   the window after a layout survey of three drawings against the stand-in
-#                      CAD, the layout tree in view
+#   tools/shots/guide-shots.sh [--dpi N] DIR
+#     DIR/start.png           the window at start with the sample settings (release/data.ini)
+#     DIR/info.png            the window and the information box of a drop on the per-layout
+#                             button before any layout survey
+#     DIR/busy.png            the window and the information box of a drop while the CAD that
+#                             an earlier drop started is still at work
+#     DIR/cad-ended.png       the window and the error box of a CAD that ended before its prompt
+#     DIR/cannot-start.png    the window and the error box of a path box naming no program
+#     DIR/cannot-process.png  the window and the box of a survey whose drawing CAD cannot open
+#     DIR/survey.png          the window after a layout survey of three drawings against the
+#                             stand-in CAD, the layout tree in view
+#   --dpi N   system density, 96 (100 %, the default and the package's) or 120, 144, 192; the
+#             virtual desktop grows with it
 # The README's picture is DIR/survey.png, copied to release/window.png.
 # Needs the MinGW build (tools/build.sh win) and the native xdnd-drop; every wait is bounded.
 set -e -o pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${MARLOWEN_BUILD_ROOT:-$root/build}
-[ $# -eq 1 ] || { echo "usage: $0 DIR" >&2; exit 2; }
+usage() { echo "usage: $0 [--dpi N] DIR" >&2; exit 2; }
+dpi=96
+if [ "${1:-}" = --dpi ]; then
+  [[ ${2:-} =~ ^[0-9]+$ ]] && [ "$2" -ge 96 ] && [ "$2" -le 480 ] || usage
+  dpi=$2
+  shift 2
+fi
+[ $# -eq 1 ] || usage
 dest=$(mkdir -p "$1" && cd "$1" && pwd)
 xdnd=$out/native/tools/xdnd/xdnd-drop
 for f in "$out/win/app/Marlowen.exe" "$out/win/tools/standin/StandInCad.exe" \
@@ -21,16 +35,26 @@ for f in "$out/win/app/Marlowen.exe" "$out/win/tools/standin/StandInCad.exe" \
 done
 
 . "$root/tools/wine-env.sh"
-export WINEPREFIX=$out/shots-wineprefix
-desktop=guide,1024x768
+# A prefix per density, the density being read when the prefix's server starts, and none
+# shared with window-shot.sh, which sets its prefix's density on every run; another density's
+# prefix is a copy of the 96 dpi one, which starts in seconds instead of a wineboot. Runs at
+# one density take turns on its prefix.
+base=$out/guide-wineprefix-96
+export WINEPREFIX=$out/guide-wineprefix-$dpi
+mkdir -p "$out"
+exec 8>"$WINEPREFIX.shots.lock"
+flock -w 600 8 || { echo "guide-shots: other pictures are being taken in $WINEPREFIX" >&2; exit 1; }
+screen=$((1024 * dpi / 96))x$((768 * dpi / 96))
+desktop=guide,$screen
 # An Xvfb of its own even when a display is set: a desktop window on a shared display would
 # take the drops of other programs' tests.
-wine_env_own_display
-wine_env_prefix "$WINEPREFIX"
+wine_env_own_display "$screen"
+wine_env_prefix --dpi 96 "$base"
+[ "$dpi" = 96 ] || wine_env_prefix --dpi "$dpi" --from "$base" "$WINEPREFIX"
 wine_env_own "$WINEPREFIX"
 
 # The programs as a user has them: Marlowen unpacked with the sample settings, a CAD program,
-# drawings in a folder without blanks (the survey writes their paths unquoted).
+# drawings in a folder.
 c=$WINEPREFIX/drive_c
 rm -rf "$c/Marlowen" "$c/CAD" "$c/図面" "$c/tools"
 mkdir -p "$c/Marlowen" "$c/CAD" "$c/図面" "$c/tools"
@@ -88,25 +112,78 @@ until_true() {
   return 1
 }
 
+# shoot_box NAME CAPTION: the window and the message box of that caption, with a small margin.
+# The window is raised, box and all, above the stand-in CAD's windows, which cover its right
+# part at higher densities.
+shoot_box() {
+  local box bl bt br bb l t r b m=$((8 * dpi / 96))
+  IFS=$'\t' read -r _ _ box _ < <(inspect wait-msgbox "$2" 20000)
+  inspect raise Marlowen >/dev/null
+  read -r bl bt br bb <<< "$box"
+  read -r l t r b < <(inspect rect Marlowen)
+  shoot "$1" $(( (bl < l ? bl : l) - m )) $(( (bt < t ? bt : t) - m )) \
+    $(( (br > r ? br : r) + m )) $(( (bb > b ? bb : b) + m ))
+}
+# ok CAPTION: presses OK in that box and waits until no box is left, as a drop aimed at a
+# box's spot in the moment its hidden window stays would be lost.
+ok() {
+  inspect press-ok "$1" >/dev/null
+  until_true 10 "the box $1 to go" no_box
+}
+no_box() { [ -z "$(inspect msgboxes)" ]; }
+cad_running() { inspect processes | cut -f2 | grep -qix 'cad.exe'; }
+cad_gone() { ! cad_running; }
+enabled() { [[ $(inspect control Marlowen "$1" | cut -f5) == enabled* ]]; }
+
 inspect wait-window Marlowen 60000 >/dev/null
 read -r left top right bottom < <(inspect rect Marlowen)
 shoot start.png "$left" "$top" "$right" "$bottom"
 
 # The per-layout button refuses before any survey; the box stands by the drop point.
 drop Button5 "$c/図面/1F平面図.dwg"
-IFS=$'\t' read -r _ _ box _ < <(inspect wait-msgbox 情報 20000)
-read -r bl bt br bb <<< "$box"
-m=8
-shoot info.png $(( (bl < left ? bl : left) - m )) $(( (bt < top ? bt : top) - m )) \
-  $(( (br > right ? br : right) + m )) $(( (bb > bottom ? bb : bottom) + m ))
-inspect press-ok 情報 >/dev/null
+shoot_box info.png 情報
+ok 情報
 
-# The path box as "..." would set it; the survey ends when the stand-in CAD has quit.
+# A drop while the CAD of the drop before is still starting is refused. Closing that CAD
+# before its prompt ends the wait with a message. The stand-in is told to take its time; once
+# it has started, the path box shows the path as "..." sets it, without the stand-in's option.
+inspect set-text Marlowen Edit1 'C:\CAD\cad.exe /startdelay:60000' >/dev/null
+drop Button1 "$c/図面/1F平面図.dwg"
+inspect wait-window 'AutoCAD 2000i - [Drawing1.dwg]' 30000 >/dev/null
 inspect set-text Marlowen Edit1 'C:\CAD\cad.exe' >/dev/null
+drop Button2 "$c/図面/2F平面図.dwg"
+shoot_box busy.png 情報
+ok 情報
+inspect close 'AutoCAD 2000i - [Drawing1.dwg]' >/dev/null
+shoot_box cad-ended.png Marlowen
+ok Marlowen
+until_true 30 "the closed stand-in CAD to end" cad_gone
+
+# A path box naming no program.
+inspect set-text Marlowen Edit1 'C:\CAD\acadd.exe' >/dev/null
+drop Button1 "$c/図面/1F平面図.dwg"
+shoot_box cannot-start.png Marlowen
+ok Marlowen
+
+# A survey of a drawing that is not there (no 3F):
+# CAD shows its message and stops the script. The user reads it, closes it and ends CAD, then
+# clears the layout table for the next survey.
+inspect set-text Marlowen Edit1 'C:\CAD\cad.exe' >/dev/null
+drop Button10 "$c/図面/1F平面図.dwg" "$c/図面/3F平面図.dwg" "$c/図面/立面図.dwg"
+shoot_box cannot-process.png Marlowen
+ok Marlowen
+inspect wait-window 'AutoCAD メッセージ' 20000 >/dev/null
+inspect close 'AutoCAD メッセージ' >/dev/null
+inspect wait-gone 'AutoCAD メッセージ' 20000 >/dev/null
+inspect click Marlowen Button12 >/dev/null
+until_true 30 "Close CAD to end the stand-in CAD" cad_gone
+inspect click Marlowen Button11 >/dev/null
+until_true 20 "the cleared table to enable Button10" enabled Button10
+
+# The survey ends when the stand-in CAD has quit.
 drop Button10 "$c/図面/1F平面図.dwg" "$c/図面/2F平面図.dwg" "$c/図面/立面図.dwg"
-cad_running() { inspect processes | cut -f2 | grep -qix 'cad.exe'; }
 until_true 30 "the stand-in CAD to start" cad_running
-until_true 60 "the survey to quit the stand-in CAD" eval '! cad_running'
+until_true 60 "the survey to quit the stand-in CAD" cad_gone
 inspect expand Marlowen TreeView1 >/dev/null
 read -r left top right bottom < <(inspect rect Marlowen)
 shoot survey.png "$left" "$top" "$right" "$bottom"
