@@ -27,7 +27,7 @@ void CadRun::Start(const std::string& pathBox) {
     Processes::Started started;
     std::string reason;
     if (!processes_.Start(commandLine, started, reason))
-        throw AppError("CAD のプログラムを起動できません: " + commandLine + " (" + reason + ")");
+        throw AppError("CAD のプログラムを起動できません:\r\n" + commandLine + "\r\n(" + reason + ")");
     state_ = State::Started;
     process_ = started.handle;
     processId_ = started.id;

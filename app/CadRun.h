@@ -8,21 +8,28 @@
 #include <functional>
 #include <string>
 
-// The program's texts about runs.
+// The program's texts about runs, broken into short lines: a message box wraps a long line of
+// Japanese anywhere, words and all.
 inline constexpr char kCadAtWorkMessage[] =
-    "CAD がまだ前の実行を続けているため、このドロップでは何もしませんでした。\r\n"
-    "CAD が終了するまで待つか、「Close CAD」で CAD を終了させてから、もう一度ドロップしてください。";
+    "CAD がまだ前の実行を続けているため、\r\n"
+    "このドロップでは何もしませんでした。\r\n"
+    "CAD が終了するまで待つか、\r\n"
+    "「Close CAD」で CAD を終了させてから、\r\n"
+    "もう一度ドロップしてください。";
 inline constexpr char kCadEndedBeforeScriptMessage[] =
-    "CAD が実行の途中で終了しました (スクリプトは実行されていません)";
+    "CAD が実行の途中で終了しました。\r\n(スクリプトは実行されていません)";
 inline constexpr char kCadEndedDuringSurveyMessage[] =
-    "CAD が実行の途中で終了しました (レイアウト名は取得していません)";
+    "CAD が実行の途中で終了しました。\r\n(レイアウト名は取得していません)";
 // Shown when CAD's message window comes during a survey; its first line is the one the
 // program has always shown.
 inline constexpr char kCannotProcessMessage[] =
     "処理できません\r\n"
-    "CAD が図面を開けなかったため、レイアウト名は取得していません。\r\n"
-    "CAD のメッセージを読んでから、「Close CAD」で CAD を閉じてください。"
-    "CAD が示した図面を除いて、もう一度取得してください。";
+    "CAD が図面を開けなかったため、\r\n"
+    "レイアウト名は取得していません。\r\n"
+    "CAD のメッセージを読んでから、\r\n"
+    "「Close CAD」で CAD を閉じてください。\r\n"
+    "CAD が示した図面を除いて、\r\n"
+    "もう一度取得してください。";
 
 // What a run needs of the platform's processes; CadRun_win.cpp binds it to kernel32, tests to
 // a fake.

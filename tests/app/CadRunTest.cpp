@@ -102,8 +102,9 @@ TEST_F(CadRunTest, CommandLineThatCannotStartRaisesWithItAndTheReasonAndNoRunLas
         run.Start("C:\\CAD\\acadd.exe");
         FAIL() << "a start that failed went unreported";
     } catch (const AppError& e) {
-        EXPECT_STREQ(e.what(),
-                     "CAD のプログラムを起動できません: C:\\CAD\\acadd.exe (指定されたファイルが見つかりません。)");
+        EXPECT_STREQ(
+            e.what(),
+            "CAD のプログラムを起動できません:\r\nC:\\CAD\\acadd.exe\r\n(指定されたファイルが見つかりません。)");
     }
     EXPECT_FALSE(run.Lasts());
 }

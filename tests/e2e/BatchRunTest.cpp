@@ -283,8 +283,8 @@ TEST_F(OneRunAtATime, DropWhileCadRunsItsScriptIsRefusedAndChangesNothingThenWor
     S().DropAt(drop, {b});
     MessageBoxInfo box = S().WaitMessageBox("情報", kWaitMs);
     EXPECT_EQ(box.text,
-              "CAD がまだ前の実行を続けているため、このドロップでは何もしませんでした。\r\n"
-              "CAD が終了するまで待つか、「Close CAD」で CAD を終了させてから、もう一度ドロップしてください。");
+              "CAD がまだ前の実行を続けているため、\r\nこのドロップでは何もしませんでした。\r\n"
+              "CAD が終了するまで待つか、\r\n「Close CAD」で CAD を終了させてから、\r\nもう一度ドロップしてください。");
     EXPECT_TRUE(box.icon);
     EXPECT_EQ(box.rect.left, drop.x - 100);
     EXPECT_EQ(box.rect.top, drop.y - 50);
@@ -308,7 +308,7 @@ TEST_F(OneRunAtATime, PathBoxNamingNoProgramIsReportedAtOnceAndHoldsNothingBack)
         SCOPED_TRACE("drop " + std::to_string(drop));
         S().Drop("Button1", {a});
         MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
-        EXPECT_EQ(box.text.rfind("CAD のプログラムを起動できません: C:\\m\\nothere.exe (", 0), 0u) << box.text;
+        EXPECT_EQ(box.text.rfind("CAD のプログラムを起動できません:\r\nC:\\m\\nothere.exe\r\n(", 0), 0u) << box.text;
         EXPECT_EQ(box.text.back(), ')') << box.text;
         EXPECT_TRUE(box.icon);
         EXPECT_EQ(ReadBytes(S().RunFolder() + "/test.scr"),
@@ -331,7 +331,7 @@ TEST_F(OneRunAtATime, CadEndingBeforeItsPromptEndsTheWaitWithAMessage) {
 
     S().Drop("Button1", {a});
     MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
-    EXPECT_EQ(box.text, "CAD が実行の途中で終了しました (スクリプトは実行されていません)");
+    EXPECT_EQ(box.text, "CAD が実行の途中で終了しました。\r\n(スクリプトは実行されていません)");
     EXPECT_TRUE(box.icon);
     EXPECT_EQ(CadLog(S()).Count("ready"), 0);
     S().PressOk("Marlowen");

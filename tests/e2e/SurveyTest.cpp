@@ -283,7 +283,7 @@ TEST_F(SurveyWithCadMessage, CadEndingMidwayEndsEveryWaitWithAMessageAndStoresNo
     // b's layouts are read; CAD ends at the close that would make a active.
     S().Drop("Button10", {a, b});
     MessageBoxInfo box = S().WaitMessageBox("Marlowen", kWaitMs);
-    EXPECT_EQ(box.text, "CAD が実行の途中で終了しました (レイアウト名は取得していません)");
+    EXPECT_EQ(box.text, "CAD が実行の途中で終了しました。\r\n(レイアウト名は取得していません)");
     EXPECT_TRUE(box.icon);
     EXPECT_EQ(log.Count("exit 3"), 1);
     S().PressOk("Marlowen");
