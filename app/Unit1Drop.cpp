@@ -6,36 +6,119 @@
 #include <utility>
 
 #include "DropData_win.h"
+#include "DroppedFolders.h"
 #include "InfoBox_win.h"
+#include "MessageLoop_win.h"
 #include "RedrawSuspended_win.h"
 #include "SectionDrop.h"
 #include "Unit1.h"
 #include "settings/IniFile.h"
 #include "text/UnitFunc.h"
 
+namespace {
+
+// While a drop's folders are read: the window answers every 100 ms, and after a second the
+// label above the path box shows how many drawings were found. The label and the reading flag
+// are put back on every road out.
+class FolderReadShown {
+public:
+    FolderReadShown(HWND form, HWND label, HWND labelEnd, bool& reading)
+        : form_(form),
+          label_(label),
+          labelEnd_(labelEnd),
+          reading_(reading),
+          start_(GetTickCount64()),
+          lastAnswer_(start_) {
+        reading_ = true;
+    }
+    FolderReadShown(const FolderReadShown&) = delete;
+    FolderReadShown& operator=(const FolderReadShown&) = delete;
+    ~FolderReadShown() {
+        reading_ = false;
+        if (!shown_) return;
+        SetWindowTextA(label_, labelText_.c_str());
+        SetWindowPos(label_, nullptr, 0, 0, labelSize_.cx, labelSize_.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // False when the window was closed.
+    bool Answer(std::size_t found) {
+        const ULONGLONG now = GetTickCount64();
+        if (now - lastAnswer_ < kAnswerEveryMs) return true;
+        lastAnswer_ = now;
+        if (now - start_ >= kShowCountAfterMs) ShowCount(found);
+        return ProcessPendingMessages(form_);
+    }
+
+private:
+    static constexpr ULONGLONG kAnswerEveryMs = 100;
+    static constexpr ULONGLONG kShowCountAfterMs = 1000;
+
+    void ShowCount(std::size_t found) {
+        if (!shown_) {
+            shown_ = true;
+            char text[256] = {};
+            GetWindowTextA(label_, text, sizeof text);
+            labelText_ = text;
+            RECT label{}, end{};
+            GetWindowRect(label_, &label);
+            GetWindowRect(labelEnd_, &end);
+            labelSize_ = {label.right - label.left, label.bottom - label.top};
+            // The label is as wide as its own text; the count takes the column up to labelEnd.
+            SetWindowPos(label_, nullptr, 0, 0, end.right - label.left, labelSize_.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        SetWindowTextA(label_, FolderReadCountText(found).c_str());
+        UpdateWindow(label_);
+    }
+
+    HWND form_, label_, labelEnd_;
+    bool& reading_;
+    ULONGLONG start_, lastAnswer_;
+    bool shown_ = false;
+    std::string labelText_;
+    SIZE labelSize_{};
+};
+
+}  // namespace
+
 void TForm1::WMDropFiles(HDROP drop) {
     DropData dropData(drop);
+    // The read of a drop's folders lets the window answer; another drop meanwhile would
+    // overwrite what that drop is about to record.
+    if (readingFolders_) {
+        ShowInfoBox(hwnd_, kDropDuringReadMessage);
+        return;
+    }
     int sectionNumber = 0;
     POINT point = dropData.ClientPoint();
     ClientToScreen(hwnd_, &point);
     const HWND target = ControlAt(point);
     FDropCount = dropData.Count();
-    const int n = FDropCount;
     const std::array<HWND, 9> sectionButtons{Button1, Button2, Button3, Button4, Button5,
                                              Button6, Button7, Button8, Button9};
     for (std::size_t k = 0; k < sectionButtons.size() && sectionNumber == 0; ++k)
         if (target == sectionButtons[k]) sectionNumber = static_cast<int>(k) + 1;
     if (sectionNumber == 0 && target != Button10) return;
 
+    if (!ReadDroppedDrawings(dropData)) return;
+    FDropCount = dropData.PathCount();
+    if (sectionNumber != 0) SectionDrop(dropData, FDropCount, sectionNumber);
+    else SurveyDrop(dropData, FDropCount);
+}
+
+bool TForm1::ReadDroppedDrawings(DropData& drop) {
+    {
+        FolderReadShown shown(hwnd_, Label1, btnAutoFile, readingFolders_);
+        drop.ReadPaths([&](std::size_t found) { return shown.Answer(found); });
+    }
+    if (drop.Stopped()) return false;  // the window was closed meanwhile
     // A path the script cannot carry would make CAD open no drawing or another one, and the
     // script's next lines act on whatever drawing is active: such a drop changes nothing.
-    dropData.ReadPaths(n);
-    if (const std::wstring refusal = dropData.RefusalText(); !refusal.empty()) {
+    if (const std::wstring refusal = drop.RefusalText(); !refusal.empty()) {
         ShowInfoBox(hwnd_, refusal);
-        return;
+        return false;
     }
-    if (sectionNumber != 0) SectionDrop(dropData, n, sectionNumber);
-    else SurveyDrop(dropData, n);
+    return true;
 }
 
 HWND TForm1::ControlAt(POINT screenPoint) const {
