@@ -58,9 +58,9 @@ public:
 
 TEST(FolderDrop, SubfoldersInNameOrderComeFirstThenTheFolderOwnDrawingsAllInDropOrder) {
     FakeListing listing;
-    listing.folders[L"C:\\p"] = {File(L"x10.dwg"), Folder(L"詳細図"), File(L"notes.txt"), File(L"B.DWG"),
-                                 Folder(L"10F"),   File(L"plan.bak"), Folder(L"2F"),      File(L"x9.dwg"),
-                                 File(L"plan.dxf"), Folder(L"1F"),    File(L"a.dwg")};
+    listing.folders[L"C:\\p"] = {File(L"x10.dwg"),  Folder(L"詳細図"), File(L"notes.txt"), File(L"B.DWG"),
+                                 Folder(L"10F"),    File(L"plan.bak"), Folder(L"2F"),      File(L"x9.dwg"),
+                                 File(L"plan.dxf"), Folder(L"1F"),     File(L"a.dwg")};
     listing.folders[L"C:\\p\\1F"] = {File(L"1F.dwg")};
     listing.folders[L"C:\\p\\2F"] = {File(L"2F.Dwg"), Folder(L"b")};
     listing.folders[L"C:\\p\\2F\\b"] = {File(L"b.dwg")};
@@ -126,8 +126,7 @@ TEST(FolderDrop, MoreThanTheLimitIsRefusedWithTheWholeCount) {
     EXPECT_EQ(full.paths.size(), kMaxDropDrawings);
 
     listing.generated[L"C:\\more"] = 2;
-    const DropExpansion<wchar_t> over =
-        ExpandDroppedFolders<wchar_t>({L"C:\\x.dwg", L"C:\\all", L"C:\\more"}, listing);
+    const DropExpansion<wchar_t> over = ExpandDroppedFolders<wchar_t>({L"C:\\x.dwg", L"C:\\all", L"C:\\more"}, listing);
     EXPECT_EQ(over.outcome, Outcome::TooMany);
     EXPECT_EQ(over.found, kMaxDropDrawings + 3);
     EXPECT_TRUE(over.paths.empty());
@@ -155,10 +154,11 @@ TEST(FolderDrop, ProgressHearsTheCountGrowAndFalseStopsTheRead) {
 
 TEST(FolderDropRefusal, TextsNameTheFoldersOrGiveTheCount) {
     const PathRefusalText empty = DescribeFolderRefusal(Outcome::NoDrawing, 0, 12);
-    EXPECT_EQ(empty.intro,
-              "次のフォルダーには図面 (名前が .dwg で終わるファイル) がないため、このドロップでは何もしませんでした。\r\n"
-              "・サブフォルダーの中も探します。\r\n"
-              "・隠しファイルとシステム ファイル、リンクとジャンクションの先は探しません。\r\n");
+    EXPECT_EQ(
+        empty.intro,
+        "次のフォルダーには図面 (名前が .dwg で終わるファイル) がないため、このドロップでは何もしませんでした。\r\n"
+        "・サブフォルダーの中も探します。\r\n"
+        "・隠しファイルとシステム ファイル、リンクとジャンクションの先は探しません。\r\n");
     EXPECT_EQ(empty.listed, 10u);
     EXPECT_EQ(empty.more, "ほか 2 件");
 
