@@ -1,6 +1,6 @@
 // The layout survey against the stand-in CAD: the script it runs, what CAD is told, the layout
 // table and tree it fills, the batch run's layout loop fed from them, clearing, CAD's message
-// window, and closing the window while the survey waits.
+// window, closing the window while the survey waits, and a dropped folder on both roads.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -82,6 +82,7 @@ using LayoutSurvey = E2eTest;
 using SurveyOfManyLayouts = E2eTest;
 using SurveyWithCadMessage = E2eTest;
 using ClosingDuringSurvey = E2eTest;
+using FolderDrop = E2eTest;
 
 TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyAgain) {
     S().WriteDataIni(std::string(kProgramSection) + "\n" + kLoopSection);
@@ -246,6 +247,49 @@ TEST_F(SurveyWithCadMessage, MissingDrawingShowsCannotProcessThenTheSurveyGoesOn
     EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{pc, pb, pa}));
     EXPECT_TRUE(S().MessageBoxes().empty());
     EXPECT_TRUE(S().Running());
+}
+
+// Subfolder names and file names whose plain order differs from the shell's, left-out files,
+// a hidden drawing and a link back to the folder itself (followed, it would never end), and a
+// drawing dropped beside the folder.
+TEST_F(FolderDrop, StandsForItsDrawingsInTheShellsOrderOnASectionButtonAndInTheSurvey) {
+    S().WriteDataIni(std::string(kProgramSection) +
+                     "\n[Section2]\nLabel=開く\nTextCount=3\n1=open\n2=[FULLFILEPATH]\n3=close\n");
+    for (const char* name : {"現場/10F/x10.dwg", "現場/10F/x9.dwg", "現場/2F/b.DWG", "現場/2F/.hidden.dwg",
+                             "現場/1F/a.dwg", "現場/詳細図/d.dwg", "現場/plan.dwg"})
+        S().MakeFile(name, "Model\r\nLayout1\r\n");
+    for (const char* name : {"現場/1F/a.bak", "現場/2F/notes.txt", "現場/plan.dxf", "現場/詳細図/d.dwl"})
+        S().MakeFile(name);
+    const std::string folder = S().DriveC() + "/d/現場";
+    std::filesystem::create_directory_symlink(folder, folder + "/link");
+    const std::string beside = S().MakeFile("beside.dwg", "Model\r\n");
+    const std::vector<std::string> drawings = {
+        "C:\\d\\現場\\1F\\a.dwg",     "C:\\d\\現場\\2F\\b.DWG", "C:\\d\\現場\\10F\\x9.dwg", "C:\\d\\現場\\10F\\x10.dwg",
+        "C:\\d\\現場\\詳細図\\d.dwg", "C:\\d\\現場\\plan.dwg",  "C:\\d\\beside.dwg"};
+    const std::string scr = S().RunFolder() + "/test.scr";
+    const StandInLog log = CadLog(S());
+    S().Start();
+
+    S().Drop("Button2", {folder, beside});
+    std::vector<std::string> lines;
+    for (const std::string& drawing : drawings) lines = Join(lines, {"open", drawing, "close"});
+    const std::string script = ScriptBytes(Join(lines, kTail));
+    EXPECT_EQ(WaitForBytes(scr, script), script);
+    WaitForEvents(log, "exit 0", 1, "the stand-in CAD to run the folder's script and quit");
+
+    S().Drop("Button10", {folder, beside});
+    WaitForEvents(log, "exit 0", 2, "the survey of the folder to quit the stand-in CAD");
+    lines.clear();
+    for (const std::string& drawing : drawings) lines = Join(lines, {"open", drawing, "layout", "?"});
+    EXPECT_EQ(ReadBytes(scr), ScriptBytes(Join(lines, {"OWARI"})));
+    const Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.rows, 8);
+    for (int row = 1; row <= 7; ++row) EXPECT_EQ(layouts.Cell(0, row), drawings[row - 1]) << "row " << row;
+    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text),
+              std::vector<std::string>(drawings.rbegin(), drawings.rend()));
+    const Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
+    EXPECT_EQ(dropped.rows, 8);
+    for (int row = 1; row <= 7; ++row) EXPECT_EQ(dropped.Cell(0, row), drawings[row - 1]) << "row " << row;
 }
 
 TEST_F(ClosingDuringSurvey, WhileCadStartsEndsTheProgram) {
