@@ -1,7 +1,8 @@
 // Dropped paths that a script cannot carry: a name with a character the ANSI code page lacks
-// (𠮷) and a path over 260 bytes, each among ordinary files, on a section button and on the
-// layout button. The drop is refused in the information box, which names them whole, and
-// changes nothing: no table, list, button or window height, no script, no CAD.
+// (𠮷) and a path over 260 bytes, each among ordinary files or inside a dropped folder, on a
+// section button and on the layout button; and a dropped folder without drawings. The drop is
+// refused in the information box, which names them whole, and changes nothing: no table,
+// list, button or window height, no script, no CAD.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ protected:
         section = S().MakeFile("図面/section.dwg");
         yoshi = S().MakeFile("図面/𠮷野家.dwg");
         longPath = S().MakeFile(LongPath().relative);
+        // No drawing, only other files and a hidden one.
+        S().MakeFile("空/下/memo.txt");
+        S().MakeFile("空/.hidden.dwg");
         ASSERT_EQ(LongPath().windows.size(), 300u);
         S().Start();
     }
@@ -87,6 +91,11 @@ TEST_F(DropRefusal, SectionButtonRefusesNamesItCannotWriteAndRunsOnceTheyAreGone
                   std::string(kIntro) + kLostReason + kWhatToDo + "\r\nC:\\d\\図面\\𠮷野家.dwg");
     ExpectRefused("Button1", {longPath, plan},
                   std::string(kIntro) + kLongReason + kWhatToDo + "\r\n" + LongPath().windows);
+    // The same names found inside dropped folders.
+    ExpectRefused("Button1", {S().DriveC() + "/d/図面"},
+                  std::string(kIntro) + kLostReason + kWhatToDo + "\r\nC:\\d\\図面\\𠮷野家.dwg");
+    ExpectRefused("Button1", {plan, S().DriveC() + "/d/" + std::string(100, 'a')},
+                  std::string(kIntro) + kLongReason + kWhatToDo + "\r\n" + LongPath().windows);
     ExpectUntouched();
 
     // The ordinary files alone run as usual.
@@ -103,6 +112,17 @@ TEST_F(DropRefusal, LayoutButtonRefusesBeforeTheSurveyStarts) {
     ExpectRefused("Button10", {yoshi, longPath, plan},
                   std::string(kIntro) + kLostReason + kLongReason + kWhatToDo + "\r\nC:\\d\\図面\\𠮷野家.dwg\r\n" +
                       LongPath().windows);
+    ExpectUntouched();
+}
+
+TEST_F(DropRefusal, FolderWithoutDrawingsIsRefusedByNameOnBothRoads) {
+    const std::string empty = S().DriveC() + "/d/空";
+    const std::string text =
+        "次のフォルダーには図面 (名前が .dwg で終わるファイル) がないため、このドロップでは何もしませんでした。\r\n"
+        "・サブフォルダーの中も探します。\r\n"
+        "・隠しファイルとシステム ファイル、リンクとジャンクションの先は探しません。\r\n\r\nC:\\d\\空";
+    ExpectRefused("Button1", {empty}, text);
+    ExpectRefused("Button10", {empty}, text);
     ExpectUntouched();
 }
 
