@@ -4,6 +4,7 @@
 // refused in the information box, which names them whole, and changes nothing: no table,
 // list, button or window height, no script, no CAD.
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,44 @@ TEST_F(DropRefusal, FolderWithoutDrawingsIsRefusedByNameOnBothRoads) {
     ExpectRefused("Button1", {empty}, text);
     ExpectRefused("Button10", {empty}, text);
     ExpectUntouched();
+}
+
+// A read of many folders: the window answers and shows its count in the label above the path
+// box; a drop meanwhile is refused and changes nothing; the first drop then goes on.
+TEST_F(DropRefusal, LongFolderReadShowsItsCountRefusesAnotherDropAndGoesOn) {
+    // 100 folders of 250 empty subfolders and one drawing: under Wine each folder read costs
+    // about a tenth of a millisecond, so this is seconds of reading, with few drawings to run.
+    constexpr int kFolders = 100, kEmpty = 250;
+    const std::string big = S().DriveC() + "/d/大";
+    std::string expected;
+    for (int f = 0; f < kFolders; ++f) {
+        const std::string folder = big + "/F" + std::to_string(f);
+        for (int i = 0; i < kEmpty; ++i) std::filesystem::create_directories(folder + "/" + std::to_string(i));
+        std::ofstream(folder + "/z.dwg");
+        expected += "open\r\nC:\\d\\大\\F" + std::to_string(f) + "\\z.dwg\r\n";
+    }
+    expected = Utf8ToSjis(expected + "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n");
+    const Control label = S().GetControl("Label1");
+    const Point section = S().GetControl("Button1").rect.Center();
+    const Point other = S().GetControl("Button2").rect.Center();
+
+    S().DropAt(section, {big});
+    std::string shown;
+    WaitUntil([&] { return (shown = S().GetControl("Label1").text).starts_with("図面を探しています: "); }, kWaitMs,
+              "the label to show the count");
+    EXPECT_TRUE(shown.ends_with(" 件")) << shown;
+    S().DropAt(other, {plan});
+    MessageBoxInfo box = S().WaitMessageBox("情報", kWaitMs);
+    EXPECT_EQ(box.text, "ドロップしたフォルダーの中の図面を探しています。終わってから、もう一度ドロップしてください。");
+    S().PressOk("情報");
+
+    const std::string script = S().RunFolder() + "/test.scr";
+    WaitUntil([&] { return std::filesystem::exists(script) && ReadBytes(script) == expected; }, 60000,
+              "test.scr of the folder's drawings");
+    const Control after = S().GetControl("Label1");
+    EXPECT_EQ(after.text, "AUTOCADのプログラム位置");
+    EXPECT_EQ(after.rect.Width(), label.rect.Width());
+    EXPECT_TRUE(S().MessageBoxes().empty());
 }
 
 }  // namespace
