@@ -153,6 +153,7 @@ void TForm1::SurveyDrop(DropData& drop, int n) {
     StringGrid1.SetCell(1, 0, "ﾚｲｱｳﾄ数");
     StringGrid2.SetRowCount(n + 1);
     ListBox1.Clear();
+    ListBox1.Reserve(static_cast<std::size_t>(n));
     {
         const RedrawSuspended quiet({ListBox1.Handle(), StringGrid2.Handle(), StringGrid1.Handle()});
         for (int i = 0; i < n; ++i) {
@@ -167,6 +168,7 @@ void TForm1::SurveyDrop(DropData& drop, int n) {
 
 void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
     ListBox1.Clear();
+    ListBox1.Reserve(static_cast<std::size_t>(n));
     {
         const RedrawSuspended quiet({ListBox1.Handle(), StringGrid2.Handle()});
         for (int i = 0; i < n; ++i) StoreDroppedFile(drop, i);
@@ -175,10 +177,10 @@ void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
         const IniFile ini(SettingsPath());  // closed here, also when a read fails
         return ReadSectionTemplate(ini, std::to_string(sectionNumber));
     }();
-    ListBox3.Assign(sectionTemplate.lines);
 
     // The loop block moves from the template to the loop body; the [LAYOUTLOOP] line stays.
-    ListBox4.Clear();
+    // Nothing runs between the template's loading and its cut, so the lists take the cut's
+    // result at once.
     SectionDropPlan plan = PlanSectionDrop(std::move(sectionTemplate), !ControlText(FButtons[sectionNumber]).empty());
     ListBox3.Assign(std::move(plan.cut.templateLines));
     ListBox4.Assign(std::move(plan.cut.loopBody));
