@@ -1,6 +1,6 @@
 // The shell's drop data of one WM_DROPFILES: the drop point, the number of files, each path
-// read once, and the refusal of paths that a script cannot carry. It is handed back with
-// DragFinish on every road out of the handler, errors included.
+// read once with its folders expanded, and the refusal of a drop that cannot be run. It is
+// handed back with DragFinish on every road out of the handler, errors included.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DroppedFolders.h"
 #include "PathRefusal.h"
 
 class DropData {
@@ -20,15 +21,21 @@ public:
     ~DropData() { DragFinish(drop_); }
 
     POINT ClientPoint() const;
+    // The shell's number of files: of the drop as made, before its folders are read.
     int Count() const;
-    // Reads paths 0 … n − 1 once each, as the shell holds them (UTF-16), and converts them to
-    // the ANSI bytes that the tables and the script carry.
-    void ReadPaths(int n);
-    // Path i in ANSI bytes, as ReadPaths left it.
+    // Reads the shell's paths once each (UTF-16), puts in place of each folder the drawings it
+    // holds, and converts them to the ANSI bytes that the tables and the script carry.
+    // progress hears now and then how many drawings were found; false from it stops the read.
+    void ReadPaths(const FolderReadProgress& progress);
+    // The read was stopped: the drop is given up.
+    bool Stopped() const { return expansion_.outcome == FolderDropOutcome::Stopped; }
+    // The drop as ReadPaths left it: the number of paths, and path i in ANSI bytes.
+    int PathCount() const { return static_cast<int>(paths_.size()); }
     const std::string& Path(int i) const { return paths_.at(static_cast<std::size_t>(i)).ansi; }
-    // The information box's text when a path read is one a script cannot carry (a character
-    // the ANSI code page lacks, more than 260 bytes): every such name whole, in UTF-16. Empty
-    // when every path can be carried.
+    // The information box's text when the drop is refused: a folder without drawings, one that
+    // cannot be read, too many drawings; or a path that a script cannot carry (a character the
+    // ANSI code page lacks, more than 260 bytes), every such name whole, in UTF-16. Empty when
+    // the drop goes on.
     std::wstring RefusalText() const;
 
 private:
@@ -39,5 +46,6 @@ private:
     };
 
     HDROP drop_;
+    DropExpansion<wchar_t> expansion_;
     std::vector<DroppedPath> paths_;
 };

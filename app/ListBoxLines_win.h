@@ -15,8 +15,11 @@ public:
 
     const LineList& Lines() const { return lines_; }
     void Clear();
-    // One item; many of them go in under a RedrawSuspended.
+    // One item; many of them go in under a RedrawSuspended, after a Reserve.
     void Add(const std::string& line);
+    // Room for that many more items: the list box then grows its storage once, not every few
+    // items (which copies all it holds each time).
+    void Reserve(std::size_t items);
     void Assign(LineList lines);
 
 private:

@@ -31,6 +31,8 @@ struct PathRefusalText {
 };
 // faults: those of the refused paths, in drop order (none of them PathFault::None).
 PathRefusalText DescribeRefusedPaths(const std::vector<PathFault>& faults);
+// Any refusal of named paths: the intro, and of that many names the first ten listed.
+PathRefusalText ListedRefusal(std::string intro, std::size_t names);
 
 // The whole text: intro, the listed names one a line, then the count of the others. The
 // window joins UTF-16 text (every name whole), marlowen-script Shift-JIS bytes.

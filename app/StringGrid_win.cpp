@@ -138,7 +138,7 @@ void StringGrid::UpdateScrollBars() {
                     static_cast<UINT>(std::max(1, cells_.RowCount() - MaxTopRow())),
                     topRow_ - fixedRows,
                     0};
-    SetScrollInfo(hwnd_, SB_VERT, &vert, TRUE);
+    SetScrollInfo(hwnd_, SB_VERT, &vert, FALSE);
     SCROLLINFO horz{sizeof horz,
                     SIF_RANGE | SIF_PAGE | SIF_POS,
                     0,
@@ -146,7 +146,10 @@ void StringGrid::UpdateScrollBars() {
                     static_cast<UINT>(std::max(1, cells_.ColCount() - MaxLeftCol())),
                     leftCol_,
                     0};
-    SetScrollInfo(hwnd_, SB_HORZ, &horz, TRUE);
+    SetScrollInfo(hwnd_, SB_HORZ, &horz, FALSE);
+    // Both bars are drawn once, with the next paint: drawn at once, each would cost a round
+    // trip to the X server under Wine.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 void StringGrid::OnScroll(int bar, WORD code) {

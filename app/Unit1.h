@@ -90,6 +90,7 @@ private:
     // Drops (Unit1Drop.cpp).
     void WMDropFiles(HDROP drop);
     bool CadRunLasts();
+    bool ReadDroppedDrawings(DropData& drop);
     void StoreDroppedFile(DropData& drop, int i);
     void SectionDrop(DropData& drop, int n, int sectionNumber);
     void SurveyDrop(DropData& drop, int n);
@@ -161,6 +162,7 @@ private:
 
     std::array<HWND, 10> FButtons{};  // 1 … 9; entry 0 unused
     std::int32_t FDropCount = 0;
+    bool readingFolders_ = false;
 
     // The CAD link, one for the process.
     std::unique_ptr<Win32WindowSystem> windowSystem_;

@@ -7,21 +7,94 @@
 
 #include "CadRun.h"
 #include "DropData_win.h"
+#include "DroppedFolders.h"
 #include "InfoBox_win.h"
+#include "MessageLoop_win.h"
 #include "RedrawSuspended_win.h"
 #include "SectionDrop.h"
 #include "Unit1.h"
 #include "settings/IniFile.h"
 #include "text/UnitFunc.h"
 
+namespace {
+
+// While a drop's folders are read: the window answers every 100 ms, and after a second the
+// label above the path box shows how many drawings were found. The label and the reading flag
+// are put back on every road out.
+class FolderReadShown {
+public:
+    FolderReadShown(HWND form, HWND label, HWND labelEnd, bool& reading)
+        : form_(form),
+          label_(label),
+          labelEnd_(labelEnd),
+          reading_(reading),
+          start_(GetTickCount64()),
+          lastAnswer_(start_) {
+        reading_ = true;
+    }
+    FolderReadShown(const FolderReadShown&) = delete;
+    FolderReadShown& operator=(const FolderReadShown&) = delete;
+    ~FolderReadShown() {
+        reading_ = false;
+        if (!shown_) return;
+        SetWindowTextA(label_, labelText_.c_str());
+        SetWindowPos(label_, nullptr, 0, 0, labelSize_.cx, labelSize_.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // False when the window was closed.
+    bool Answer(std::size_t found) {
+        const ULONGLONG now = GetTickCount64();
+        if (now - lastAnswer_ < kAnswerEveryMs) return true;
+        lastAnswer_ = now;
+        if (now - start_ >= kShowCountAfterMs) ShowCount(found);
+        return ProcessPendingMessages(form_);
+    }
+
+private:
+    static constexpr ULONGLONG kAnswerEveryMs = 100;
+    static constexpr ULONGLONG kShowCountAfterMs = 1000;
+
+    void ShowCount(std::size_t found) {
+        if (!shown_) {
+            shown_ = true;
+            char text[256] = {};
+            GetWindowTextA(label_, text, sizeof text);
+            labelText_ = text;
+            RECT label{}, end{};
+            GetWindowRect(label_, &label);
+            GetWindowRect(labelEnd_, &end);
+            labelSize_ = {label.right - label.left, label.bottom - label.top};
+            // The label is as wide as its own text; the count takes the column up to labelEnd.
+            SetWindowPos(label_, nullptr, 0, 0, end.right - label.left, labelSize_.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        SetWindowTextA(label_, FolderReadCountText(found).c_str());
+        UpdateWindow(label_);
+    }
+
+    HWND form_, label_, labelEnd_;
+    bool& reading_;
+    ULONGLONG start_, lastAnswer_;
+    bool shown_ = false;
+    std::string labelText_;
+    SIZE labelSize_{};
+};
+
+}  // namespace
+
 void TForm1::WMDropFiles(HDROP drop) {
     DropData dropData(drop);
+    // The read of a drop's folders lets the window answer; another drop meanwhile would
+    // overwrite what that drop is about to record.
+    if (readingFolders_) {
+        ShowInfoBox(hwnd_, kDropDuringReadMessage);
+        return;
+    }
     int sectionNumber = 0;
     POINT point = dropData.ClientPoint();
     ClientToScreen(hwnd_, &point);
     const HWND target = ControlAt(point);
     FDropCount = dropData.Count();
-    const int n = FDropCount;
     const std::array<HWND, 9> sectionButtons{Button1, Button2, Button3, Button4, Button5,
                                              Button6, Button7, Button8, Button9};
     for (std::size_t k = 0; k < sectionButtons.size() && sectionNumber == 0; ++k)
@@ -34,15 +107,25 @@ void TForm1::WMDropFiles(HDROP drop) {
         return;
     }
 
+    if (!ReadDroppedDrawings(dropData)) return;
+    FDropCount = dropData.PathCount();
+    if (sectionNumber != 0) SectionDrop(dropData, FDropCount, sectionNumber);
+    else SurveyDrop(dropData, FDropCount);
+}
+
+bool TForm1::ReadDroppedDrawings(DropData& drop) {
+    {
+        FolderReadShown shown(hwnd_, Label1, btnAutoFile, readingFolders_);
+        drop.ReadPaths([&](std::size_t found) { return shown.Answer(found); });
+    }
+    if (drop.Stopped()) return false;  // the window was closed meanwhile
     // A path the script cannot carry would make CAD open no drawing or another one, and the
     // script's next lines act on whatever drawing is active: such a drop changes nothing.
-    dropData.ReadPaths(n);
-    if (const std::wstring refusal = dropData.RefusalText(); !refusal.empty()) {
+    if (const std::wstring refusal = drop.RefusalText(); !refusal.empty()) {
         ShowInfoBox(hwnd_, refusal);
-        return;
+        return false;
     }
-    if (sectionNumber != 0) SectionDrop(dropData, n, sectionNumber);
-    else SurveyDrop(dropData, n);
+    return true;
 }
 
 bool TForm1::CadRunLasts() {
@@ -83,6 +166,7 @@ void TForm1::SurveyDrop(DropData& drop, int n) {
     StringGrid1.SetCell(1, 0, "ﾚｲｱｳﾄ数");
     StringGrid2.SetRowCount(n + 1);
     ListBox1.Clear();
+    ListBox1.Reserve(static_cast<std::size_t>(n));
     {
         const RedrawSuspended quiet({ListBox1.Handle(), StringGrid2.Handle(), StringGrid1.Handle()});
         for (int i = 0; i < n; ++i) {
@@ -97,6 +181,7 @@ void TForm1::SurveyDrop(DropData& drop, int n) {
 
 void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
     ListBox1.Clear();
+    ListBox1.Reserve(static_cast<std::size_t>(n));
     {
         const RedrawSuspended quiet({ListBox1.Handle(), StringGrid2.Handle()});
         for (int i = 0; i < n; ++i) StoreDroppedFile(drop, i);
@@ -105,10 +190,10 @@ void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
         const IniFile ini(SettingsPath());  // closed here, also when a read fails
         return ReadSectionTemplate(ini, std::to_string(sectionNumber));
     }();
-    ListBox3.Assign(sectionTemplate.lines);
 
     // The loop block moves from the template to the loop body; the [LAYOUTLOOP] line stays.
-    ListBox4.Clear();
+    // Nothing runs between the template's loading and its cut, so the lists take the cut's
+    // result at once.
     SectionDropPlan plan = PlanSectionDrop(std::move(sectionTemplate), !ControlText(FButtons[sectionNumber]).empty());
     ListBox3.Assign(std::move(plan.cut.templateLines));
     ListBox4.Assign(std::move(plan.cut.loopBody));

@@ -124,3 +124,16 @@ BuildResult BuildScript(const IniFile& ini, const BuildRequest& request) {
     }
     return result;
 }
+
+FolderArguments FolderArgumentsFrom(DropExpansion<char> expansion) {
+    FolderArguments arguments;
+    if (expansion.outcome == FolderDropOutcome::Drawings) {
+        arguments.files = std::move(expansion.paths);
+        return arguments;
+    }
+    const PathRefusalText text = DescribeFolderRefusal(expansion);
+    std::vector<ConsoleText> names;
+    for (const std::string& folder : expansion.folders) names.push_back(ConsoleText::Path(folder));
+    arguments.refusal = JoinRefusal<ConsoleText>(ConsoleText(text.intro), names, text.listed, ConsoleText(text.more));
+    return arguments;
+}

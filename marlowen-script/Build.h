@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ConsoleText.h"
+#include "app/DroppedFolders.h"
 #include "app/Tables.h"
 #include "settings/IniFile.h"
 
@@ -24,3 +25,11 @@ struct BuildResult {
 };
 
 BuildResult BuildScript(const IniFile& ini, const BuildRequest& request);
+
+// The files of a build once every folder among them stands for the drawings it holds, as a
+// dropped folder does in the window; or the window's refusal.
+struct FolderArguments {
+    std::vector<std::string> files;
+    std::optional<ConsoleText> refusal;
+};
+FolderArguments FolderArgumentsFrom(DropExpansion<char> expansion);

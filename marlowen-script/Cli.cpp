@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "Build.h"
 #include "Checker.h"
@@ -106,7 +107,12 @@ int Build(const Options& options) {
     if (section.size() != 1 || section[0] < '1' || section[0] > '9') return Usage();
     BuildRequest request;
     request.section = section;
-    request.files.assign(options.rest.begin() + 1, options.rest.end());
+    FolderArguments files = ExpandFolderArguments({options.rest.begin() + 1, options.rest.end()});
+    if (files.refusal) {
+        Print(stderr, *files.refusal);
+        return kFound;
+    }
+    request.files = std::move(files.files);
     if (options.layouts) {
         const std::optional<std::string> listing = ReadFile(*options.layouts);
         if (!listing) return CannotRead(*options.layouts);

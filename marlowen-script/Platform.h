@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "Build.h"
 #include "ConsoleText.h"
 
 // data.ini beside the program's own executable, as Marlowen finds it.
@@ -12,6 +14,10 @@ std::string OwnSettingsPath();
 
 // An existing file, not a folder.
 bool IsFile(const std::string& path);
+
+// The files of a build with its folders expanded: on Windows through the window's own
+// listing and order, elsewhere over a POSIX listing with the portable order.
+FolderArguments ExpandFolderArguments(const std::vector<std::string>& args);
 
 // Writes a message: on Windows to a console window as its characters, to a file or a pipe in
 // the console's code page (GetConsoleOutputCP); elsewhere as UTF-8.

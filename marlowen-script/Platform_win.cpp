@@ -3,17 +3,14 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <utility>
+
 #include "Platform.h"
+#include "app/AnsiText_win.h"
+#include "app/DroppedFolders_win.h"
 #include "settings/IniFile.h"
 
 namespace {
-
-std::wstring Wide(const std::string& ansi) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), size);
-    return text;
-}
 
 std::string Narrow(const std::wstring& text, UINT codePage) {
     const int size =
@@ -36,9 +33,24 @@ bool IsFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+FolderArguments ExpandFolderArguments(const std::vector<std::string>& args) {
+    // Expanded in UTF-16, like a drop: a name the code page lacks is found and comes out with
+    // its "?", which the build then refuses by name.
+    std::vector<std::wstring> wide;
+    for (const std::string& arg : args) wide.push_back(FromAnsi(arg));
+    const DropExpansion<wchar_t> expanded = ExpandShellDrop(wide);
+    DropExpansion<char> expansion;
+    expansion.outcome = expanded.outcome;
+    expansion.found = expanded.found;
+    bool lost = false;
+    for (const std::wstring& path : expanded.paths) expansion.paths.push_back(ToAnsi(path, lost));
+    for (const std::wstring& folder : expanded.folders) expansion.folders.push_back(ToAnsi(folder, lost));
+    return FolderArgumentsFrom(std::move(expansion));
+}
+
 void WriteText(std::FILE* stream, const ConsoleText& text) {
     // Arguments and paths are ANSI like the program's own text.
-    const std::wstring wide = Wide(text.Bytes());
+    const std::wstring wide = FromAnsi(text.Bytes());
     const HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     DWORD mode = 0;
     if (GetConsoleMode(handle, &mode)) {

@@ -2,13 +2,16 @@
 #include <windows.h>
 // After <windows.h>, which it builds on: DROPFILES.
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/DropData_win.h"
+#include "app/DroppedFolders_win.h"
 #include "app/InfoBox_win.h"
 #include "app/ListBoxLines_win.h"
 #include "app/MessageLoop_win.h"
@@ -16,6 +19,8 @@
 #include "app/StringGrid_win.h"
 #include "app/WatcherTimer_win.h"
 #include "app/WindowSizes.h"
+#include "tests/app/NameOrderCases.h"
+#include "testsupport/TempFolder.h"
 #include "text/AppError.h"
 
 namespace {
@@ -320,7 +325,7 @@ TEST(DroppedPaths, AreReadWholeIntoShiftJisUpToTwoHundredSixtyBytes) {
     const std::wstring longest = L"C:\\" + std::wstring(128, L'表') + L"a";
     DropData drop(MakeDrop({table, longest}));
     ASSERT_EQ(drop.Count(), 2);
-    drop.ReadPaths(2);
+    drop.ReadPaths({});
     EXPECT_EQ(drop.Path(0), "C:\\表\\図面 1.dwg");
     EXPECT_EQ(drop.Path(1).size(), 260u);
     std::string tables;
@@ -337,7 +342,7 @@ TEST(DroppedPaths, CharacterTheCodePageLacksOrOverTwoHundredSixtyBytesIsRefusedB
     const std::wstring tooLong = L"C:\\" + std::wstring(129, L'表');  // 261 bytes
     const std::wstring good = L"C:\\d\\plan.dwg";
     DropData drop(MakeDrop({good, yoshi, hangul, accent, tooLong}));
-    drop.ReadPaths(5);
+    drop.ReadPaths({});
     const std::wstring text = drop.RefusalText();
     for (const auto& name : {yoshi, hangul, accent, tooLong}) EXPECT_TRUE(Holds(text, L"\r\n" + name)) << name.size();
     EXPECT_FALSE(Holds(text, good));
@@ -350,9 +355,44 @@ TEST(DroppedPaths, RefusalNamesTheFirstTenAndCountsTheOthers) {
     std::vector<std::wstring> paths;
     for (int i = 0; i < 12; ++i) paths.push_back(L"C:\\d\\\U00020BB7" + std::to_wstring(i) + L".dwg");
     DropData drop(MakeDrop(paths));
-    drop.ReadPaths(12);
+    drop.ReadPaths({});
     const std::wstring text = drop.RefusalText();
     EXPECT_TRUE(Holds(text, paths[9] + L"\r\nほか 2 件"));
     EXPECT_FALSE(Holds(text, paths[10]));
     EXPECT_FALSE(Holds(text, L"260 バイト")) << "only the reasons that apply";
+}
+
+TEST(DroppedFolders, ShellOrderAgreesWithThePortableOrderOnItsCases) {
+    for (const NameOrderCase& c : kNameOrderCases)
+        EXPECT_EQ(Sign(StrCmpLogicalW(c.a, c.b)), c.sign)
+            << testing::PrintToString(std::wstring(c.a)) << " vs " << testing::PrintToString(std::wstring(c.b));
+}
+
+TEST(DroppedFolders, AFolderIsReadInTheShellsOrderAndItsHiddenFilesAreLeftOut) {
+    const TempFolder temp;
+    const std::wstring root = std::filesystem::path(temp.Path()).wstring() + L"\\図面";
+    for (const wchar_t* folder : {L"", L"\\10F", L"\\2F", L"\\詳細図", L"\\空"})
+        CreateDirectoryW((root + folder).c_str(), nullptr);
+    // Under Wine a name starting with "." is a hidden file.
+    for (const wchar_t* file : {L"\\10F\\x10.dwg", L"\\10F\\x9.DWG", L"\\10F\\x9.bak", L"\\2F\\.hidden.dwg",
+                                L"\\2F\\b.dwg", L"\\詳細図\\d.dwg", L"\\a.dwg"}) {
+        const HANDLE handle = CreateFileW((root + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        CloseHandle(handle);
+    }
+    DropData drop(MakeDrop({root, L"C:\\d\\beside.txt"}));
+    drop.ReadPaths({});
+    EXPECT_EQ(drop.RefusalText(), L"");
+    std::vector<std::string> paths;
+    for (int i = 0; i < drop.PathCount(); ++i) paths.push_back(drop.Path(i));
+    const std::string ansiRoot = temp.Path() + "\\図面";
+    EXPECT_EQ(paths, (std::vector<std::string>{ansiRoot + "\\2F\\b.dwg", ansiRoot + "\\10F\\x9.DWG",
+                                               ansiRoot + "\\10F\\x10.dwg", ansiRoot + "\\詳細図\\d.dwg",
+                                               ansiRoot + "\\a.dwg", "C:\\d\\beside.txt"}));
+
+    DropData empty(MakeDrop({root + L"\\空"}));
+    empty.ReadPaths({});
+    EXPECT_EQ(empty.PathCount(), 0);
+    EXPECT_TRUE(Holds(empty.RefusalText(), L"次のフォルダーには図面 (名前が .dwg で終わるファイル) がない"));
+    EXPECT_TRUE(Holds(empty.RefusalText(), L"\r\n" + root + L"\\空"));
 }

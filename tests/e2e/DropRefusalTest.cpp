@@ -1,8 +1,10 @@
 // Dropped paths that a script cannot carry: a name with a character the ANSI code page lacks
-// (𠮷) and a path over 260 bytes, each among ordinary files, on a section button and on the
-// layout button. The drop is refused in the information box, which names them whole, and
-// changes nothing: no table, list, button or window height, no script, no CAD.
+// (𠮷) and a path over 260 bytes, each among ordinary files or inside a dropped folder, on a
+// section button and on the layout button; and a dropped folder without drawings. The drop is
+// refused in the information box, which names them whole, and changes nothing: no table,
+// list, button or window height, no script, no CAD.
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,9 @@ protected:
         section = S().MakeFile("図面/section.dwg");
         yoshi = S().MakeFile("図面/𠮷野家.dwg");
         longPath = S().MakeFile(LongPath().relative);
+        // No drawing, only other files and a hidden one.
+        S().MakeFile("空/下/memo.txt");
+        S().MakeFile("空/.hidden.dwg");
         ASSERT_EQ(LongPath().windows.size(), 300u);
         S().Start();
     }
@@ -87,6 +92,11 @@ TEST_F(DropRefusal, SectionButtonRefusesNamesItCannotWriteAndRunsOnceTheyAreGone
                   std::string(kIntro) + kLostReason + kWhatToDo + "\r\nC:\\d\\図面\\𠮷野家.dwg");
     ExpectRefused("Button1", {longPath, plan},
                   std::string(kIntro) + kLongReason + kWhatToDo + "\r\n" + LongPath().windows);
+    // The same names found inside dropped folders.
+    ExpectRefused("Button1", {S().DriveC() + "/d/図面"},
+                  std::string(kIntro) + kLostReason + kWhatToDo + "\r\nC:\\d\\図面\\𠮷野家.dwg");
+    ExpectRefused("Button1", {plan, S().DriveC() + "/d/" + std::string(100, 'a')},
+                  std::string(kIntro) + kLongReason + kWhatToDo + "\r\n" + LongPath().windows);
     ExpectUntouched();
 
     // The ordinary files alone run as usual.
@@ -104,6 +114,55 @@ TEST_F(DropRefusal, LayoutButtonRefusesBeforeTheSurveyStarts) {
                   std::string(kIntro) + kLostReason + kLongReason + kWhatToDo + "\r\nC:\\d\\図面\\𠮷野家.dwg\r\n" +
                       LongPath().windows);
     ExpectUntouched();
+}
+
+TEST_F(DropRefusal, FolderWithoutDrawingsIsRefusedByNameOnBothRoads) {
+    const std::string empty = S().DriveC() + "/d/空";
+    const std::string text =
+        "次のフォルダーには図面 (名前が .dwg で終わるファイル) がないため、このドロップでは何もしませんでした。\r\n"
+        "・サブフォルダーの中も探します。\r\n"
+        "・隠しファイルとシステム ファイル、リンクとジャンクションの先は探しません。\r\n\r\nC:\\d\\空";
+    ExpectRefused("Button1", {empty}, text);
+    ExpectRefused("Button10", {empty}, text);
+    ExpectUntouched();
+}
+
+// A read of many folders: the window answers and shows its count in the label above the path
+// box; a drop meanwhile is refused and changes nothing; the first drop then goes on.
+TEST_F(DropRefusal, LongFolderReadShowsItsCountRefusesAnotherDropAndGoesOn) {
+    // 100 folders of 250 empty subfolders and one drawing: under Wine each folder read costs
+    // about a tenth of a millisecond, so this is seconds of reading, with few drawings to run.
+    constexpr int kFolders = 100, kEmpty = 250;
+    const std::string big = S().DriveC() + "/d/大";
+    std::string expected;
+    for (int f = 0; f < kFolders; ++f) {
+        const std::string folder = big + "/F" + std::to_string(f);
+        for (int i = 0; i < kEmpty; ++i) std::filesystem::create_directories(folder + "/" + std::to_string(i));
+        std::ofstream(folder + "/z.dwg");
+        expected += "open\r\nC:\\d\\大\\F" + std::to_string(f) + "\\z.dwg\r\n";
+    }
+    expected = Utf8ToSjis(expected + "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n");
+    const Control label = S().GetControl("Label1");
+    const Point section = S().GetControl("Button1").rect.Center();
+    const Point other = S().GetControl("Button2").rect.Center();
+
+    S().DropAt(section, {big});
+    std::string shown;
+    WaitUntil([&] { return (shown = S().GetControl("Label1").text).starts_with("図面を探しています: "); }, kWaitMs,
+              "the label to show the count");
+    EXPECT_TRUE(shown.ends_with(" 件")) << shown;
+    S().DropAt(other, {plan});
+    MessageBoxInfo box = S().WaitMessageBox("情報", kWaitMs);
+    EXPECT_EQ(box.text, "ドロップしたフォルダーの中の図面を探しています。終わってから、もう一度ドロップしてください。");
+    S().PressOk("情報");
+
+    const std::string script = S().RunFolder() + "/test.scr";
+    WaitUntil([&] { return std::filesystem::exists(script) && ReadBytes(script) == expected; }, 60000,
+              "test.scr of the folder's drawings");
+    const Control after = S().GetControl("Label1");
+    EXPECT_EQ(after.text, "AUTOCADのプログラム位置");
+    EXPECT_EQ(after.rect.Width(), label.rect.Width());
+    EXPECT_TRUE(S().MessageBoxes().empty());
 }
 
 }  // namespace

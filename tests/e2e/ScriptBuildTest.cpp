@@ -1,6 +1,6 @@
 // marlowen-script.exe build gives the very bytes Marlowen writes to test.scr for the same
-// data.ini and dropped files: before any survey, and with the layouts of a survey against the
-// stand-in CAD, listed from Marlowen's own layout table.
+// data.ini and dropped files: before any survey, with the layouts of a survey against the
+// stand-in CAD, listed from Marlowen's own layout table, and for a dropped folder.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -116,6 +116,17 @@ TEST_F(ScriptBuild, GivesMarlowensTestScrByteForByteWithoutAndWithASurvey) {
     EXPECT_EQ(SjisToUtf8(built.err),
               pc + ": レイアウト一覧の 3 行目にありますが、ドロップしたファイルの数 (2) より下の行は"
                    "探されないため、ループの行は何も書きません\r\n");
+
+    // A folder: the window and the program read it alike, in the shell's order.
+    const std::string fromFolder = ScriptOfDrop(S(), "Button2", {S().DriveC() + "/d/図面"}, 4);
+    EXPECT_EQ(fromFolder,
+              Utf8ToSjis("open\r\n\"C:\\d\\図面\\a.dwg\"\r\n-export \"[FULLFILENAME].pdf\" a.dwg\r\nclose\r\n"
+                         "open\r\n\"C:\\d\\図面\\c.dwg\"\r\n-export \"[FULLFILENAME].pdf\" c.dwg\r\nclose\r\n"
+                         "open\r\n\"C:\\d\\図面\\表 b.dwg\"\r\n-export \"[FULLFILENAME].pdf\" 表 b.dwg\r\nclose\r\n"
+                         "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n"));
+    built = S().RunProgram({"C:\\m\\marlowen-script.exe", "build", "2", "C:\\d\\図面"}, kWaitMs);
+    EXPECT_EQ(built.exitCode, 0) << SjisToUtf8(built.err);
+    EXPECT_EQ(built.out, fromFolder);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The layout survey against the stand-in CAD: the script it runs, what CAD is told, the layout
 // table and tree it fills, the batch run's layout loop fed from them, clearing, paths with
-// blanks, the user's clipboard, CAD's message window, a CAD that ends midway, and closing the
-// window while the survey waits.
+// blanks, the user's clipboard, CAD's message window, a CAD that ends midway, closing the window
+// while the survey waits, and a dropped folder on both roads.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -93,6 +93,7 @@ using LayoutSurvey = E2eTest;
 using SurveyOfManyLayouts = E2eTest;
 using SurveyWithCadMessage = E2eTest;
 using ClosingDuringSurvey = E2eTest;
+using FolderDrop = E2eTest;
 
 TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyAgain) {
     S().WriteDataIni(std::string(kProgramSection) + "\n" + kLoopSection);
@@ -339,6 +340,49 @@ TEST_F(LayoutSurvey, UsersClipboardOutlastsTheSurveyAndACopyMadeDuringItIsKept) 
     EXPECT_GT(log.Count("copy-history bytes="), reads) << "no history read came after the copy";
     EXPECT_EQ(S().Inspect({"clipboard", "MarlowenTestPrivate"}), "途中のコピー\tabcd\tmarked\n");
     EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{"C:\\d\\b.dwg", "C:\\d\\a.dwg"}));
+}
+
+// Subfolder names and file names whose plain order differs from the shell's, left-out files,
+// a hidden drawing and a link back to the folder itself (followed, it would never end), and a
+// drawing dropped beside the folder.
+TEST_F(FolderDrop, StandsForItsDrawingsInTheShellsOrderOnASectionButtonAndInTheSurvey) {
+    S().WriteDataIni(std::string(kProgramSection) +
+                     "\n[Section2]\nLabel=開く\nTextCount=3\n1=open\n2=[FULLFILEPATH]\n3=close\n");
+    for (const char* name : {"現場/10F/x10.dwg", "現場/10F/x9.dwg", "現場/2F/b.DWG", "現場/2F/.hidden.dwg",
+                             "現場/1F/a.dwg", "現場/詳細図/d.dwg", "現場/plan.dwg"})
+        S().MakeFile(name, "Model\r\nLayout1\r\n");
+    for (const char* name : {"現場/1F/a.bak", "現場/2F/notes.txt", "現場/plan.dxf", "現場/詳細図/d.dwl"})
+        S().MakeFile(name);
+    const std::string folder = S().DriveC() + "/d/現場";
+    std::filesystem::create_directory_symlink(folder, folder + "/link");
+    const std::string beside = S().MakeFile("beside.dwg", "Model\r\n");
+    const std::vector<std::string> drawings = {
+        "C:\\d\\現場\\1F\\a.dwg",     "C:\\d\\現場\\2F\\b.DWG", "C:\\d\\現場\\10F\\x9.dwg", "C:\\d\\現場\\10F\\x10.dwg",
+        "C:\\d\\現場\\詳細図\\d.dwg", "C:\\d\\現場\\plan.dwg",  "C:\\d\\beside.dwg"};
+    const std::string scr = S().RunFolder() + "/test.scr";
+    const StandInLog log = CadLog(S());
+    S().Start();
+
+    S().Drop("Button2", {folder, beside});
+    std::vector<std::string> lines;
+    for (const std::string& drawing : drawings) lines = Join(lines, {"open", drawing, "close"});
+    const std::string script = ScriptBytes(Join(lines, kTail));
+    EXPECT_EQ(WaitForBytes(scr, script), script);
+    WaitForCadToQuit(S(), log, 1, "the stand-in CAD to run the folder's script and quit");
+
+    S().Drop("Button10", {folder, beside});
+    WaitForCadToQuit(S(), log, 2, "the survey of the folder to quit the stand-in CAD");
+    lines.clear();
+    for (const std::string& drawing : drawings) lines = Join(lines, {"open", InQuotes(drawing), "layout", "?"});
+    EXPECT_EQ(ReadBytes(scr), ScriptBytes(Join(lines, {"OWARI"})));
+    const Grid layouts = ParseGrid(S().GetControl("StringGrid1").text);
+    EXPECT_EQ(layouts.rows, 8);
+    for (int row = 1; row <= 7; ++row) EXPECT_EQ(layouts.Cell(0, row), drawings[row - 1]) << "row " << row;
+    EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text),
+              std::vector<std::string>(drawings.rbegin(), drawings.rend()));
+    const Grid dropped = ParseGrid(S().GetControl("StringGrid2").text);
+    EXPECT_EQ(dropped.rows, 8);
+    for (int row = 1; row <= 7; ++row) EXPECT_EQ(dropped.Cell(0, row), drawings[row - 1]) << "row " << row;
 }
 
 TEST_F(ClosingDuringSurvey, WhileCadStartsEndsTheProgram) {

@@ -143,4 +143,31 @@ TEST_F(CliTest, BuildWritesTheScriptBytesOrTheRefusalAndNotes) {
     EXPECT_EQ(run.err, folder_.File("none.txt") + Utf8(u8" を読めません\n"));
 }
 
+TEST_F(CliTest, BuildExpandsAFolderArgumentInNaturalOrderLeavingOutDotFilesAndLinks) {
+    const std::string ini = Ini("data.ini", "[Section1]\r\nLabel=開く\r\nTextCount=1\r\n1=[FULLFILEPATH]\r\n");
+    const std::string root = folder_.File("p");
+    for (const char* dir : {"/10F", "/2F", "/.hidden", "/empty"}) std::filesystem::create_directories(root + dir);
+    for (const char* file :
+         {"/10F/x10.dwg", "/10F/x9.DWG", "/2F/a.dwg", "/2F/.a.dwg", "/.hidden/h.dwg", "/plan.dwg", "/plan.bak"})
+        WriteFileBytes(root + file, "");
+    // Followed, the link back to the folder would never end.
+    std::filesystem::create_directory_symlink(root, root + "/loop");
+    const std::string beside = folder_.File("beside.txt");
+    Outcome run = Start({"build", "--ini", ini, "1", root, beside});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, root + "/2F/a.dwg\r\n" + root + "/10F/x9.DWG\r\n" + root + "/10F/x10.dwg\r\n" + root +
+                           "/plan.dwg\r\n" + beside + "\r\nnew \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n");
+
+    run = Start({"build", "--ini", ini, "1", root + "/empty"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(
+        run.err,
+        Utf8(
+            u8"次のフォルダーには図面 (名前が .dwg で終わるファイル) がないため、このドロップでは何もしませんでした。\n"
+            u8"・サブフォルダーの中も探します。\n"
+            u8"・隠しファイルとシステム ファイル、リンクとジャンクションの先は探しません。\n\n") +
+            root + "/empty\n");
+}
+
 }  // namespace

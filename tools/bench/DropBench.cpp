@@ -1,13 +1,17 @@
 // What a large drop costs Marlowen, beside the floor of a bare window program that only takes
 // the drop (bench_drop_floor.exe): real X11 drops under Wine of 100, 1,000 and 5,000 files,
 // timed from the start of the drop until test.scr holds the whole script, for a section drop
-// (a 20-line template; the path box points at no program) and for a survey drop (no CAD). The
-// floor reads the same paths with DragQueryFileA and writes the same bytes with one WriteFile.
+// (a 20-line template; the path box points at no program) and for a survey drop (no CAD); and
+// the drop of one folder of 5,000 and of 50,000 drawings in subfolders of 100 on the section
+// button. The floor reads the same paths with DragQueryFileW, reads the folder with
+// FindFirstFileExW in the shell's order (StrCmpLogicalW) and writes the same bytes with one
+// WriteFile.
 // Then the survey's reading of three drawings with 150 and with 1,500 layouts each against the
 // stand-in CAD: from CAD's "OWARI" to the first text of the quit sequence, timed on the
 // stand-in's own clock (/logtime).
 //
-//   bench_drop [--runs R] [--max-files N] [--drops 0|1] [--layouts 0|1]    (3, 5000, 1, 1)
+//   bench_drop [--runs R] [--max-files N] [--drops 0|1] [--folders 0|1] [--max-folder N] [--layouts 0|1]
+//                                                                  (3, 5000, 1, 1, 50000, 1)
 //
 // Built natively against the end-to-end harness; run by hand. It uses the Wine prefix of the
 // processor-time benchmarks (<build>/bench-wineprefix, made on the first run), so it may run
@@ -41,6 +45,8 @@ struct Options {
     int runs = 3;
     int maxFiles = 5000;
     int drops = 1;
+    int folders = 1;
+    int maxFolder = 50000;
     int layouts = 1;
 };
 
@@ -50,6 +56,8 @@ Options ReadOptions(int argc, char** argv) {
                  {{"--runs", &options.runs},
                   {"--max-files", &options.maxFiles},
                   {"--drops", &options.drops},
+                  {"--folders", &options.folders},
+                  {"--max-folder", &options.maxFolder},
                   {"--layouts", &options.layouts}});
     if (options.runs < 1 || options.maxFiles < 1) throw HarnessError("runs and files must be positive");
     return options;
@@ -83,7 +91,9 @@ const std::vector<std::string> kTemplate = {"open",
                                             "a",
                                             "qsave"};
 
-enum class Road { Section, Survey };
+// Folder: one folder dropped on the section button, its drawings in subfolders of 100.
+enum class Road { Section, Survey, Folder };
+constexpr int kPerSubfolder = 100;
 
 struct DropCase {
     std::vector<std::string> unixPaths;
@@ -96,20 +106,27 @@ std::string FileName(int i) {
     return name;
 }
 
+// Drawing i under C:\d, "\" between the names; the shell lists the subfolders F1, F2, … F10 by
+// their numbers, so drawing i comes i-th.
+std::string DrawingPath(Road road, int i) {
+    if (road != Road::Folder) return std::string(kFolder) + "\\" + FileName(i);
+    return std::string(kFolder) + "\\F" + std::to_string((i - 1) / kPerSubfolder + 1) + "\\" + FileName(i);
+}
+
 // The expected script is written out here by hand, not by Marlowen's rules.
 std::string ExpectedScript(Road road, int files) {
-    const std::string folder = std::string("C:\\d\\") + kFolder;
     std::string text;
     for (int i = 1; i <= files; ++i) {
         const std::string name = FileName(i);
-        const std::string path = folder + "\\" + name;
+        const std::string path = "C:\\d\\" + DrawingPath(road, i);
         if (road == Road::Survey) {
             text += "open\r\n" + path + "\r\nlayout\r\n?\r\n";
             continue;
         }
         const std::string stem = path.substr(0, path.size() - 4);
         text += "open\r\n" + path + "\r\nzoom\r\ne\r\n-layer\r\ns\r\n0\r\n\r\n-plot\r\ny\r\n\r\n" + stem +
-                ".pdf\r\nn\r\ny\r\ndxfout\r\n" + folder + "\\out.dxf\r\necho " + name + "\r\n-purge\r\na\r\nqsave\r\n";
+                ".pdf\r\nn\r\ny\r\ndxfout\r\n" + path.substr(0, path.size() - name.size() - 1) + "\\out.dxf\r\necho " +
+                name + "\r\n-purge\r\na\r\nqsave\r\n";
     }
     text += road == Road::Survey ? "OWARI\r\n" : "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n";
     return Utf8ToSjis(text);
@@ -121,9 +138,15 @@ std::string DataIni() {
     return ini;
 }
 
-std::vector<std::string> MakeDrawings(Session& s, int files) {
+// The unix paths to drop: the drawings, or their folder.
+std::vector<std::string> MakeDrawings(Session& s, Road road, int files) {
     std::vector<std::string> paths;
-    for (int i = 1; i <= files; ++i) paths.push_back(s.MakeFile(std::string(kFolder) + "/" + FileName(i)));
+    for (int i = 1; i <= files; ++i) {
+        std::string relative = DrawingPath(road, i);
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        paths.push_back(s.MakeFile(relative));
+    }
+    if (road == Road::Folder) return {s.DriveC() + "/d/" + kFolder};
     return paths;
 }
 
@@ -166,16 +189,16 @@ Point Centre(const std::string& rect) {
 DropTime MarlowenDrop(const Screen& screen, const Locations& where, Road road, int files) {
     Session s(screen, where);
     s.WriteDataIni(DataIni());
-    const std::vector<std::string> drawings = MakeDrawings(s, files);
+    const std::vector<std::string> drawings = MakeDrawings(s, road, files);
     s.Start();
     WaitSettled(s, kSettlePauseMs);
-    const Point at = s.GetControl(road == Road::Section ? "Button1" : "Button10").rect.Center();
+    const Point at = s.GetControl(road == Road::Survey ? "Button10" : "Button1").rect.Center();
     return TimeDrop(s, at, drawings, ExpectedScript(road, files));
 }
 
 DropTime FloorDrop(const Screen& screen, const Locations& where, Road road, int files) {
     Session s(screen, where);
-    const std::vector<std::string> drawings = MakeDrawings(s, files);
+    const std::vector<std::string> drawings = MakeDrawings(s, road, files);
     const std::string script = ExpectedScript(road, files);
     WriteBytes(s.DriveC() + "/m/floor.bin", script);
     s.StartProgram({FLOOR_EXE, "C:\\m\\floor.bin"});
@@ -184,33 +207,57 @@ DropTime FloorDrop(const Screen& screen, const Locations& where, Road road, int 
     return TimeDrop(s, Centre(s.Inspect({"rect", kFloorTitle})), drawings, script);
 }
 
+struct Figure {
+    double marlowen = 0, floor = 0, marlowenDrop = 0, floorDrop = 0;
+};
+
+Figure Measure(const Screen& screen, const Locations& where, Road road, int files, int runs) {
+    std::vector<double> marlowen, floor, marlowenDrop, floorDrop;
+    for (int run = 0; run < runs; ++run) {
+        const DropTime m = MarlowenDrop(screen, where, road, files);
+        const DropTime f = FloorDrop(screen, where, road, files);
+        marlowen.push_back(m.scriptMs);
+        floor.push_back(f.scriptMs);
+        marlowenDrop.push_back(m.dropMs);
+        floorDrop.push_back(f.dropMs);
+    }
+    return {Median(marlowen), Median(floor), Median(marlowenDrop), Median(floorDrop)};
+}
+
 void Drops(const Screen& screen, const Locations& where, const Options& options) {
     std::printf("\ndrop to complete test.scr, median of %d runs (ms); xdnd: until the drop source was done\n",
                 options.runs);
-    std::printf("%-8s %6s %12s %10s %10s %7s %12s %10s\n", "road", "files", "Marlowen", "floor", "ratio", "",
+    std::printf("%-8s %6s %12s %10s %10s %10s %12s %10s\n", "road", "files", "Marlowen", "floor", "ratio", "",
                 "xdnd Marl.", "xdnd floor");
-    for (Road road : {Road::Section, Road::Survey}) {
-        double marlowenAt1000 = 0;
-        for (int files : {100, 1000, 5000}) {
-            if (files > options.maxFiles) continue;
-            std::vector<double> marlowen, floor, marlowenDrop, floorDrop;
-            for (int run = 0; run < options.runs; ++run) {
-                const DropTime m = MarlowenDrop(screen, where, road, files);
-                const DropTime f = FloorDrop(screen, where, road, files);
-                marlowen.push_back(m.scriptMs);
-                floor.push_back(f.scriptMs);
-                marlowenDrop.push_back(m.dropMs);
-                floorDrop.push_back(f.dropMs);
+    const auto row = [](const char* road, int files, const Figure& figure, const char* scale) {
+        std::printf("%-8s %6d %12.0f %10.0f %10.2f %10s %12.0f %10.0f\n", road, files, figure.marlowen, figure.floor,
+                    figure.marlowen / figure.floor, scale, figure.marlowenDrop, figure.floorDrop);
+        std::fflush(stdout);
+    };
+    if (options.drops) {
+        for (Road road : {Road::Section, Road::Survey}) {
+            double marlowenAt1000 = 0;
+            for (int files : {100, 1000, 5000}) {
+                if (files > options.maxFiles) continue;
+                const Figure figure = Measure(screen, where, road, files, options.runs);
+                if (files == 1000) marlowenAt1000 = figure.marlowen;
+                char scale[32] = "";
+                if (files == 5000 && marlowenAt1000 > 0)
+                    std::snprintf(scale, sizeof scale, "%.1fx1000", figure.marlowen / marlowenAt1000);
+                row(road == Road::Section ? "section" : "survey", files, figure, scale);
             }
-            const double m = Median(marlowen), f = Median(floor);
-            if (files == 1000) marlowenAt1000 = m;
+        }
+    }
+    if (options.folders) {
+        double marlowenAt5000 = 0;
+        for (int files : {5000, 50000}) {
+            if (files > options.maxFolder) continue;
+            const Figure figure = Measure(screen, where, Road::Folder, files, options.runs);
+            if (files == 5000) marlowenAt5000 = figure.marlowen;
             char scale[32] = "";
-            if (files == 5000 && marlowenAt1000 > 0)
-                std::snprintf(scale, sizeof scale, "%.1fx1000", m / marlowenAt1000);
-            std::printf("%-8s %6d %12.0f %10.0f %10.2f %7s %12.0f %10.0f\n",
-                        road == Road::Section ? "section" : "survey", files, m, f, m / f, scale, Median(marlowenDrop),
-                        Median(floorDrop));
-            std::fflush(stdout);
+            if (files == 50000 && marlowenAt5000 > 0)
+                std::snprintf(scale, sizeof scale, "%.1fx5000", figure.marlowen / marlowenAt5000);
+            row("folder", files, figure, scale);
         }
     }
 }
@@ -278,7 +325,7 @@ int main(int argc, char** argv) {
         std::printf("machine: %ld cores online, load average %.2f %.2f %.2f at the start\n",
                     sysconf(_SC_NPROCESSORS_ONLN), load[0], load[1], load[2]);
         Screen screen;
-        if (options.drops) Drops(screen, where, options);
+        if (options.drops || options.folders) Drops(screen, where, options);
         if (options.layouts) Layouts(screen, where, options);
         return 0;
     } catch (const std::exception& e) {

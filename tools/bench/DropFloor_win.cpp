@@ -1,13 +1,18 @@
 // bench_drop_floor: the least a program can do with a drop, the floor that Marlowen's drop is
 // measured against. A bare window that takes dropped files, reads every path with
-// DragQueryFileA into memory and writes the prepared script bytes to test.scr in its current
-// folder with one WriteFile; it touches no control.
+// DragQueryFileW, puts in place of a folder the drawings under it (FindFirstFileExW, the
+// shell's order by StrCmpLogicalW, subfolders first), converts every path to ANSI in memory
+// and writes the prepared script bytes to test.scr in its current folder with one WriteFile;
+// it touches no control.
 //
 //   bench_drop_floor.exe BYTES-FILE     the bytes to write, read once at start-up
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ScriptFile.h"
@@ -31,16 +36,54 @@ std::string ReadAll(const char* path) {
     return bytes;
 }
 
+std::wstring QueryPath(HDROP drop, UINT index) {
+    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    path.resize(DragQueryFileW(drop, index, path.data(), length + 1));
+    return path;
+}
+
+void AddDrawings(const std::wstring& folder, std::vector<std::wstring>& paths) {
+    std::vector<std::wstring> subfolders, drawings;
+    WIN32_FIND_DATAW data;
+    const HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                         nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L".." ||
+            (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT)))
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) subfolders.push_back(name);
+        else if (name.size() >= 4 && lstrcmpiW(name.c_str() + name.size() - 4, L".dwg") == 0) drawings.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    const auto shellOrder = [](const std::wstring& a, const std::wstring& b) {
+        return StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
+    };
+    std::sort(subfolders.begin(), subfolders.end(), shellOrder);
+    std::sort(drawings.begin(), drawings.end(), shellOrder);
+    for (const std::wstring& sub : subfolders) AddDrawings(folder + L"\\" + sub, paths);
+    for (const std::wstring& name : drawings) paths.push_back(folder + L"\\" + name);
+}
+
 void TakeDrop(HDROP drop) {
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::wstring> paths;
     paths.reserve(count);
-    char path[MAX_PATH + 1];
     for (UINT i = 0; i < count; ++i) {
-        path[0] = '\0';
-        DragQueryFileA(drop, i, path, sizeof path);
-        path[MAX_PATH] = '\0';
-        paths.emplace_back(path);
+        std::wstring path = QueryPath(drop, i);
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) AddDrawings(path, paths);
+        else paths.push_back(std::move(path));
+    }
+    std::vector<std::string> ansi;
+    ansi.reserve(paths.size());
+    for (const std::wstring& path : paths) {
+        char bytes[MAX_PATH * 2 + 1];
+        const int size = WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), bytes,
+                                             sizeof bytes - 1, nullptr, nullptr);
+        ansi.emplace_back(bytes, static_cast<std::size_t>(std::max(size, 0)));
     }
     HANDLE file = CreateFileA(kScriptFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {

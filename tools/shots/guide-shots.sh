@@ -12,9 +12,12 @@
 #     DIR/cannot-process.png  the window and the box of a survey whose drawing CAD cannot open
 #     DIR/survey.png          the window after a layout survey of three drawings against the
 #                             stand-in CAD, the layout tree in view
+#     DIR/folder.png          the window while it reads a dropped folder of many subfolders, the
+#                             count of drawings found so far above the path box
 #   --dpi N   system density, 96 (100 %, the default and the package's) or 120, 144, 192; the
 #             virtual desktop grows with it
-# The README's picture is DIR/survey.png, copied to release/window.png.
+# The README's pictures are DIR/survey.png and DIR/folder.png, copied to release/window.png
+# and release/folder.png.
 # Needs the MinGW build (tools/build.sh win) and the native xdnd-drop; every wait is bounded.
 set -e -o pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -187,4 +190,18 @@ until_true 60 "the survey to quit the stand-in CAD" cad_gone
 inspect expand Marlowen TreeView1 >/dev/null
 read -r left top right bottom < <(inspect rect Marlowen)
 shoot survey.png "$left" "$top" "$right" "$bottom"
+
+# A project's folder; its 資料 holds 40,000 empty folders, seconds of reading under Wine, so
+# that the count shows. The window is back to its compact size first.
+inspect click Marlowen Button11 >/dev/null
+project=$c/現場
+rm -rf "$project"
+for floor in 1F 2F 10F 詳細図; do mkdir -p "$project/$floor"; done
+for d in 1F/A-1 2F/A-9 2F/A-10 10F/A-1 詳細図/D-1 配置図; do printf 'モデル\r\n' > "$project/$d.dwg"; done
+(cd "$project" && mkdir 資料 && cd 資料 && for a in $(seq 200); do mkdir "$a" && (cd "$a" && mkdir $(seq 200)); done)
+drop Button1 "$project"
+reading() { inspect control Marlowen Label1 | grep -q $'\t図面を探しています: '; }
+until_true 30 "the count of the folder's read" reading
+read -r left top right bottom < <(inspect rect Marlowen)
+shoot folder.png "$left" "$top" "$right" "$bottom"
 inspect close Marlowen >/dev/null
