@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "AnsiText_win.h"
 #include "DroppedFolders_win.h"
+#include "text/Encoding_win.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ void DropData::ReadPaths(const FolderReadProgress& progress) {
         DroppedPath path;
         path.wide = std::move(wide);
         bool lost = false;
-        path.ansi = ToAnsi(path.wide, lost);
+        path.ansi = CodePageFromWide(path.wide, CP_ACP, &lost);
         path.fault = ClassifyDroppedPath(path.ansi.size(), lost);
         paths_.push_back(std::move(path));
     }
@@ -49,7 +49,8 @@ void DropData::ReadPaths(const FolderReadProgress& progress) {
 std::wstring DropData::RefusalText() const {
     if (expansion_.outcome != FolderDropOutcome::Drawings) {
         const PathRefusalText text = DescribeFolderRefusal(expansion_);
-        return JoinRefusal(FromAnsi(text.intro), expansion_.folders, text.listed, FromAnsi(text.more));
+        return JoinRefusal(WideFromCodePage(text.intro, CP_ACP), expansion_.folders, text.listed,
+                           WideFromCodePage(text.more, CP_ACP));
     }
     std::vector<PathFault> faults;
     std::vector<std::wstring> names;
@@ -60,5 +61,5 @@ std::wstring DropData::RefusalText() const {
     }
     if (faults.empty()) return {};
     const PathRefusalText text = DescribeRefusedPaths(faults);
-    return JoinRefusal(FromAnsi(text.intro), names, text.listed, FromAnsi(text.more));
+    return JoinRefusal(WideFromCodePage(text.intro, CP_ACP), names, text.listed, WideFromCodePage(text.more, CP_ACP));
 }

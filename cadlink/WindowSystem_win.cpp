@@ -6,6 +6,8 @@
 #include <exception>
 #include <vector>
 
+#include "text/Encoding_win.h"
+
 namespace {
 
 HWND ToHwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
@@ -319,11 +321,7 @@ std::uint32_t Win32WindowSystem::ClipboardFormat(std::string_view name) {
 }
 
 std::u16string Win32WindowSystem::WideFromAnsi(std::string_view text) {
-    // The conversion fails on an empty source, and the record needs no more than its length.
-    if (text.empty() || text.size() > INT_MAX) return {};
-    const int room = static_cast<int>(text.size());
-    std::vector<wchar_t> units(text.size());
-    const int produced = MultiByteToWideChar(ansiCodePage_, 0, text.data(), room, units.data(), room);
-    if (produced <= 0) return {};
-    return std::u16string(units.begin(), units.begin() + produced);
+    // The record has room for as many units as the text has bytes, never fewer than converted.
+    const std::wstring wide = WideFromCodePage(text, ansiCodePage_);
+    return std::u16string(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(std::min(wide.size(), text.size())));
 }

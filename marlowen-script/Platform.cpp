@@ -1,8 +1,8 @@
 #include "Platform.h"
 #include "Utf8.h"
+#include "text/Encoding.h"
 
 #include <dirent.h>
-#include <iconv.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -10,67 +10,6 @@
 #include <memory>
 #include <system_error>
 #include <utility>
-
-namespace {
-
-// Shift-JIS to UTF-8; a byte that is no character comes out as "?".
-std::string Utf8FromShiftJis(const std::string& sjis) {
-    const iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return sjis;
-    std::string out;
-    char buffer[256];
-    char* in = const_cast<char*>(sjis.data());
-    std::size_t inLeft = sjis.size();
-    while (inLeft > 0) {
-        char* to = buffer;
-        std::size_t toLeft = sizeof buffer;
-        const std::size_t done = iconv(cd, &in, &inLeft, &to, &toLeft);
-        out.append(buffer, static_cast<std::size_t>(to - buffer));
-        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            out += '?';
-            ++in;
-            --inLeft;
-        }
-    }
-    iconv_close(cd);
-    return out;
-}
-
-// A folder as this system lists it: names starting with "." are its hidden ones, and a
-// symbolic link is the link of Windows.
-class PosixListing final : public FolderListing<char> {
-public:
-    bool IsFolder(const std::string& path) override {
-        struct stat info {};
-        return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-    }
-
-    bool List(const std::string& folder, const Take& take) override {
-        const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-        if (!dir) return false;
-        const std::string prefix = folder.ends_with('/') ? folder : folder + '/';
-        while (const dirent* found = readdir(dir.get())) {
-            FolderEntry<char> entry;
-            entry.name = found->d_name;
-            if (entry.name == "." || entry.name == "..") continue;
-            struct stat info {};
-            if (lstat((prefix + entry.name).c_str(), &info) != 0) continue;
-            entry.folder = S_ISDIR(info.st_mode);
-            entry.hidden = entry.name.starts_with('.');
-            entry.link = S_ISLNK(info.st_mode);
-            if (!take(entry)) break;
-        }
-        return true;
-    }
-
-    int CompareNames(const std::string& a, const std::string& b) const override {
-        return CompareNamesNaturally<char>(a, b);
-    }
-
-    char Separator() const override { return '/'; }
-};
-
-}  // namespace
 
 std::string OwnSettingsPath() {
     std::error_code error;

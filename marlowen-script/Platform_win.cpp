@@ -6,21 +6,9 @@
 #include <utility>
 
 #include "Platform.h"
-#include "app/AnsiText_win.h"
 #include "app/DroppedFolders_win.h"
 #include "settings/IniFile.h"
-
-namespace {
-
-std::string Narrow(const std::wstring& text, UINT codePage) {
-    const int size =
-        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-}  // namespace
+#include "text/Encoding_win.h"
 
 std::string OwnSettingsPath() {
     char path[MAX_PATH + 1] = {};
@@ -37,20 +25,21 @@ FolderArguments ExpandFolderArguments(const std::vector<std::string>& args) {
     // Expanded in UTF-16, like a drop: a name the code page lacks is found and comes out with
     // its "?", which the build then refuses by name.
     std::vector<std::wstring> wide;
-    for (const std::string& arg : args) wide.push_back(FromAnsi(arg));
+    for (const std::string& arg : args) wide.push_back(WideFromCodePage(arg, CP_ACP));
     const DropExpansion<wchar_t> expanded = ExpandShellDrop(wide);
     DropExpansion<char> expansion;
     expansion.outcome = expanded.outcome;
     expansion.found = expanded.found;
     bool lost = false;
-    for (const std::wstring& path : expanded.paths) expansion.paths.push_back(ToAnsi(path, lost));
-    for (const std::wstring& folder : expanded.folders) expansion.folders.push_back(ToAnsi(folder, lost));
+    for (const std::wstring& path : expanded.paths) expansion.paths.push_back(CodePageFromWide(path, CP_ACP, &lost));
+    for (const std::wstring& folder : expanded.folders)
+        expansion.folders.push_back(CodePageFromWide(folder, CP_ACP, &lost));
     return FolderArgumentsFrom(std::move(expansion));
 }
 
 void WriteText(std::FILE* stream, const ConsoleText& text) {
     // Arguments and paths are ANSI like the program's own text.
-    const std::wstring wide = FromAnsi(text.Bytes());
+    const std::wstring wide = WideFromCodePage(text.Bytes(), CP_ACP);
     const HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     DWORD mode = 0;
     if (GetConsoleMode(handle, &mode)) {
@@ -63,7 +52,7 @@ void WriteText(std::FILE* stream, const ConsoleText& text) {
     }
     // Redirected: the console's code page, or the ANSI one when there is no console.
     const UINT codePage = GetConsoleOutputCP();
-    const std::string out = codePage == 0 ? text.Bytes() : Narrow(wide, codePage);
+    const std::string out = codePage == 0 ? text.Bytes() : CodePageFromWide(wide, codePage, nullptr, LookAlikes::Taken);
     std::fwrite(out.data(), 1, out.size(), stream);
 }
 

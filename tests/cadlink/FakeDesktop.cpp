@@ -1,5 +1,7 @@
 #include "FakeDesktop.h"
 
+#include "text/Encoding.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -181,4 +183,4 @@ std::uint32_t FakeDesktop::ClipboardFormat(std::string_view name) {
     return kExcludeFromHistory;
 }
 
-std::u16string FakeDesktop::WideFromAnsi(std::string_view text) { return Utf16FromCp932(text); }
+std::u16string FakeDesktop::WideFromAnsi(std::string_view text) { return Utf16FromShiftJis(text); }

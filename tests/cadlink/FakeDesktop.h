@@ -95,7 +95,3 @@ private:
 inline constexpr std::uint32_t kCfText = 1;
 // What the user's content is put back with, as ClipboardFormat numbers it in the fake.
 inline constexpr std::uint32_t kExcludeFromHistory = 0xC000;
-
-// Code page 932 to UTF-16 with room for as many units as the text has bytes (iconv, or
-// MultiByteToWideChar on Windows).
-std::u16string Utf16FromCp932(std::string_view text);

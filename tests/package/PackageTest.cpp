@@ -106,13 +106,12 @@ TEST_F(ShippedPackage, HoldsOneFolderWithTheProgramTheSampleTheGuideAndItsPictur
         }
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names,
-              (std::vector<std::string>{
-                  "Marlowen/", "Marlowen/Marlowen.exe", "Marlowen/data.ini", "Marlowen/images/",
-                  "Marlowen/images/busy.png", "Marlowen/images/cad-ended.png", "Marlowen/images/cannot-process.png",
-                  "Marlowen/images/cannot-start.png", "Marlowen/images/folder.png", "Marlowen/images/info.png",
-                  "Marlowen/images/start.png", "Marlowen/images/survey.png", "Marlowen/marlowen-script.exe",
-                  "Marlowen/使い方.html"}));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "Marlowen/", "Marlowen/Marlowen.exe", "Marlowen/data.ini", "Marlowen/images/",
+                         "Marlowen/images/busy.png", "Marlowen/images/cad-ended.png",
+                         "Marlowen/images/cannot-process.png", "Marlowen/images/cannot-start.png",
+                         "Marlowen/images/folder.png", "Marlowen/images/info.png", "Marlowen/images/start.png",
+                         "Marlowen/images/survey.png", "Marlowen/marlowen-script.exe", "Marlowen/使い方.html"}));
 
     const std::string folder = Unpack(S().DriveC() + "/展開");
     EXPECT_EQ(ReadBytes(folder + "/data.ini"), ReadBytes(RELEASE_DIR "/data.ini")) << "the sample ships byte for byte";

@@ -120,7 +120,7 @@ std::string ExpectedScript(Road road, int files) {
         const std::string name = FileName(i);
         const std::string path = "C:\\d\\" + DrawingPath(road, i);
         if (road == Road::Survey) {
-            text += "open\r\n" + path + "\r\nlayout\r\n?\r\n";
+            text += "open\r\n\"" + path + "\"\r\nlayout\r\n?\r\n";
             continue;
         }
         const std::string stem = path.substr(0, path.size() - 4);
