@@ -5,11 +5,48 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 #include <utility>
+
+namespace {
+
+// A folder as this system lists it: names starting with "." are its hidden ones, and a
+// symbolic link is the link of Windows.
+class PosixListing final : public FolderListing<char> {
+public:
+    bool IsFolder(const std::string& path) override {
+        struct stat info {};
+        return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+
+    bool List(const std::string& folder, const Take& take) override {
+        const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+        if (!dir) return false;
+        const std::string prefix = folder.ends_with('/') ? folder : folder + '/';
+        while (const dirent* found = readdir(dir.get())) {
+            FolderEntry<char> entry;
+            entry.name = found->d_name;
+            if (entry.name == "." || entry.name == "..") continue;
+            struct stat info {};
+            if (lstat((prefix + entry.name).c_str(), &info) != 0) continue;
+            entry.folder = S_ISDIR(info.st_mode);
+            entry.hidden = entry.name.starts_with('.');
+            entry.link = S_ISLNK(info.st_mode);
+            if (!take(entry)) break;
+        }
+        return true;
+    }
+
+    int CompareNames(const std::string& a, const std::string& b) const override {
+        return CompareNamesNaturally<char>(a, b);
+    }
+
+    char Separator() const override { return '/'; }
+};
+
+}  // namespace
 
 std::string OwnSettingsPath() {
     std::error_code error;
