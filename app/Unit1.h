@@ -171,7 +171,7 @@ private:
     Win32Processes processes_;
     CadRun run_{processes_};
     WaitEnd waitEnd_ = WaitEnd::Seen;
-    bool surveying_ = false;  // a survey reports CAD's end itself, after forgetting what it stored
+    bool waiting_ = false;  // in a timer wait, whose caller reports CAD's end itself
 };
 
 // The main window; assigned before its creation code runs.

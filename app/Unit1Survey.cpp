@@ -11,11 +11,6 @@
 #include "text/UnitFunc.h"
 
 void TForm1::CollectLayoutNames(std::int32_t n) {
-    surveying_ = true;
-    const struct SurveyEnds {
-        bool& surveying;
-        ~SurveyEnds() { surveying = false; }
-    } surveyEnds{surveying_};
     StartCad(SurveyScript(ListBox1.Lines()));
     Timer2.Arm();
     if (!SurveyGoesOnAfter(Timer2, n)) return;

@@ -53,7 +53,7 @@ void TForm1::SuperviseRun() {
     Timer2.Disarm();
     Timer3.Disarm();
     waitEnd_ = WaitEnd::CadEnded;
-    if (!surveying_) throw AppError(kCadEndedBeforeScriptMessage);
+    if (!waiting_) throw AppError(kCadEndedBeforeScriptMessage);
 }
 
 TForm1::WaitEnd TForm1::WaitForTimer(const WatcherTimer& timer) {
@@ -61,9 +61,15 @@ TForm1::WaitEnd TForm1::WaitForTimer(const WatcherTimer& timer) {
     // dropping, and the wait costs no processor time. A WM_QUIT (the window was closed) ends
     // the wait at once and is left for the main loop.
     waitEnd_ = WaitEnd::Seen;
-    for (;;) {
-        if (!ProcessPendingMessages(hwnd_)) return WaitEnd::Quit;
-        if (!timer.Enabled()) return waitEnd_;
+    waiting_ = true;
+    WaitEnd end = WaitEnd::Quit;
+    while (ProcessPendingMessages(hwnd_)) {
+        if (!timer.Enabled()) {
+            end = waitEnd_;
+            break;
+        }
         WaitMessage();
     }
+    waiting_ = false;
+    return end;
 }
