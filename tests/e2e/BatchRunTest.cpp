@@ -363,21 +363,23 @@ TEST_F(OneRunAtATime, CadStartedByALauncherThatExitsAtOnceIsWatchedToTheEnd) {
 }
 
 TEST_F(OneRunAtATime, PathBoxWithABlankStartsThatProgramNotTheOneBeforeTheBlank) {
-    // Unquoted, "C:\w\My CAD\cad.exe" would start C:\w\My.exe, which is there too.
+    // Unquoted, "C:\d\w\My CAD\cad.exe" would start C:\d\w\My.exe, which is there too. C:\d is
+    // made anew for every case.
     const std::string standIn = S().DriveC() + "/m/StandInCad.exe";
-    fs::create_directories(S().DriveC() + "/w/My CAD");
-    fs::copy_file(standIn, S().DriveC() + "/w/My CAD/cad.exe");
-    fs::copy_file(standIn, S().DriveC() + "/w/My.exe");
-    S().WriteDataIni(std::string("[Program]\nFile=C:\\w\\My CAD\\cad.exe\n") + kOpenSection);
+    const std::string folder = S().DriveC() + "/d/w";
+    fs::create_directories(folder + "/My CAD");
+    fs::copy_file(standIn, folder + "/My CAD/cad.exe");
+    fs::copy_file(standIn, folder + "/My.exe");
+    S().WriteDataIni(std::string("[Program]\nFile=C:\\d\\w\\My CAD\\cad.exe\n") + kOpenSection);
     std::string a = S().MakeFile("a.dwg", "Model\r\n");
     S().Start();
 
     S().Drop("Button1", {a});
-    const StandInLog cad(S().DriveC() + "/w/My CAD/cad.exe.log", SjisToUtf8);
+    const StandInLog cad(folder + "/My CAD/cad.exe.log", SjisToUtf8);
     WaitUntil([&] { return cad.Has("exit 0"); }, kRunMs, "cad.exe to run the script and quit");
-    EXPECT_NE(cad.Lines().front().find("args=\"\\\"C:\\\\w\\\\My CAD\\\\cad.exe\\\"\""), std::string::npos)
+    EXPECT_NE(cad.Lines().front().find("args=\"\\\"C:\\\\d\\\\w\\\\My CAD\\\\cad.exe\\\"\""), std::string::npos)
         << cad.Lines().front();
-    EXPECT_FALSE(fs::exists(S().DriveC() + "/w/My.exe.log")) << "the program before the blank was started";
+    EXPECT_FALSE(fs::exists(folder + "/My.exe.log")) << "the program before the blank was started";
 }
 
 TEST_F(CloseCad, ShowsStrippedPaneAndQuitsRunningCadThenEmptiesMemoWithoutCad) {
