@@ -13,7 +13,7 @@
 #include "RedrawSuspended_win.h"
 #include "SectionDrop.h"
 #include "TemplateVocabulary.h"
-#include "Unit1.h"
+#include "Unit1_win.h"
 #include "settings/IniFile.h"
 
 namespace {
