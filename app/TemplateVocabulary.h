@@ -26,8 +26,13 @@ struct FilePlaceholder {
 inline constexpr FilePlaceholder kFilePlaceholders[] = {
     {"[FULLFILEPATH]", 0}, {"[FILENAME]", 1}, {"[FULLFILENAME]", 2}, {"[FOLDER]", 3}};
 // Every mark above, placeholders first.
-inline constexpr std::string_view kTemplateMarks[] = {"[FULLFILEPATH]", "[FILENAME]",   "[FULLFILENAME]", "[FOLDER]",
-                                                      "[LAYOUTNAME]",   "[LAYOUTLOOP]", "[LOOPEND]"};
+inline constexpr std::string_view kTemplateMarks[] = {kFilePlaceholders[0].text,
+                                                      kFilePlaceholders[1].text,
+                                                      kFilePlaceholders[2].text,
+                                                      kFilePlaceholders[3].text,
+                                                      kLayoutNameMark,
+                                                      kLoopMarker,
+                                                      kLoopEndMarker};
 
 // Whether text is the mark but for the case of one-byte letters (a mark has no other bytes).
 bool SameAsMark(std::string_view text, std::string_view mark);
