@@ -3,27 +3,16 @@
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "ScriptFile.h"
+#include "TemplateVocabulary.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
 
 namespace {
-
-constexpr std::string_view kLoopLine = "[LAYOUTLOOP]";
-constexpr std::string_view kLoopEnd = "[LOOPEND]";
-constexpr std::string_view kLayoutName = "[LAYOUTNAME]";
-
-struct Placeholder {
-    std::string_view text;
-    int column;  // of the dropped-file table
-};
-// Tested in this order; only the first one that a line contains is replaced.
-constexpr Placeholder kPlaceholders[] = {
-    {"[FULLFILEPATH]", 0}, {"[FILENAME]", 1}, {"[FULLFILENAME]", 2}, {"[FOLDER]", 3}};
 
 // Turns CAD's dialogs back on, which the start-up watcher turned off, then ends CAD.
 constexpr std::string_view kTail[] = {"new ", "filedia", "1", "cmddia", "1", "quit"};
@@ -31,42 +20,6 @@ constexpr std::string_view kTail[] = {"new ", "filedia", "1", "cmddia", "1", "qu
 // Many dropped files times a long template of long lines could do the same with few lines.
 constexpr std::uint64_t kMaxScriptBytes = 512ull << 20;
 constexpr std::string_view kScriptTooLarge = "スクリプトが %s バイトを超えるため作成できません";
-
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Index of the first line equal to the marker regardless of letter case, or -1.
-std::ptrdiff_t FindMarkerLine(const LineList& lines, std::string_view marker) {
-    const auto it = std::find_if(lines.begin(), lines.end(), [marker](const std::string& line) {
-        return std::equal(line.begin(), line.end(), marker.begin(), marker.end(),
-                          [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
-    });
-    return it == lines.end() ? -1 : it - lines.begin();
-}
-
-bool Contains(std::string_view line, std::string_view text) { return line.find(text) != std::string_view::npos; }
-
-// What a template line does for every file, found once for the whole drop.
-struct LinePlan {
-    bool loop = false;
-    const Placeholder* placeholder = nullptr;  // the one replaced, if any
-    std::size_t at = 0;                        // its byte index in the line
-};
-
-LinePlan PlanLine(const std::string& line) {
-    LinePlan plan;
-    if (Contains(line, kLoopLine)) {
-        plan.loop = true;
-        return plan;
-    }
-    for (const Placeholder& placeholder : kPlaceholders) {
-        if (const std::size_t at = line.find(placeholder.text); at != std::string::npos) {
-            plan.placeholder = &placeholder;
-            plan.at = at;
-            break;
-        }
-    }
-    return plan;
-}
 
 class TemplateExpander {
 public:
@@ -82,24 +35,23 @@ private:
     };
 
     std::string_view PathOf(int fileIndex) const;
-    std::string ReplacePlaceholder(const std::string& line, const LinePlan& plan, int fileIndex) const;
+    std::string ReplacePlaceholder(const std::string& line, const TemplateLineRole& role, int fileIndex) const;
     void ExpandLayoutLoop(const LoopUse& use, LineList& lines) const;
     int LayoutRow(std::string_view path);
 
     const ExpansionInput& in_;
-    // Path -> last row among rows 1 .. fileCount that holds it; built at the first loop line,
-    // so that many dropped files do not each scan the whole table.
-    std::unordered_map<std::string_view, int> layoutRows_;
-    bool layoutRowsBuilt_ = false;
+    // Built at the first loop line: a template without one never reads the table.
+    std::optional<LayoutRowIndex> layoutRows_;
 };
 
 Expansion TemplateExpander::Run() {
     // The drop hands over its template's own line count; a larger one must not read past it.
     const int lineCount =
         static_cast<int>(std::min<std::int64_t>(in_.lineCount, static_cast<std::int64_t>(in_.templateLines.size())));
-    std::vector<LinePlan> plans;
+    std::vector<TemplateLineRole> roles;
+    roles.reserve(static_cast<std::size_t>(std::max(lineCount, 0)));
     for (int i = 0; i < lineCount; ++i) {
-        plans.push_back(PlanLine(in_.templateLines[i]));
+        roles.push_back(RoleOfTemplateLine(in_.templateLines[i]));
     }
 
     // Every loop line's layouts first: a refusal or a bad count then costs no script
@@ -117,11 +69,11 @@ Expansion TemplateExpander::Run() {
     };
     for (int k = 0; k < in_.fileCount; ++k) {
         for (int i = 0; i < lineCount; ++i) {
-            const LinePlan& plan = plans[i];
-            if (!plan.loop) {
+            const TemplateLineRole& role = roles[i];
+            if (role.kind != TemplateLineRole::Kind::Loop) {
                 CheckScriptLineCount(++lineTotal);
                 const std::size_t cellBytes =
-                    plan.placeholder ? in_.droppedFiles.Cell(plan.placeholder->column, k + 1).size() : 0;
+                    role.placeholder ? in_.droppedFiles.Cell(role.placeholder->column, k + 1).size() : 0;
                 addBytes(in_.templateLines[i].size() + cellBytes + 2);
                 continue;
             }
@@ -158,11 +110,11 @@ Expansion TemplateExpander::Run() {
     for (int k = 0; k < in_.fileCount; ++k) {
         for (int i = 0; i < lineCount; ++i) {
             const std::string& line = in_.templateLines[i];
-            const LinePlan& plan = plans[i];
-            if (plan.loop) {
+            const TemplateLineRole& role = roles[i];
+            if (role.kind == TemplateLineRole::Kind::Loop) {
                 ExpandLayoutLoop(*nextLoop++, result.lines);
             } else {
-                result.lines.push_back(plan.placeholder ? ReplacePlaceholder(line, plan, k) : line);
+                result.lines.push_back(role.placeholder ? ReplacePlaceholder(line, role, k) : line);
             }
         }
     }
@@ -175,12 +127,13 @@ std::string_view TemplateExpander::PathOf(int fileIndex) const {
     return fileIndex < static_cast<int>(in_.droppedPaths.size()) ? in_.droppedPaths[fileIndex] : std::string_view();
 }
 
-std::string TemplateExpander::ReplacePlaceholder(const std::string& line, const LinePlan& plan, int fileIndex) const {
-    const std::string& cell = in_.droppedFiles.Cell(plan.placeholder->column, fileIndex + 1);
-    const std::size_t length = plan.placeholder->text.size();
+std::string TemplateExpander::ReplacePlaceholder(const std::string& line, const TemplateLineRole& role,
+                                                 int fileIndex) const {
+    const std::string& cell = in_.droppedFiles.Cell(role.placeholder->column, fileIndex + 1);
+    const std::size_t length = role.placeholder->text.size();
     std::string replaced;
     replaced.reserve(line.size() - length + cell.size());
-    replaced.append(line, 0, plan.at).append(cell).append(line, plan.at + length);
+    replaced.append(line, 0, role.at).append(cell).append(line, role.at + length);
     return replaced;
 }
 
@@ -188,7 +141,7 @@ void TemplateExpander::ExpandLayoutLoop(const LoopUse& use, LineList& lines) con
     int column = 2;  // the names run on across repetitions
     for (std::int32_t m = 0; m < use.count; ++m) {
         for (const std::string& bodyLine : in_.loopBody) {
-            if (Contains(bodyLine, kLayoutName)) {
+            if (HoldsLayoutName(bodyLine)) {
                 lines.push_back(in_.layouts.Cell(column++, use.row));
             } else {
                 lines.push_back(bodyLine);
@@ -198,27 +151,16 @@ void TemplateExpander::ExpandLayoutLoop(const LoopUse& use, LineList& lines) con
 }
 
 int TemplateExpander::LayoutRow(std::string_view path) {
-    if (!layoutRowsBuilt_) {
-        // Rows of the current drop only; a later row with the same path replaces an earlier one.
-        layoutRows_.reserve(static_cast<std::size_t>(std::max(in_.fileCount, 0)));
-        for (int row = 1; row <= in_.fileCount; ++row) {
-            const std::string& cell = in_.layouts.Cell(0, row);
-            if (!cell.empty()) {
-                layoutRows_[cell] = row;
-            }
-        }
-        layoutRowsBuilt_ = true;
-    }
-    const auto it = layoutRows_.find(path);
-    return it == layoutRows_.end() ? 0 : it->second;
+    if (!layoutRows_) layoutRows_.emplace(in_.layouts, in_.fileCount);
+    return layoutRows_->RowOf(path);
 }
 
 }  // namespace
 
 LoopCut CutLoopBlock(LineList lines) {
     LoopCut cut;
-    const std::ptrdiff_t a = FindMarkerLine(lines, kLoopLine);
-    const std::ptrdiff_t b = FindMarkerLine(lines, kLoopEnd);
+    const std::ptrdiff_t a = FindMarkerLine(lines, kLoopMarker);
+    const std::ptrdiff_t b = FindMarkerLine(lines, kLoopEndMarker);
     if (a >= 0 && b > a) {
         cut.loopBody.assign(std::make_move_iterator(lines.begin() + a + 1), std::make_move_iterator(lines.begin() + b));
         lines.erase(lines.begin() + a + 1, lines.begin() + b + 1);

@@ -6,10 +6,10 @@
 #include "CadScriptLine.h"
 #include "app/PathRefusal.h"
 #include "app/ScriptFile.h"
-#include "app/TemplateExpansion.h"
 #include "app/SectionDrop.h"
 #include "app/SectionTemplate.h"
-#include "app/TemplateLineRole.h"
+#include "app/TemplateExpansion.h"
+#include "app/TemplateVocabulary.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
 
@@ -44,13 +44,10 @@ ConsoleText Note(const std::string& file, std::string_view text) {
     return note;
 }
 
-// Why a loop line writes nothing for a file, when it does not: the same search as the run's,
-// rows 1 … N of the table, the last match counting.
-std::optional<std::string> EmptyLoopReason(const StringGridCells& layouts, const std::string& path, int fileCount) {
-    int row = 0;
-    for (int r = 1; r <= fileCount; ++r)
-        if (!layouts.Cell(0, r).empty() && layouts.Cell(0, r) == path) row = r;
-    if (row != 0) {
+// Why a loop line writes nothing for a file, when it does not.
+std::optional<std::string> EmptyLoopReason(const StringGridCells& layouts, const LayoutRowIndex& rows,
+                                           const std::string& path, int fileCount) {
+    if (const int row = rows.RowOf(path); row != 0) {
         if (UnitFunc::StrToInt(layouts.Cell(1, row)).value_or(0) > 0) return std::nullopt;
         return "レイアウト一覧のこの図面の行 (" + std::to_string(row) +
                " 行目) にはレイアウトがないため、ループの行は何も書きません";
@@ -69,14 +66,7 @@ BuildResult BuildScript(const IniFile& ini, const BuildRequest& request) {
 
     const int fileCount = static_cast<int>(request.files.size());
     StringGridCells droppedFiles(5, fileCount + 1);
-    for (int k = 0; k < fileCount; ++k) {
-        const std::string& path = request.files[k];
-        const UnitFunc::PathParts parts = UnitFunc::SplitPath(path);
-        droppedFiles.SetCell(0, k + 1, path);
-        droppedFiles.SetCell(1, k + 1, parts.fileName);
-        droppedFiles.SetCell(2, k + 1, parts.withoutExt);
-        droppedFiles.SetCell(3, k + 1, parts.folder);
-    }
+    for (int k = 0; k < fileCount; ++k) SetDroppedFileRow(droppedFiles, k + 1, request.files[k]);
 
     const std::string section = "Section" + request.section;
     const bool hasCaption = !UnitFunc::CaptionFromLabel(ini.ReadString(section, "Label", "")).empty();
@@ -104,19 +94,21 @@ BuildResult BuildScript(const IniFile& ini, const BuildRequest& request) {
     const int lineCount = std::max(0, std::min<int>(plan.lineCount, static_cast<int>(plan.cut.templateLines.size())));
     std::vector<TemplateLineRole> roles;
     for (int i = 0; i < lineCount; ++i) roles.push_back(RoleOfTemplateLine(plan.cut.templateLines[i]));
+    const LayoutRowIndex layoutRows(layouts, fileCount);
     for (int k = 0; k < fileCount; ++k) {
         bool loopNoted = false;
         for (int i = 0; i < lineCount; ++i) {
             const std::string& line = plan.cut.templateLines[i];
             const TemplateLineRole& role = roles[i];
             if (role.kind == TemplateLineRole::Kind::Loop && !loopNoted && !plan.cut.loopBody.empty()) {
-                if (const auto reason = EmptyLoopReason(layouts, request.files[k], fileCount))
+                if (const auto reason = EmptyLoopReason(layouts, layoutRows, request.files[k], fileCount))
                     result.notes.push_back(Note(request.files[k], *reason));
                 loopNoted = true;
             }
             if (role.kind != TemplateLineRole::Kind::Placeholder) continue;
-            const std::string& inserted = droppedFiles.Cell(role.column, k + 1);
-            if (inserted.find(' ') != std::string::npos && !InsideDoubleQuotes(line, role.at, role.length))
+            const std::string& inserted = droppedFiles.Cell(role.placeholder->column, k + 1);
+            if (inserted.find(' ') != std::string::npos &&
+                !InsideDoubleQuotes(line, role.at, role.placeholder->text.size()))
                 result.notes.push_back(
                     Note(request.files[k], "空白を含むパスが二重引用符の外に入る行があります ('" + line +
                                                "')。CAD のスクリプトでは空白が Enter になり、2 つの答えに分かれます"));

@@ -1,7 +1,6 @@
 #include "Checker.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -9,35 +8,18 @@
 
 #include "CadScriptLine.h"
 #include "SettingsScan.h"
-#include "app/TemplateExpansion.h"
 #include "app/SectionDrop.h"
 #include "app/SectionTemplate.h"
-#include "app/TemplateLineRole.h"
+#include "app/TemplateExpansion.h"
+#include "app/TemplateVocabulary.h"
 #include "text/UnitFunc.h"
 
 namespace {
 
-constexpr std::string_view kLoopMarker = "[LAYOUTLOOP]";
-constexpr std::string_view kEndMarker = "[LOOPEND]";
-constexpr std::string_view kLayoutName = "[LAYOUTNAME]";
-// In the dropped-file table's column order.
-constexpr std::array<std::string_view, 4> kFilePlaceholders = {"[FULLFILEPATH]", "[FILENAME]", "[FULLFILENAME]",
-                                                               "[FOLDER]"};
-constexpr std::array<std::string_view, 7> kAllMarks = {"[FULLFILEPATH]", "[FILENAME]",   "[FULLFILENAME]", "[FOLDER]",
-                                                       "[LAYOUTNAME]",   "[LAYOUTLOOP]", "[LOOPEND]"};
 // The full-width blank, written as its bytes so that every build compares the same two.
 constexpr std::string_view kFullWidthBlank = "\x81\x40";
 
 std::string Num(std::int64_t n) { return std::to_string(n); }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return Upper(x) == Upper(y); });
-}
-
-// The loop cut's test: the whole line equals the marker, letter case aside.
-bool IsMarkerLine(std::string_view line, std::string_view marker) { return SameLetters(line, marker); }
 
 // Whether a character starts at byte index at (a trail byte may look like anything).
 bool StartsCharacter(std::string_view text, std::size_t at) {
@@ -67,9 +49,9 @@ std::vector<std::pair<std::size_t, std::string_view>> OtherCaseMarks(std::string
     std::vector<std::pair<std::size_t, std::string_view>> found;
     for (std::size_t i = 0; i < line.size(); i += UnitFunc::IsLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1) {
         if (line[i] != '[') continue;
-        for (std::string_view mark : kAllMarks) {
+        for (std::string_view mark : kTemplateMarks) {
             const std::string_view here = line.substr(i, mark.size());
-            if (here != mark && SameLetters(here, mark)) found.emplace_back(i, mark);
+            if (here != mark && SameAsMark(here, mark)) found.emplace_back(i, mark);
         }
     }
     return found;
@@ -248,14 +230,9 @@ void SectionChecker::CheckTemplate(std::vector<TemplateLine> lines) {
     // The cut's own result, beside the marker indices that tell where it happened.
     LineList texts;
     for (const TemplateLine& line : lines) texts.push_back(line.text);
-    const LoopCut cut = CutLoopBlock(texts);
-    const auto first = [&](std::string_view marker) -> std::ptrdiff_t {
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (IsMarkerLine(lines[i].text, marker)) return static_cast<std::ptrdiff_t>(i);
-        return -1;
-    };
-    const std::ptrdiff_t a = first(kLoopMarker);
-    const std::ptrdiff_t b = first(kEndMarker);
+    const std::ptrdiff_t a = FindMarkerLine(texts, kLoopMarker);
+    const std::ptrdiff_t b = FindMarkerLine(texts, kLoopEndMarker);
+    const LoopCut cut = CutLoopBlock(std::move(texts));
     const bool cutMade = a >= 0 && !cut.malformed;
 
     bool secondBlockOpen = false;
@@ -267,7 +244,7 @@ void SectionChecker::CheckTemplate(std::vector<TemplateLine> lines) {
             continue;
         }
         if (cutMade && i == b) continue;
-        if (IsMarkerLine(line.text, kLoopMarker)) {
+        if (SameAsMark(line.text, kLoopMarker)) {
             if (i == a && cut.malformed)
                 AddAt(line.key, "[LAYOUTLOOP] の後に [LOOPEND] がないため、ボタンはドロップを「" +
                                     std::string(kMalformedLoopMessage) + "」と断ります");
@@ -284,7 +261,7 @@ void SectionChecker::CheckTemplate(std::vector<TemplateLine> lines) {
             CheckScriptBlanks(line);
             continue;
         }
-        if (IsMarkerLine(line.text, kEndMarker)) {
+        if (SameAsMark(line.text, kLoopEndMarker)) {
             if (!secondBlockOpen && (a < 0 || i < a || cutMade))
                 AddAt(line.key, "[LOOPEND] の前に対応する [LAYOUTLOOP] がないため、この行はそのまま書かれます");
             secondBlockOpen = false;
@@ -298,7 +275,7 @@ void SectionChecker::CheckTemplateLine(const TemplateLine& line) {
     const std::string& text = line.text;
     const TemplateLineRole role = RoleOfTemplateLine(text);
     const std::string_view bare = StripBlanks(text);
-    if (IsMarkerLine(bare, kLoopMarker) || IsMarkerLine(bare, kEndMarker)) {
+    if (SameAsMark(bare, kLoopMarker) || SameAsMark(bare, kLoopEndMarker)) {
         AddAt(line.key, "'" + text + "' は前後の空白のためループの印になりません" +
                             std::string(role.kind == TemplateLineRole::Kind::Loop
                                             ? "。ループは切り出されず、この行はループの行として扱われます"
@@ -313,31 +290,32 @@ void SectionChecker::CheckTemplateLine(const TemplateLine& line) {
               "この行はループの行として扱われ、行の他の文字は書かれません");
         return;
     }
-    if (text.find(kLayoutName) != std::string::npos)
+    if (HoldsLayoutName(text))
         AddAt(line.key, "[LAYOUTNAME] がループ ([LAYOUTLOOP] 〜 [LOOPEND]) の外にあるため、そのまま書かれます");
     if (role.kind != TemplateLineRole::Kind::Placeholder) return;
 
     std::size_t total = 0;
-    for (std::string_view placeholder : kFilePlaceholders) total += CountOf(text, placeholder);
-    const std::string replaced(kFilePlaceholders[role.column]);
+    for (const FilePlaceholder& placeholder : kFilePlaceholders) total += CountOf(text, placeholder.text);
+    const std::string replaced(role.placeholder->text);
+    const std::size_t length = role.placeholder->text.size();
     if (total > 1)
         AddAt(line.key, "この行には置き換えの印が " + Num(static_cast<std::int64_t>(total)) +
                             " つあります。置き換えられるのは最初の " + replaced +
                             " 1 つだけで、ほかはそのまま書かれます");
 
     // The file name alone is no path; the three path forms need quotes for CAD's blanks.
-    if (role.column == 1 || InsideDoubleQuotes(text, role.at, role.length)) return;
+    if (role.placeholder->column == 1 || InsideDoubleQuotes(text, role.at, length)) return;
     std::string message = replaced +
                           " が二重引用符で囲まれていません。CAD のスクリプトでは空白が Enter になり、"
                           "空白を含むパスは 2 つの答えに分かれます。";
     const std::string keyName(IniLine::Trim(line.key->name));
     const std::string raw(line.key->RawValue());
-    std::string suggestion = FileFormOf(QuotedAround(text, role.at, role.length));
+    std::string suggestion = FileFormOf(QuotedAround(text, role.at, length));
     if (line.key->QuotedWhole()) {
         message +=
             "値全体を囲む引用符は読み取りで外れます (" + keyName + "=" + raw + " は " + text + " と読まれます)。";
         // The writer's own quotes, kept by a pair around them, when they enclose the path.
-        if (InsideDoubleQuotes(raw, role.at + 1, role.length)) suggestion = "\"" + raw + "\"";
+        if (InsideDoubleQuotes(raw, role.at + 1, length)) suggestion = "\"" + raw + "\"";
     }
     message += keyName + "=" + suggestion + " のように書いてください";
     AddAt(line.key, message);
@@ -347,23 +325,20 @@ void SectionChecker::CheckBodyLine(const TemplateLine& line) {
     const std::string& text = line.text;
     CheckOtherCase(line);
     CheckScriptBlanks(line);
-    if (IsMarkerLine(StripBlanks(text), kLoopMarker) || text.find(kLoopMarker) != std::string::npos) {
+    if (SameAsMark(StripBlanks(text), kLoopMarker) || text.find(kLoopMarker) != std::string::npos) {
         AddAt(line.key, "ループの中の [LAYOUTLOOP] は印にならず、そのまま書かれます");
         return;
     }
-    if (text.find(kLayoutName) != std::string::npos) {
-        if (text != kLayoutName)
+    if (HoldsLayoutName(text)) {
+        if (text != kLayoutNameMark)
             AddAt(line.key,
                   "[LAYOUTNAME] のある行は、行全体がレイアウト名 1 つに置き換わります。"
                   "この行の [LAYOUTNAME] 以外の文字は書かれません");
         return;
     }
-    for (std::string_view placeholder : kFilePlaceholders) {
-        if (text.find(placeholder) != std::string::npos) {
-            AddAt(line.key, "ループの中では " + std::string(placeholder) + " は置き換えられず、そのまま書かれます");
-            return;
-        }
-    }
+    if (const TemplateLineRole role = RoleOfTemplateLine(text); role.placeholder)
+        AddAt(line.key,
+              "ループの中では " + std::string(role.placeholder->text) + " は置き換えられず、そのまま書かれます");
 }
 
 // CAD's script reader takes a blank as Enter.

@@ -1,5 +1,5 @@
-// What marlowen-script needs of the system it runs on (Platform.cpp elsewhere, Platform_win.cpp
-// on Windows).
+// What marlowen-script needs of the system it runs on (Platform_win.cpp on Windows,
+// Platform_posix.cpp elsewhere).
 #pragma once
 
 #include <cstdio>

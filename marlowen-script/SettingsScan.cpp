@@ -20,8 +20,8 @@ std::string Folded(std::string_view name) {
         if (UnitFunc::IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < name.size()) {
             folded += c;
             c = name[++i];
-        } else if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
+        } else {
+            c = UnitFunc::AsciiUpper(c);
         }
         folded += c;
     }

@@ -11,8 +11,6 @@ bool IsBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 // The profile reader works on C strings: a zero byte ends a name or a value.
 std::string_view UpToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Index of the last "]" that is a character of its own (0x5D may be a trail byte).
 std::size_t LastClosingBracket(std::string_view text) {
     std::size_t found = std::string_view::npos;
@@ -41,7 +39,7 @@ bool SameName(std::string_view inFile, std::string_view wanted) {
         if (UnitFunc::IsLeadByte(static_cast<unsigned char>(inFile[i]))) {
             if (inFile.compare(i, 2, wanted, i, 2) != 0) return false;
             ++i;
-        } else if (UpperAscii(inFile[i]) != UpperAscii(wanted[i])) {
+        } else if (UnitFunc::AsciiUpper(inFile[i]) != UnitFunc::AsciiUpper(wanted[i])) {
             return false;
         }
     }

@@ -12,6 +12,11 @@ namespace UnitFunc {
 // Windows, where the system's own table is asked (LeadByte.cpp / LeadByte_win.cpp).
 bool IsLeadByte(unsigned char b);
 
+// The one letter-case rule of names and marks: a–z in capitals, every other byte as it is.
+// A trail byte may look like a letter: where a name may hold double-byte characters, the
+// caller passes their trail bytes by.
+inline char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // Every half-width blank, full-width blank (0x81 0x40) and control byte removed.
 std::string RemoveBlanks(std::string_view text);
 

@@ -7,6 +7,7 @@
 
 #include "app/ScriptFile.h"
 #include "app/TemplateExpansion.h"
+#include "app/TemplateVocabulary.h"
 #include "text/AppError.h"
 
 namespace {
@@ -28,16 +29,13 @@ struct DropTables {
     StringGridCells layouts{5, 1};
     std::optional<int> fileCount;  // unset: the number of recorded files
 
-    void AddFile(std::string path, std::string name, std::string withoutExt, std::string folder) {
-        const int row = static_cast<int>(droppedPaths.size()) + 1;
-        droppedFiles.SetCell(0, row, path);
-        droppedFiles.SetCell(1, row, std::move(name));
-        droppedFiles.SetCell(2, row, std::move(withoutExt));
-        droppedFiles.SetCell(3, row, std::move(folder));
+    // The row the drop records for the path.
+    void AddFile(std::string path) {
+        SetDroppedFileRow(droppedFiles, static_cast<int>(droppedPaths.size()) + 1, path);
         droppedPaths.push_back(std::move(path));
     }
 
-    void AddPlan() { AddFile("C:\\Data\\plan.dwg", "plan.dwg", "C:\\Data\\plan", "C:\\Data"); }
+    void AddPlan() { AddFile("C:\\Data\\plan.dwg"); }
 
     void SetSurveyRow(int row, std::string path, std::string count, const LineList& names) {
         layouts.SetCell(0, row, std::move(path));
@@ -72,8 +70,8 @@ DropTables NameLoopForPlan() {
 TEST(TemplateExpansion, EachFileGetsTheTemplateThenTheTailFollows) {
     DropTables t;
     t.templateLines = {"open", "[FULLFILEPATH]", "close"};
-    t.AddFile("C:\\d\\a.dwg", "a.dwg", "C:\\d\\a", "C:\\d");
-    t.AddFile("C:\\d\\b.dwg", "b.dwg", "C:\\d\\b", "C:\\d");
+    t.AddFile("C:\\d\\a.dwg");
+    t.AddFile("C:\\d\\b.dwg");
     const Expansion e = t.Expand();
     ASSERT_EQ(e.outcome, Outcome::Lines);
     EXPECT_EQ(e.lines, WithTail({"open", "C:\\d\\a.dwg", "close", "open", "C:\\d\\b.dwg", "close"}));
@@ -136,7 +134,7 @@ TEST(PlaceholderOrder, SmallLettersAreNoPlaceholders) {
 
 TEST(PlaceholderOrder, PathsWithBlanksAndDoubleByteNamesAreCopiedAsTheyAre) {
     DropTables t;
-    t.AddFile("C:\\My Drawings\\表\\図 1.dwg", "図 1.dwg", "C:\\My Drawings\\表\\図 1", "C:\\My Drawings\\表");
+    t.AddFile("C:\\My Drawings\\表\\図 1.dwg");
     t.templateLines = {"open [FULLFILEPATH]", "[FOLDER]\\x"};
     const Expansion e = t.Expand();
     EXPECT_EQ(e.lines, WithTail({"open C:\\My Drawings\\表\\図 1.dwg", "C:\\My Drawings\\表\\x"}));
@@ -155,7 +153,7 @@ TEST(LayoutLoop, IsRefusedBeforeAnySurveyEvenAfterPlaceholderLines) {
 
 TEST(LayoutLoop, BodyIsRepeatedPerLayoutAtTheLoopLine) {
     DropTables t;
-    t.AddFile("D:\\w\\p.dwg", "p.dwg", "D:\\w\\p", "D:\\w");
+    t.AddFile("D:\\w\\p.dwg");
     t.templateLines = {"A [FULLFILEPATH]", "[LAYOUTLOOP]", "[FOLDER]\\out", "B [FILENAME]", "C"};
     t.loopBody = {"X", "[LAYOUTNAME]"};
     t.SetSurveyRow(1, "D:\\w\\p.dwg", "2", {"L1", "L2"});
@@ -185,29 +183,22 @@ TEST(LayoutLoop, NameColumnRunsOnAcrossRepetitions) {
 
 TEST(LayoutLoop, DrawingsWithoutUsableRowGiveNoLoopLines) {
     DropTables t;
-    t.AddFile("C:\\a.dwg", "a.dwg", "C:\\a", "C:\\");
-    t.AddFile("C:\\b.dwg", "b.dwg", "C:\\b", "C:\\");
-    t.AddFile("C:\\c.dwg", "c.dwg", "C:\\c", "C:\\");
+    t.AddFile("C:\\a.dwg");
+    t.AddFile("C:\\b.dwg");
+    t.AddFile("C:\\c.dwg");
+    t.AddFile("C:\\d.dwg");
     t.templateLines = {"[FILENAME]", "[LAYOUTLOOP]"};
     t.loopBody = {"[LAYOUTNAME]"};
     t.SetSurveyRow(1, "C:\\a.dwg", "0", {"unused"});
     t.SetSurveyRow(2, "C:\\B.DWG", "1", {"upper"});
     t.SetSurveyRow(3, "C:\\other.dwg", "1", {"other"});
-    EXPECT_EQ(t.Expand().lines, WithTail({"a.dwg", "b.dwg", "c.dwg"}));
-}
-
-TEST(LayoutLoop, NegativeCountGivesNoLoopLines) {
-    DropTables t;
-    t.AddPlan();
-    t.templateLines = {"[LAYOUTLOOP]", "end"};
-    t.loopBody = {"[LAYOUTNAME]"};
-    t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "-3", {"a"});
-    EXPECT_EQ(t.Expand().lines, WithTail({"end"}));
+    t.SetSurveyRow(4, "C:\\d.dwg", "-3", {"negative"});
+    EXPECT_EQ(t.Expand().lines, WithTail({"a.dwg", "b.dwg", "c.dwg", "d.dwg"}));
 }
 
 TEST(LayoutLoop, DrawingSurveyedTwiceUsesTheHigherRow) {
     DropTables t = NameLoopForPlan();
-    t.AddFile("C:\\x.dwg", "x.dwg", "C:\\x", "C:\\");
+    t.AddFile("C:\\x.dwg");
     t.AddPlan();
     t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "1", {"old"});
     t.SetSurveyRow(2, "C:\\x.dwg", "1", {"x"});
@@ -230,7 +221,7 @@ TEST(LayoutLoop, RowsBelowTheCurrentDropAreNotSearched) {
 
 TEST(LayoutLoop, RowsWrittenBeyondTheTableRowCountAreFound) {
     DropTables t = NameLoopForPlan();
-    t.AddFile("C:\\x.dwg", "x.dwg", "C:\\x", "C:\\");
+    t.AddFile("C:\\x.dwg");
     t.SetSurveyRow(2, "C:\\x.dwg", "1", {"x1"});
     t.layouts.SetRowCount(2);
     EXPECT_EQ(t.Expand().lines, WithTail({"x1"}));
@@ -295,7 +286,7 @@ TEST(ScriptLineLimit, PlainLinesLoopLinesAndTheTailCountTogether) {
     // Per file one plain line and 4,999,997 loop lines; with the tail 10,000,002 lines.
     DropTables t;
     t.AddPlan();
-    t.AddFile("C:\\Data\\b.dwg", "b.dwg", "C:\\Data\\b", "C:\\Data");
+    t.AddFile("C:\\Data\\b.dwg");
     t.templateLines = {"open", "[LAYOUTLOOP]"};
     t.loopBody = {"-"};
     t.SetSurveyRow(1, "C:\\Data\\plan.dwg", "4999997", {});

@@ -12,9 +12,9 @@
 #include "MessageLoop_win.h"
 #include "RedrawSuspended_win.h"
 #include "SectionDrop.h"
-#include "Unit1.h"
+#include "TemplateVocabulary.h"
+#include "Unit1_win.h"
 #include "settings/IniFile.h"
-#include "text/UnitFunc.h"
 
 namespace {
 
@@ -150,13 +150,7 @@ HWND TForm1::ControlAt(POINT screenPoint) const {
 
 void TForm1::StoreDroppedFile(DropData& drop, int i) {
     const std::string& path = drop.Path(i);
-    const UnitFunc::PathParts parts = UnitFunc::SplitPath(path);
-    StringGrid2.Update([&](StringGridCells& cells) {
-        cells.SetCell(0, i + 1, path);
-        cells.SetCell(1, i + 1, parts.fileName);
-        cells.SetCell(2, i + 1, parts.withoutExt);
-        cells.SetCell(3, i + 1, parts.folder);
-    });
+    StringGrid2.Update([&](StringGridCells& cells) { SetDroppedFileRow(cells, i + 1, path); });
     ListBox1.Add(path);
 }
 

@@ -1,8 +1,8 @@
 // The main window Form1 of class TForm1: its controls, start-up and every handler of the
-// program. The handlers live in a few files grouped by road: Unit1.cpp (window, start-up,
-// message dispatch), Unit1Controls.cpp (the control table), Unit1Drop.cpp (drops),
-// Unit1Run.cpp (batch run), Unit1Survey.cpp (layout survey), Unit1Timers.cpp (watchers,
-// Close CAD and the timer wait).
+// program. The handlers live in a few files grouped by road: Unit1_win.cpp (window,
+// start-up, message dispatch), Unit1Controls_win.cpp (the control table), Unit1Drop_win.cpp
+// (drops), Unit1Run_win.cpp (batch run), Unit1Survey_win.cpp (layout survey),
+// Unit1Timers_win.cpp (watchers, Close CAD and the timer wait).
 #pragma once
 
 #include <windows.h>
@@ -54,7 +54,7 @@ private:
     void OnTimer(UINT_PTR id);
     void OnActivate(WORD state);
 
-    // Window and controls (Unit1Controls.cpp). Positions are design pixels at 96 dpi.
+    // Window and controls (Unit1Controls_win.cpp). Positions are design pixels at 96 dpi.
     struct DesignRect {
         int left, top, width, height;
     };
@@ -76,18 +76,18 @@ private:
     int Scale(int designPixels) const { return ScaleForDpi(designPixels, dpi_); }
     HWND FindComponent(std::string_view name) const;
 
-    // Small helpers over the controls (Unit1.cpp).
+    // Small helpers over the controls (Unit1_win.cpp).
     void SetOuterHeight(int height);
     void SetOuterWidth(int width);
     std::string SettingsPath() const;
     static std::string ControlText(HWND control);
     void SendCommandTexts(const LineList& texts);
 
-    // Start-up and the CAD program dialog (Unit1.cpp).
+    // Start-up and the CAD program dialog (Unit1_win.cpp).
     void FormCreate();
     void btnAutoFileClick();
 
-    // Drops (Unit1Drop.cpp).
+    // Drops (Unit1Drop_win.cpp).
     void WMDropFiles(HDROP drop);
     bool CadRunLasts();
     bool ReadDroppedDrawings(DropData& drop);
@@ -96,12 +96,12 @@ private:
     void SurveyDrop(DropData& drop, int n);
     HWND ControlAt(POINT screenPoint) const;
 
-    // Batch run and the start of CAD for both roads (Unit1Run.cpp).
+    // Batch run and the start of CAD for both roads (Unit1Run_win.cpp).
     void RunTemplateScript(std::int32_t lineCount);
     void StartCad(const LineList& script);
     void WriteScriptFile(const LineList& lines);
 
-    // Layout survey (Unit1Survey.cpp).
+    // Layout survey (Unit1Survey_win.cpp).
     void CollectLayoutNames(std::int32_t n);
     bool SurveyGoesOnAfter(const WatcherTimer& timer, std::int32_t n);
     void ForgetSurveyedLayouts(std::int32_t n);
@@ -109,7 +109,7 @@ private:
     void ClearTree();
     void Button11Click();
 
-    // Watchers, Close CAD and the timer wait (Unit1Timers.cpp).
+    // Watchers, Close CAD and the timer wait (Unit1Timers_win.cpp).
     void Timer1Timer();
     void Timer2Timer();
     void Timer3Timer();

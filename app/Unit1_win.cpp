@@ -1,5 +1,5 @@
 // TForm1: the window, its start-up, the message dispatch and the CAD program dialog.
-#include "Unit1.h"
+#include "Unit1_win.h"
 
 #include <exception>
 #include <string>

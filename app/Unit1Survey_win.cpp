@@ -6,7 +6,7 @@
 #include "LayoutTable.h"
 #include "RedrawSuspended_win.h"
 #include "Survey.h"
-#include "Unit1.h"
+#include "Unit1_win.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
 

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "MessageLoop_win.h"
-#include "Unit1.h"
+#include "Unit1_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     TForm1 form;

@@ -2,7 +2,7 @@
 // their stacking order and, for those with a tab stop, their tab order.
 #include <algorithm>
 
-#include "Unit1.h"
+#include "Unit1_win.h"
 #include "WindowClass_win.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"

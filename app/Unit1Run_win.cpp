@@ -8,7 +8,7 @@
 #include "ScriptFile.h"
 #include "SectionDrop.h"
 #include "TemplateExpansion.h"
-#include "Unit1.h"
+#include "Unit1_win.h"
 #include "text/AppError.h"
 #include "text/UnitFunc.h"
 
