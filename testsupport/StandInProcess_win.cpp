@@ -11,11 +11,11 @@ StandInProcess::StandInProcess(const std::string& exePath, const std::string& op
 
 HWND StandInProcess::WindowOfClass(const char* className) const { return TopLevelWindowOf(process_.Id(), className); }
 
-HWND StandInProcess::MainWindow() const { return WindowOfClass(kStandInMainClass); }
+HWND StandInProcess::MainWindow() const { return WindowOfClass(standin::kMainClass); }
 
-HWND StandInProcess::TextWindow() const { return WindowOfClass(kStandInTextClass); }
+HWND StandInProcess::TextWindow() const { return WindowOfClass(standin::kTextClass); }
 
-HWND StandInProcess::FloatingCommandLine() const { return WindowOfClass(kStandInCommandLineClass); }
+HWND StandInProcess::FloatingCommandLine() const { return WindowOfClass(standin::kCommandLineClass); }
 
 bool StandInProcess::WaitForWindows() const {
     return Started() && WaitFor([this] { return MainWindow() && TextWindow(); });

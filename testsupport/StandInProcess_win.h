@@ -1,6 +1,6 @@
 // The stand-in CAD started as a process of its own, for the tests that drive it from outside.
-// Its windows are told apart here by its own class names, never by the CAD link's rules, so
-// that a test can check what the CAD link found.
+// Its windows are told apart here by its own class names (StandInContract.h), never by the CAD
+// link's rules, so that a test can check what the CAD link found.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +10,7 @@
 #include "ChildProcess_win.h"
 #include "StandInLog.h"
 #include "TempFolder.h"
-
-// The stand-in CAD's own class names (see StandInCad_win.cpp).
-inline constexpr char kStandInMainClass[] = "Afx:00400000:8:10011:0:1f0a3";
-inline constexpr char kStandInTextClass[] = "Afx:00400000:b:10011:6:1f0a3";
-inline constexpr char kStandInCommandLineClass[] = "Afx:00400000:8:10011:0:0";
+#include "tools/standin/StandInContract.h"
 
 // StandInCad.exe started with a log and the test's own folder as current folder; terminated
 // and the folder removed when this goes.

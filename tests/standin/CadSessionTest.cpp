@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "LogFile.h"
 #include "LogFormat.h"
 #include "SurveyReader.h"
 #include "testsupport/StandInLog.h"
@@ -412,6 +413,24 @@ TEST(StandInLogFormat, HexHasTwoDigitsPerByte) {
     const unsigned char bytes[] = {0x66, 0x0d, 0x00, 0xff};
     EXPECT_EQ(HexForLog(bytes, sizeof bytes), "660d00ff");
     EXPECT_EQ(HexForLog(bytes, 0), "");
+}
+
+// The last lines say how the process ended: a failure with what was thrown, then the exit
+// code; nothing written after them, and the lines of a process before (a launcher) kept.
+TEST(StandInLogFile, EndIsTheLastLineAndAFailureIsNamedBeforeIt) {
+    TempFolder folder;
+    const std::string timed = folder.File("timed.log"), plain = folder.File("plain.log");
+    WriteFileBytes(timed, "start pid=1\n");
+    LogFile timedLog(std::fopen(timed.c_str(), "ab"), [] { return 12.5; });
+    timedLog.Write("ready");
+    timedLog.End(4, "bad \"size\"");
+    timedLog.Write("pane-text bytes=3");
+    LogFile plainLog(std::fopen(plain.c_str(), "ab"), nullptr);
+    plainLog.End(3);
+    plainLog.End(0);
+    EXPECT_EQ(ReadFileBytes(timed),
+              "start pid=1\nready t=12.500\nfailure \"bad \\\"size\\\"\" t=12.500\nexit 4 t=12.500\n");
+    EXPECT_EQ(ReadFileBytes(plain), "exit 3\n");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "app/ScriptFile.h"
 #include "app/WindowClass_win.h"
 #include "app/WindowSizes.h"
+#include "text/Encoding_win.h"
 
 namespace {
 
@@ -79,12 +80,7 @@ void TakeDrop(HDROP drop) {
     }
     std::vector<std::string> ansi;
     ansi.reserve(paths.size());
-    for (const std::wstring& path : paths) {
-        char bytes[MAX_PATH * 2 + 1];
-        const int size = WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), bytes,
-                                             sizeof bytes - 1, nullptr, nullptr);
-        ansi.emplace_back(bytes, static_cast<std::size_t>(std::max(size, 0)));
-    }
+    for (const std::wstring& path : paths) ansi.push_back(CodePageFromWide(path, CP_ACP));
     HANDLE file = CreateFileA(kScriptFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,9 @@
 #include "testsupport/Clipboard_win.h"
 #include "testsupport/Desktop_win.h"
 #include "testsupport/StandInProcess_win.h"
+#include "testsupport/UniqueHandle_win.h"
 #include "testsupport/Wait_win.h"
+#include "tools/standin/StandInContract.h"
 
 namespace {
 
@@ -55,8 +59,8 @@ struct WalkPositions {
 };
 
 WalkPositions FindInWalk(DWORD processId) {
-    return {WalkPosition(TopLevelWindowOf(processId, kStandInMainClass)),
-            WalkPosition(TopLevelWindowOf(processId, kStandInTextClass))};
+    return {WalkPosition(TopLevelWindowOf(processId, standin::kMainClass)),
+            WalkPosition(TopLevelWindowOf(processId, standin::kTextClass))};
 }
 
 struct Timing {
@@ -111,7 +115,7 @@ Side Measure(Acad8Ctrl& ctrl, DWORD standInId, int iterations) {
 // the user's content: the peer of the read that keeps it.
 bool EmptyingRead(Acad8Ctrl& ctrl, WindowSystem& ws) {
     if (!ctrl.FindAcadWindows()) return false;
-    ws.SendCommand(ctrl.AcadTextWnd, 32781);
+    ws.SendCommand(ctrl.AcadTextWnd, standin::kCopyHistoryCommand);
     if (!ws.OpenClipboard()) return false;
     const std::string history = ws.ClipboardText().value_or(std::string());
     ws.CloseClipboard();
@@ -137,14 +141,46 @@ ClipboardSide MeasureClipboard(Acad8Ctrl& ctrl, WindowSystem& ws, int iterations
     return side;
 }
 
+// bench_window_crowd and its two events; released, and ended when it does not end by itself,
+// when this goes, whichever way the benchmark leaves.
+class Crowd {
+public:
+    explicit Crowd(int windows) {
+        const std::string suffix = UniqueSuffix();
+        const std::string readyName = "MarlowenCrowdReady-" + suffix;
+        const std::string releaseName = "MarlowenCrowdRelease-" + suffix;
+        ready_.reset(CreateEventA(nullptr, TRUE, FALSE, readyName.c_str()));
+        release_.reset(CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str()));
+        process_.emplace(Quoted(WindowsPath(CROWD_EXE)) + " " + std::to_string(windows) + " " + readyName + " " +
+                         releaseName);
+    }
+    // Released, the crowd ends by itself and its windows go with it.
+    ~Crowd() {
+        SetEvent(release_.get());
+        process_->WaitExit(kExitWaitMs);
+    }
+    Crowd(const Crowd&) = delete;
+    Crowd& operator=(const Crowd&) = delete;
+
+    // True once all its windows are there; false when it could not be started or ended first.
+    bool WaitReady() const {
+        return ready_ && release_ && process_->Started() &&
+               WaitAnswering({ready_.get(), process_->Handle()}, kStartTimeoutMs) == WAIT_OBJECT_0;
+    }
+    HANDLE Process() const { return process_->Handle(); }
+
+private:
+    UniqueHandle ready_;
+    UniqueHandle release_;
+    std::optional<ChildProcess> process_;  // ended before the events are closed
+};
+
 void PrintRow(const char* label, int otherWindows, const Timing& timing, const WalkPositions& positions) {
     std::printf("  %-20s %6d   %5d / %5d   %10.1f %10.1f %10.1f\n", label, otherWindows, positions.main, positions.text,
                 timing.meanUs, timing.medianUs, timing.minUs);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Bench(int argc, char** argv) {
     const Settings settings = ParseSettings(argc, argv);
 
     char temp[MAX_PATH] = {};
@@ -164,30 +200,19 @@ int main(int argc, char** argv) {
     const Side alone = Measure(ctrl, standIn.Id(), settings.iterations);
     const ClipboardSide clipboard = MeasureClipboard(ctrl, ws, settings.iterations);
 
-    const std::string suffix = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
-    const std::string readyName = "MarlowenCrowdReady-" + suffix;
-    const std::string releaseName = "MarlowenCrowdRelease-" + suffix;
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
     Side crowded;
     {
-        ChildProcess crowd(Quoted(WindowsPath(CROWD_EXE)) + " " + std::to_string(settings.windows) + " " + readyName +
-                           " " + releaseName);
-        if (!crowd.Started() || WaitAnswering({ready, crowd.Handle()}, kStartTimeoutMs) != WAIT_OBJECT_0) {
+        Crowd crowd(settings.windows);
+        if (!crowd.WaitReady()) {
             std::fprintf(stderr, "bench_window_crowd did not make its windows\n");
             return 2;
         }
         // The desktop first finishes showing the crowd.
-        WaitForInputIdle(crowd.Handle(), kStartTimeoutMs);
+        WaitForInputIdle(crowd.Process(), kStartTimeoutMs);
         WaitAnswering({}, kSettleMs);
         crowded = Measure(ctrl, standIn.Id(), settings.iterations);
-        // Released, the crowd ends by itself and its windows go with it.
-        SetEvent(release);
-        crowd.WaitExit(kExitWaitMs);
     }
     standIn.Stop();
-    CloseHandle(ready);
-    CloseHandle(release);
 
     std::printf("GetLastHistoryLine against StandInCad.exe, %d timed calls per row (microseconds)\n",
                 settings.iterations);
@@ -224,4 +249,16 @@ int main(int argc, char** argv) {
         passed = false;
     }
     return passed ? 0 : 1;
+}
+
+}  // namespace
+
+// Caught here, so that an exception too unwinds through the owners of the programs started.
+int main(int argc, char** argv) {
+    try {
+        return Bench(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_history_win: %s\n", e.what());
+        return 2;
+    }
 }

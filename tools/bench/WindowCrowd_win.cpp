@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "testsupport/UniqueHandle_win.h"
+
 namespace {
 
 constexpr DWORD kLongestStayMs = 600000;
@@ -18,8 +20,8 @@ const char kCrowdClass[] = "MarlowenBenchCrowd";
 int main(int argc, char** argv) {
     if (argc != 4) return 1;
     const long count = std::strtol(argv[1], nullptr, 10);
-    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
-    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, argv[3]);
+    const UniqueHandle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]));
+    const UniqueHandle release(OpenEventA(SYNCHRONIZE, FALSE, argv[3]));
     if (count < 0 || !ready || !release) return 1;
 
     WNDCLASSA wc{};
@@ -37,13 +39,14 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    SetEvent(ready);
+    SetEvent(ready.get());
 
     const ULONGLONG end = GetTickCount64() + kLongestStayMs;
     for (;;) {
         const ULONGLONG now = GetTickCount64();
         if (now >= end) break;
-        const DWORD woke = MsgWaitForMultipleObjects(1, &release, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        HANDLE released = release.get();
+        const DWORD woke = MsgWaitForMultipleObjects(1, &released, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
         if (woke != WAIT_OBJECT_0 + 1) break;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);

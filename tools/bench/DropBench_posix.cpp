@@ -29,7 +29,8 @@
 #include <thread>
 #include <vector>
 
-#include "BenchSupport.h"
+#include "BenchSupport_posix.h"
+#include "text/Encoding.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ std::string ExpectedScript(Road road, int files) {
                 name + "\r\n-purge\r\na\r\nqsave\r\n";
     }
     text += road == Road::Survey ? "OWARI\r\n" : "new \r\nfiledia\r\n1\r\ncmddia\r\n1\r\nquit\r\n";
-    return Utf8ToSjis(text);
+    return ShiftJisFromUtf8(text);
 }
 
 std::string DataIni() {

@@ -1,4 +1,4 @@
-#include "BenchSupport.h"
+#include "BenchSupport_posix.h"
 
 #include <unistd.h>
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "BenchSupport.h"
+#include "BenchSupport_posix.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "BenchSupport.h"
+#include "BenchSupport_posix.h"
 
 namespace {
 

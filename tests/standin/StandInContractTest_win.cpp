@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +16,8 @@
 #include "testsupport/Desktop_win.h"
 #include "testsupport/StandInProcess_win.h"
 #include "testsupport/Wait_win.h"
+#include "text/Encoding_win.h"
+#include "tools/standin/StandInContract.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ public:
             }
         }
         if (text) {
-            pane = DescendantTitled(text, "MountTam");
-            historyPane = DescendantTitled(text, "Headlands");
+            pane = DescendantTitled(text, standin::kCommandPaneCaption);
+            historyPane = DescendantTitled(text, standin::kHistoryPaneCaption);
         }
         return main && text && pane && historyPane;
     }
@@ -60,20 +61,15 @@ public:
         return Start() && WaitFor([&] { return LastLine() == prompt; });
     }
 
+    // As a zero-ended record: UTF-16 for a Unicode window, the ANSI bytes for another.
     void Type(const std::string& text) {
-        std::vector<unsigned char> buffer;
-        COPYDATASTRUCT record{};
-        record.dwData = 1;
+        std::string buffer = text + '\0';
         if (IsWindowUnicode(main)) {
-            std::vector<wchar_t> units(text.size() + 1, L'\0');
-            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), units.data(),
-                                static_cast<int>(text.size()));
-            buffer.resize(units.size() * 2);
-            std::memcpy(buffer.data(), units.data(), buffer.size());
-        } else {
-            buffer.assign(text.begin(), text.end());
-            buffer.push_back(0);
+            const std::wstring units = WideFromCodePage(text, CP_ACP);
+            buffer.assign(reinterpret_cast<const char*>(units.c_str()), (units.size() + 1) * sizeof(wchar_t));
         }
+        COPYDATASTRUCT record{};
+        record.dwData = standin::kTypedInputRecord;
         record.cbData = static_cast<DWORD>(buffer.size());
         record.lpData = buffer.data();
         SendMessageA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
@@ -81,7 +77,7 @@ public:
     }
 
     std::string History() {
-        SendMessageA(text, WM_COMMAND, 32781, 0);
+        SendMessageA(text, WM_COMMAND, standin::kCopyHistoryCommand, 0);
         return TakeClipboardText();
     }
 
@@ -137,7 +133,7 @@ TEST(StandInContract, StartUpShowsWindowsFirstAndThePromptAfterTheDelay) {
     const std::string history = cad.History();
     EXPECT_EQ(history.substr(history.size() - 23), "コマンド: COMMANDLINE\r\n");
     // Another process reads the pane's caption, not its answer to WM_GETTEXT.
-    EXPECT_EQ(WindowTitle(cad.pane), "MountTam");
+    EXPECT_EQ(WindowTitle(cad.pane), standin::kCommandPaneCaption);
     EXPECT_EQ(cad.PaneText(), history + "コマンド: ");
     // What shows the history inside "Headlands" has no caption of its own to be mistaken.
     for (HWND child : Descendants(cad.text)) {
@@ -146,9 +142,9 @@ TEST(StandInContract, StartUpShowsWindowsFirstAndThePromptAfterTheDelay) {
         }
     }
     // The docked command line of the main window, as a command-line pane search finds it.
-    EXPECT_NE(DescendantTitled(cad.main, "Headlands"), nullptr);
-    EXPECT_NE(DescendantTitled(cad.main, "MountTam"), nullptr);
-    EXPECT_EQ(cad.TopLevelTitled("コマンド ライン"), nullptr);
+    EXPECT_NE(DescendantTitled(cad.main, standin::kHistoryPaneCaption), nullptr);
+    EXPECT_NE(DescendantTitled(cad.main, standin::kCommandPaneCaption), nullptr);
+    EXPECT_EQ(cad.TopLevelTitled(standin::kCommandLineTitle), nullptr);
 
     const std::vector<std::string> log = cad.Log().Lines();
     ASSERT_FALSE(log.empty());
@@ -207,7 +203,7 @@ TEST(StandInContract, UnicodeWindowTakesUtf16RecordsAndAnswersAnsiReads) {
     cad.WriteFile("表 図.dwg", "Model\r\n平面図\r\n");
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     EXPECT_TRUE(IsWindowUnicode(cad.main));
-    EXPECT_EQ(WindowTitle(cad.pane), "MountTam");
+    EXPECT_EQ(WindowTitle(cad.pane), standin::kCommandPaneCaption);
 
     cad.Type("filedia\r");
     cad.Type("0\r");
@@ -268,8 +264,8 @@ TEST(StandInContract, MissingDrawingShowsTheMessageWindowAndBlocksUntilClosed) {
     cad.Type("filedia\r0\ropen\r");
     cad.Type(cad.Folder() + "\\missing.dwg\r");
     cad.Type("new\r");
-    ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, "AutoCAD メッセージ") != nullptr; }));
-    HWND message = FindWindowA(nullptr, "AutoCAD メッセージ");
+    ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, standin::kMessageTitle) != nullptr; }));
+    HWND message = FindWindowA(nullptr, standin::kMessageTitle);
     EXPECT_FALSE(StartsWith(WindowClass(message), "Afx:00400000:8:"));
     EXPECT_TRUE(Contains(cad.LastLine(), "を開けません。"));
     Sleep(300);
@@ -278,7 +274,7 @@ TEST(StandInContract, MissingDrawingShowsTheMessageWindowAndBlocksUntilClosed) {
     HWND ok = FindWindowExA(message, nullptr, "BUTTON", nullptr);
     ASSERT_NE(ok, nullptr);
     SendMessageA(ok, BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([] { return FindWindowA(nullptr, "AutoCAD メッセージ") == nullptr; }));
+    EXPECT_TRUE(WaitFor([] { return FindWindowA(nullptr, standin::kMessageTitle) == nullptr; }));
     EXPECT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
 }
 
@@ -286,9 +282,9 @@ TEST(StandInContract, FiledialogOneShowsAFileDialogInsteadOfAPrompt) {
     StandIn cad("");
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     cad.Type("open\r");
-    ASSERT_TRUE(WaitFor([&] { return cad.TopLevelTitled("ファイルを選択") != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return cad.TopLevelTitled(standin::kFileDialogTitle) != nullptr; }));
     EXPECT_EQ(cad.LastLine(), "コマンド: open");
-    PostMessageA(cad.TopLevelTitled("ファイルを選択"), WM_CLOSE, 0, 0);
+    PostMessageA(cad.TopLevelTitled(standin::kFileDialogTitle), WM_CLOSE, 0, 0);
     EXPECT_TRUE(cad.WaitForLastLine([](const std::string& line) { return line == "*キャンセル*"; }));
 }
 
@@ -378,11 +374,11 @@ TEST(StandInContract, WithoutLogOptionTheLogIsBesideTheExecutable) {
 TEST(StandInContract, FloatingCommandLineHoldsThePanes) {
     StandIn cad("/floating");
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
-    HWND floating = cad.TopLevelTitled("コマンド ライン");
+    HWND floating = cad.TopLevelTitled(standin::kCommandLineTitle);
     ASSERT_NE(floating, nullptr);
     EXPECT_TRUE(StartsWith(WindowClass(floating), "Afx:00400000:8:"));
-    EXPECT_NE(DescendantTitled(floating, "Headlands"), nullptr);
-    EXPECT_NE(DescendantTitled(floating, "MountTam"), nullptr);
+    EXPECT_NE(DescendantTitled(floating, standin::kHistoryPaneCaption), nullptr);
+    EXPECT_NE(DescendantTitled(floating, standin::kCommandPaneCaption), nullptr);
     EXPECT_TRUE(Descendants(cad.main).empty());
 }
 
