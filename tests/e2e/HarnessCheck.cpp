@@ -72,6 +72,9 @@ TEST(HarnessParsing, GridDumpAndListItemsKeepEmptyCells) {
     EXPECT_TRUE(ParseListBox("count=0\r\n").empty());
     EXPECT_EQ(Utf8ToSjis("表"), "\x95\x5C");
     EXPECT_EQ(SjisToUtf8("\xB6\xC5"), "ｶﾅ");
+    // Test data that Shift-JIS cannot carry must fail the case, not turn into "?".
+    EXPECT_NE(ErrorOf([] { Utf8ToSjis("𠮷.dwg"); }).find("Shift-JIS"), std::string::npos);
+    EXPECT_NE(ErrorOf([] { SjisToUtf8("a\x81"); }).find("not Shift-JIS"), std::string::npos);
 }
 
 }  // namespace
