@@ -1,4 +1,4 @@
-#include "InspectorClient.h"
+#include "InspectorClient_posix.h"
 
 #include <poll.h>
 #include <unistd.h>

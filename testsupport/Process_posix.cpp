@@ -1,4 +1,4 @@
-#include "Process.h"
+#include "Process_posix.h"
 
 #include <fcntl.h>
 #include <poll.h>

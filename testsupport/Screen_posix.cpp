@@ -1,4 +1,4 @@
-#include "Screen.h"
+#include "Screen_posix.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

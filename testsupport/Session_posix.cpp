@@ -1,4 +1,4 @@
-#include "Session.h"
+#include "Session_posix.h"
 
 #include <signal.h>
 #include <strings.h>

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "testsupport/Harness.h"
+#include "testsupport/Harness_posix.h"
 
 namespace e2e {
 

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "testsupport/Harness.h"
+#include "testsupport/Harness_posix.h"
 #include "testsupport/StandInLog.h"
 
 namespace bench {

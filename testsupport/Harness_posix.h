@@ -24,7 +24,7 @@
 #pragma once
 
 #include "testsupport/HarnessBasics.h"
-#include "testsupport/InspectorClient.h"
-#include "testsupport/Process.h"
-#include "testsupport/Screen.h"
-#include "testsupport/Session.h"
+#include "testsupport/InspectorClient_posix.h"
+#include "testsupport/Process_posix.h"
+#include "testsupport/Screen_posix.h"
+#include "testsupport/Session_posix.h"

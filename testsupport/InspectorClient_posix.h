@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "testsupport/HarnessBasics.h"
-#include "testsupport/Process.h"
+#include "testsupport/Process_posix.h"
 
 namespace e2e {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "testsupport/HarnessBasics.h"
-#include "testsupport/InspectorClient.h"
-#include "testsupport/Process.h"
-#include "testsupport/Screen.h"
+#include "testsupport/InspectorClient_posix.h"
+#include "testsupport/Process_posix.h"
+#include "testsupport/Screen_posix.h"
 
 namespace e2e {
 
