@@ -102,7 +102,7 @@ void TForm1::WMDropFiles(HDROP drop) {
     if (sectionNumber == 0 && target != Button10) return;
     // A new script under a CAD still reading the last one would change its work midway, and a
     // second CAD would take the commands meant for the first.
-    if (CadRunLasts()) {
+    if (run_.Lasts()) {
         ShowInfoBox(hwnd_, kCadAtWorkMessage);
         return;
     }
@@ -126,12 +126,6 @@ bool TForm1::ReadDroppedDrawings(DropData& drop) {
         return false;
     }
     return true;
-}
-
-bool TForm1::CadRunLasts() {
-    acad_->FindAcadWindows();
-    if (acad_->AcadMainWnd != 0) run_.SawCadWindow(acad_->AcadProcessId);
-    return run_.Lasts();
 }
 
 HWND TForm1::ControlAt(POINT screenPoint) const {

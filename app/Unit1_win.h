@@ -89,7 +89,6 @@ private:
 
     // Drops (Unit1Drop_win.cpp).
     void WMDropFiles(HDROP drop);
-    bool CadRunLasts();
     bool ReadDroppedDrawings(DropData& drop);
     void StoreDroppedFile(DropData& drop, int i);
     void SectionDrop(DropData& drop, int n, int sectionNumber);

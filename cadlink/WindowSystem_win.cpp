@@ -1,6 +1,5 @@
 #include "WindowSystem_win.h"
 
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -321,7 +320,7 @@ std::uint32_t Win32WindowSystem::ClipboardFormat(std::string_view name) {
 }
 
 std::u16string Win32WindowSystem::WideFromAnsi(std::string_view text) {
-    // The record has room for as many units as the text has bytes, never fewer than converted.
+    // A multibyte code page never gives more units than bytes: the record's room always holds them.
     const std::wstring wide = WideFromCodePage(text, ansiCodePage_);
-    return std::u16string(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(std::min(wide.size(), text.size())));
+    return std::u16string(wide.begin(), wide.end());
 }
