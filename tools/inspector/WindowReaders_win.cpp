@@ -40,15 +40,22 @@ LRESULT SendAnswered(decltype(&SendMessageTimeoutA) send, HWND hwnd, UINT msg, W
     return static_cast<LRESULT>(result);
 }
 
-// Fetches a text with a length query and a get query, in UTF-8.
+// Fetches a text with a length query and a get query, in UTF-8. The text may grow between
+// the two (a label counting up), so the buffer has a spare unit: a text that fills it may have
+// been cut and is fetched again.
 std::string FetchText(HWND hwnd, UINT lengthMsg, UINT textMsg, WPARAM index, bool indexFirst) {
-    auto length = SendW(hwnd, lengthMsg, indexFirst ? index : 0, 0);
-    if (length < 0) return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    auto copied = indexFirst ? SendW(hwnd, textMsg, index, reinterpret_cast<LPARAM>(text.data()))
-                             : SendW(hwnd, textMsg, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied < 0 ? 0 : std::min(static_cast<size_t>(copied), text.size() - 1));
-    text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
+    constexpr int kTries = 5;
+    std::wstring text;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        auto length = SendW(hwnd, lengthMsg, indexFirst ? index : 0, 0);
+        if (length < 0) return {};
+        text.assign(static_cast<size_t>(length) + 2, L'\0');
+        auto copied = indexFirst ? SendW(hwnd, textMsg, index, reinterpret_cast<LPARAM>(text.data()))
+                                 : SendW(hwnd, textMsg, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        if (copied < 0) return {};
+        if (static_cast<size_t>(copied) < text.size() - 1) break;
+    }
+    text.resize(text.find(L'\0') == std::wstring::npos ? text.size() - 1 : text.find(L'\0'));
     return WideToUtf8(text);
 }
 
