@@ -10,8 +10,7 @@
 inline constexpr char kSurveyEndMarker[] = "OWARI";
 
 // The survey script: "open", the path in double quotes, "layout", "?" per drawing, then
-// "OWARI". Raises
-// AppError past ten million lines, like ExpandTemplate.
+// "OWARI". Raises AppError past ten million lines, like ExpandTemplate.
 LineList SurveyScript(const LineList& paths);
 
 // One drawing's entries from its blank-stripped command pane: entry 0 (passed over by the

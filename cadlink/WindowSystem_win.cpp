@@ -58,6 +58,10 @@ private:
 constexpr char kOwnerClass[] = "MarlowenClipboardOwner";
 constexpr std::size_t kRenderedAtOnceBytes = 64 * 1024;
 
+// Small formats go down at once, so that they outlive even a program that is killed; larger
+// ones are rendered when a program asks for them.
+bool RenderedLater(const ClipboardItem& item) { return item.bytes.size() > kRenderedAtOnceBytes; }
+
 // How a clipboard format is held, and so how it is copied.
 enum class Holding { Memory, EnhancedMetafile, MetafilePicture, NotCopied };
 
@@ -204,16 +208,14 @@ void Win32WindowSystem::RenderLater(UINT format) {
     if (!later_) return;
     // A format put down for later is never a metafile picture beside an enhanced metafile.
     for (const ClipboardItem& item : *later_)
-        if (item.format == format && item.bytes.size() > kRenderedAtOnceBytes)
-            PutFormat(format, HoldingOf(format, false), item.bytes);
+        if (item.format == format && RenderedLater(item)) PutFormat(format, HoldingOf(format, false), item.bytes);
 }
 
 void Win32WindowSystem::RenderAllLater() {
     if (!later_ || !::OpenClipboard(clipboardOwner_)) return;
     if (GetClipboardOwner() == clipboardOwner_)
         for (const ClipboardItem& item : *later_)
-            if (item.bytes.size() > kRenderedAtOnceBytes)
-                PutFormat(item.format, HoldingOf(item.format, false), item.bytes);
+            if (RenderedLater(item)) PutFormat(item.format, HoldingOf(item.format, false), item.bytes);
     ::CloseClipboard();
     later_.reset();
 }
@@ -305,9 +307,8 @@ void Win32WindowSystem::PutClipboardContents(std::shared_ptr<const ClipboardCont
     for (const ClipboardItem& item : *later_) {
         const Holding holding = HoldingOf(item.format, hasEnhancedMetafile);
         if (holding == Holding::NotCopied) continue;
-        // Small formats go down at once, so that they outlive even a program that is killed.
-        if (item.bytes.size() <= kRenderedAtOnceBytes) PutFormat(item.format, holding, item.bytes);
-        else SetClipboardData(item.format, nullptr);
+        if (RenderedLater(item)) SetClipboardData(item.format, nullptr);
+        else PutFormat(item.format, holding, item.bytes);
     }
 }
 
