@@ -16,17 +16,6 @@ namespace {
 // How long one look at the inspector's output waits for more of the answer.
 constexpr int kReadPauseMs = 100;
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t at = text.find(separator, start);
-        parts.push_back(text.substr(start, at - start));
-        if (at == std::string::npos) return parts;
-        start = at + 1;
-    }
-}
-
 const std::vector<std::string>& Fields(const std::vector<std::string>& fields, size_t count, const char* what) {
     if (fields.size() != count) {
         std::string line;
@@ -55,9 +44,9 @@ Grid ParseGrid(const std::string& dump) {
     std::string body = dump.substr(headerEnd + 2);
     if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0) body.resize(body.size() - 2);
     if (!body.empty() || grid.rows > 0)
-        for (auto& row : Split(body, '\n')) {
+        for (auto& row : inspector::Split(body, '\n')) {
             if (!row.empty() && row.back() == '\r') row.pop_back();
-            grid.cells.push_back(Split(row, '\t'));
+            grid.cells.push_back(inspector::Split(row, '\t'));
         }
     return grid;
 }

@@ -8,16 +8,6 @@ namespace {
 
 constexpr char kEnd = '\x1E';
 
-std::vector<std::string> Split(std::string_view text, char separator) {
-    std::vector<std::string> parts;
-    for (;;) {
-        const std::size_t at = text.find(separator);
-        parts.emplace_back(text.substr(0, at));
-        if (at == std::string_view::npos) return parts;
-        text.remove_prefix(at + 1);
-    }
-}
-
 std::string Joined(const std::vector<std::string>& parts, char separator) {
     std::string text;
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -38,6 +28,16 @@ std::optional<char> HexByte(std::string_view text, std::size_t at) {
 }
 
 }  // namespace
+
+std::vector<std::string> Split(std::string_view text, char separator) {
+    std::vector<std::string> parts;
+    for (;;) {
+        const std::size_t at = text.find(separator);
+        parts.emplace_back(text.substr(0, at));
+        if (at == std::string_view::npos) return parts;
+        text.remove_prefix(at + 1);
+    }
+}
 
 std::string EscapeField(std::string_view text) {
     std::string out;

@@ -14,6 +14,9 @@
 
 namespace inspector {
 
+// The pieces of text between separators; a text without one is one piece, an empty text too.
+std::vector<std::string> Split(std::string_view text, char separator);
+
 std::string EscapeField(std::string_view text);
 // Undoes EscapeField; a backslash that starts no escape stands for the byte after it.
 std::string UnescapeField(std::string_view text);

@@ -10,10 +10,16 @@
 #include <iterator>
 #include <sstream>
 #include <thread>
+#include <utility>
+
+#include "testsupport/Wait.h"
 
 namespace bench {
 
 using e2e::HarnessError;
+
+// A start-up that never settles is measured anyway after this many pauses.
+constexpr int kMostSettlePauses = 20;
 
 void ParseOptions(int argc, char** argv, const std::map<std::string, int*>& options) {
     for (int i = 1; i < argc; ++i) {
@@ -53,12 +59,12 @@ double ProcCpuMs(pid_t pid) {
 
 void WaitSettled(e2e::Session& s, int pauseMs) {
     double last = -1;
-    for (int i = 0; i < 20; ++i) {
-        double now = ProcCpuMs(s.MarlowenPid());
-        if (now == last) return;
-        last = now;
-        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-    }
+    const auto settled = [&] {
+        const double now = ProcCpuMs(s.MarlowenPid());
+        return std::exchange(last, now) == now;
+    };
+    PollUntil(settled, static_cast<long long>(kMostSettlePauses) * pauseMs,
+              [&] { std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs)); });
 }
 
 e2e::Locations IsolatedLocations(const std::string& prefix) {

@@ -24,12 +24,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "BenchSupport_posix.h"
+#include "testsupport/Wait.h"
 #include "text/Encoding.h"
 
 namespace {
@@ -39,6 +39,7 @@ using namespace bench;
 namespace fs = std::filesystem;
 
 constexpr int kSettlePauseMs = 300;
+constexpr int kScriptWaitMs = 300000;
 constexpr const char* kFloorTitle = "DropFloor";
 constexpr const char* kFolder = "図面";
 
@@ -95,11 +96,6 @@ const std::vector<std::string> kTemplate = {"open",
 // Folder: one folder dropped on the section button, its drawings in subfolders of 100.
 enum class Road { Section, Survey, Folder };
 constexpr int kPerSubfolder = 100;
-
-struct DropCase {
-    std::vector<std::string> unixPaths;
-    std::string script;  // Shift-JIS, as test.scr must hold it
-};
 
 std::string FileName(int i) {
     char name[16];
@@ -170,21 +166,12 @@ DropTime TimeDrop(Session& s, Point at, const std::vector<std::string>& files, c
     s.DropAt(at, files);
     time.dropMs = MsSince(start);
     // A short sleep between looks: the machine is shared, and a stat costs microseconds.
-    const auto deadline = start + std::chrono::seconds(300);
-    while (FileSize(scr) != size) {
-        if (Clock::now() > deadline) throw HarnessError("test.scr was not complete within 300 s");
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    const auto complete = [&] { return FileSize(scr) == size; };
+    if (!PollUntil(complete, kScriptWaitMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); }))
+        throw HarnessError("test.scr was not complete within 300 s of the drop");
     time.scriptMs = MsSince(start);
     if (ReadBytes(scr) != script) throw HarnessError("test.scr does not hold the expected script");
     return time;
-}
-
-Point Centre(const std::string& rect) {
-    std::istringstream in(rect);
-    Rect r;
-    if (!(in >> r.left >> r.top >> r.right >> r.bottom)) throw HarnessError("not a rectangle: " + rect);
-    return r.Center();
 }
 
 DropTime MarlowenDrop(const Screen& screen, const Locations& where, Road road, int files) {
@@ -205,7 +192,7 @@ DropTime FloorDrop(const Screen& screen, const Locations& where, Road road, int 
     s.StartProgram({FLOOR_EXE, "C:\\m\\floor.bin"});
     s.Inspect({"wait-window", kFloorTitle, "30000"}, 40000);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    return TimeDrop(s, Centre(s.Inspect({"rect", kFloorTitle})), drawings, script);
+    return TimeDrop(s, ParseRect(s.Inspect({"rect", kFloorTitle})).Center(), drawings, script);
 }
 
 struct Figure {

@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,12 +50,7 @@ Options ReadOptions(int argc, char** argv) {
     return options;
 }
 
-double InspectorCpuMs(Session& s) {
-    std::istringstream in(s.Inspect({"cputime", Session::kTitle}));
-    long long kernel = 0, user = 0;
-    if (!(in >> kernel >> user)) throw HarnessError("inspector cputime gave no times");
-    return static_cast<double>(kernel + user);
-}
+double InspectorCpuMs(Session& s) { return static_cast<double>(s.ProcessCpuTime().TotalMs()); }
 
 Sample Survey(const Screen& screen, const Options& options) {
     Session s(screen);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "testsupport/UniqueHandle_win.h"
+#include "testsupport/Wait_win.h"
 
 namespace {
 
@@ -40,16 +41,6 @@ int main(int argc, char** argv) {
         }
     }
     SetEvent(ready.get());
-
-    const ULONGLONG end = GetTickCount64() + kLongestStayMs;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) break;
-        HANDLE released = release.get();
-        const DWORD woke = MsgWaitForMultipleObjects(1, &released, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        if (woke != WAIT_OBJECT_0 + 1) break;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
+    WaitAnswering({release.get()}, kLongestStayMs);
     return 0;
 }

@@ -188,21 +188,11 @@ const Command kCommands[] = {
      [](const Args& a) { return ClipboardRecord(a[1]); }},
 };
 
-// The usage line's words: the name first.
-std::vector<std::string> Words(const std::string& usage) {
-    std::vector<std::string> words;
-    for (size_t start = 0; start < usage.size();) {
-        const size_t blank = usage.find(' ', start);
-        words.push_back(usage.substr(start, blank - start));
-        start = blank == std::string::npos ? usage.size() : blank + 1;
-    }
-    return words;
-}
-
 std::string RunCommand(const Args& args) {
     if (args.empty() || args[0].empty()) throw UsageError("no command");
     for (const Command& command : kCommands) {
-        const std::vector<std::string> words = Words(command.usage);
+        // The usage line's words: the name first.
+        const std::vector<std::string> words = inspector::Split(command.usage, ' ');
         if (words[0] != args[0]) continue;
         size_t optional = 0;
         for (const std::string& word : words) optional += word.front() == '[';

@@ -8,6 +8,7 @@
 
 #include "testsupport/Desktop_win.h"
 #include "testsupport/InspectorProtocol.h"
+#include "testsupport/UniqueHandle_win.h"
 
 namespace {
 
@@ -78,39 +79,31 @@ std::string ListBoxText(HWND hwnd) {
 // in that process's memory and read back from there.
 class RemoteBuffer {
 public:
-    RemoteBuffer(HWND hwnd, size_t size) : size_(size) {
+    RemoteBuffer(HWND hwnd, size_t size) {
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
         if (!process_) throw Failure("cannot open the process of the tree view");
-        memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-        if (!memory_) {
-            CloseHandle(process_);
-            throw Failure("cannot allocate memory in the process of the tree view");
-        }
+        memory_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        if (!memory_) throw Failure("cannot allocate memory in the process of the tree view");
     }
-    ~RemoteBuffer() {
-        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-        CloseHandle(process_);
-    }
+    ~RemoteBuffer() { VirtualFreeEx(process_.get(), memory_, 0, MEM_RELEASE); }
     RemoteBuffer(const RemoteBuffer&) = delete;
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
 
     char* Address() const { return static_cast<char*>(memory_); }
     void Write(size_t offset, const void* data, size_t size) {
-        if (!WriteProcessMemory(process_, Address() + offset, data, size, nullptr))
+        if (!WriteProcessMemory(process_.get(), Address() + offset, data, size, nullptr))
             throw Failure("cannot write to the process of the tree view");
     }
     void Read(size_t offset, void* data, size_t size) {
-        if (!ReadProcessMemory(process_, Address() + offset, data, size, nullptr))
+        if (!ReadProcessMemory(process_.get(), Address() + offset, data, size, nullptr))
             throw Failure("cannot read from the process of the tree view");
     }
-    size_t Size() const { return size_; }
 
 private:
-    HANDLE process_ = nullptr;
+    UniqueHandle process_;
     void* memory_ = nullptr;
-    size_t size_;
 };
 
 // One line per node: two blanks of indent per level, the node text, TAB, the image index.
