@@ -56,7 +56,7 @@ std::string FetchText(HWND hwnd, UINT lengthMsg, UINT textMsg, WPARAM index, boo
         if (copied < 0) return {};
         if (static_cast<size_t>(copied) < text.size() - 1) break;
     }
-    text.resize(text.find(L'\0') == std::wstring::npos ? text.size() - 1 : text.find(L'\0'));
+    text.resize(std::min(text.find(L'\0'), text.size() - 1));
     return WideToUtf8(text);
 }
 
