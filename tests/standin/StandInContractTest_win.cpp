@@ -17,7 +17,7 @@
 #include "testsupport/StandInProcess_win.h"
 #include "testsupport/Wait_win.h"
 #include "text/Encoding_win.h"
-#include "tools/standin/StandInContract.h"
+#include "testsupport/StandInContract.h"
 
 namespace {
 

@@ -70,7 +70,7 @@
 //                                         launched, 1: launch failed, 3: abruptly, 4: after
 //                                         a failure); no line follows "exit 3" or "exit 4"
 //
-// The names, ids and exit codes are defined in StandInContract.h; the options are read in
+// The names, ids and exit codes are defined in testsupport/StandInContract.h; the options are read in
 // StandInOptions_win.cpp, the windows live in StandInWindows_win.cpp, the session's pump and
 // the log in StandIn_win.cpp, and the interpreter (portable) in CadSession.cpp.
 #include <windows.h>

@@ -4,7 +4,7 @@
 
 #include "LogFormat.h"
 #include "StandIn_win.h"
-#include "StandInContract.h"
+#include "testsupport/StandInContract.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "LogFormat.h"
-#include "StandInContract.h"
+#include "testsupport/StandInContract.h"
 
 namespace {
 
