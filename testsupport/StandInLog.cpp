@@ -4,13 +4,11 @@
 #include <iterator>
 #include <utility>
 
+#include "text/ShiftJis.h"
+
 StandInLog::StandInLog(std::string path, Decoder decode) : path_(std::move(path)), decode_(decode) {}
 
 namespace {
-
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-bool IsTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -69,8 +67,8 @@ std::string UnquoteLogText(const std::string& quoted, std::size_t& at) {
     std::string text;
     for (++at; at < quoted.size() && quoted[at] != '"'; ++at) {
         char c = quoted[at];
-        if (IsLead(static_cast<unsigned char>(c)) && at + 1 < quoted.size() &&
-            IsTrail(static_cast<unsigned char>(quoted[at + 1]))) {
+        if (IsShiftJisLead(static_cast<unsigned char>(c)) && at + 1 < quoted.size() &&
+            IsShiftJisTrail(static_cast<unsigned char>(quoted[at + 1]))) {
             text += c;
             c = quoted[++at];
         } else if (c == '\\' && at + 1 < quoted.size()) {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "LogFormat.h"
+#include "text/ShiftJis.h"
 
 namespace {
 

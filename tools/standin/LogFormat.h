@@ -13,6 +13,3 @@ std::string QuoteForLog(std::string_view bytes);
 
 // Lowercase hex digits, two per byte, no separators.
 std::string HexForLog(const void* data, std::size_t size);
-
-bool IsShiftJisLead(unsigned char b);
-bool IsShiftJisTrail(unsigned char b);

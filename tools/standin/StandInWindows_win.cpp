@@ -5,6 +5,7 @@
 #include "LogFormat.h"
 #include "StandIn_win.h"
 #include "testsupport/StandInContract.h"
+#include "text/ShiftJis.h"
 
 namespace {
 
