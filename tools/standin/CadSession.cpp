@@ -3,7 +3,7 @@
 #include <iterator>
 #include <utility>
 
-#include "LogFormat.h"
+#include "testsupport/StandInLogCodec.h"
 #include "text/ShiftJis.h"
 
 namespace {

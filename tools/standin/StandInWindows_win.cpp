@@ -2,7 +2,6 @@
 // the answers of the command pane and the dialogs.
 #include <cstring>
 
-#include "LogFormat.h"
 #include "StandIn_win.h"
 #include "testsupport/StandInContract.h"
 #include "text/ShiftJis.h"

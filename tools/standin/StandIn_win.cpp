@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "LogFormat.h"
+#include "testsupport/StandInLogCodec.h"
 #include "testsupport/StandInContract.h"
 
 namespace {
