@@ -136,8 +136,17 @@ void BatchFollow::SawTitles(std::string_view mainTitle, std::string_view textTit
     const std::string name = ActiveDrawingName(mainTitle, textTitle);
     if (name.empty() || name == titleName_) return;
     titleName_ = name;
+    const bool unseen = namesSeen_.insert(name).second;
     const auto names = [&](int d) { return names_[d - 1] == name || paths_[d - 1] == name; };
     if (reached_ >= 1 && names(reached_)) return;
+    // After the last drawing, a drawing of CAD's own never named before is the one the
+    // tail's "new" made: the tail has begun, every drawing is done.
+    if (reached_ == Count() && unseen && std::none_of(paths_.begin(), paths_.end(), [&](const std::string& path) {
+            return path == name || UnitFunc::SplitPath(path).fileName == name;
+        })) {
+        tailSeen_ = true;
+        return;
+    }
     for (int d = reached_ + 1; d <= Count(); ++d) {
         if (!names(d)) continue;
         // CAD opened it: every drawing before it is done.

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // One input line of the script (a piece of a script line as CAD reads it, quotes as written)
@@ -34,7 +35,8 @@ public:
 
     // The drawing CAD has reached, 1-based; 0 before the first.
     int Reached() const { return reached_; }
-    // CAD echoed the script's tail, which follows the last drawing's lines.
+    // CAD is at the script's tail, which follows the last drawing's lines: it echoed the tail,
+    // or, after the last drawing, made the new drawing the tail makes.
     bool TailSeen() const { return tailSeen_; }
 
 private:
@@ -55,6 +57,7 @@ private:
     int reached_ = 0;
     bool tailSeen_ = false;
     std::string titleName_;  // the active drawing the titles named last
+    std::unordered_set<std::string> namesSeen_;
     std::vector<std::string> lastLines_;
     std::string lastReadName_;  // titleName_ at the last read
 };

@@ -128,6 +128,8 @@ RunReport RunSupervisor::StartUpTick() {
     FlushTyping();
     const CadWindows cad = Discover();
     const std::optional<std::string> history = ReadHistory(cad);
+    // The drawing CAD starts with is named before the script runs: it is none the tail makes.
+    follow_->SawTitles(cad.mainTitle, cad.textTitle);
     if (history && IsCommandPrompt(LastHistoryLine(*history))) {
         timers_.Disarm(Watcher::StartUp);
         Type(kRunScriptCommands);

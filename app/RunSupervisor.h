@@ -59,6 +59,10 @@ struct RunReport {
     int drawing = 0;  // 1-based
     int count = 0;
     std::string path;  // the drawing's
+
+    bool Asks() const {
+        return kind == Kind::AskAfterMessage || kind == Kind::AskAfterEnd || kind == Kind::AskSurveyAgain;
+    }
 };
 
 class RunSupervisor {
@@ -82,6 +86,9 @@ public:
 
     // A run lasts while its CAD has not gone, and until the question its end asks is answered.
     bool Lasts();
+    // What the run's end makes of it when its CAD has gone since the last tick; a drop asks
+    // first, so that it is never refused for a CAD that has just quit.
+    RunReport CheckEnd();
 
     RunReport StartUpTick();
     RunReport SurveyEndTick();
@@ -135,8 +142,6 @@ private:
     void Follow(const CadWindows& cad, const std::optional<std::string>& history);
     void RecordProgress();
     void WriteRecord();
-    // What the run's end makes of it, when its CAD has gone.
-    RunReport CheckEnd();
     RunReport EndBatch();
     RunReport EndedWait(RunTimers::Watcher watcher);
     RunReport Finish(std::string status);

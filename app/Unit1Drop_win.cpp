@@ -86,6 +86,11 @@ void TForm1::WMDropFiles(HDROP drop) {
     if (sectionNumber == 0 && target != Button10) return;
     // A new script under a CAD still reading the last one would change its work midway, and a
     // second CAD would take the commands meant for the first.
+    // CAD may have quit since the last tick: its end is made out now. One that asks the operator
+    // takes this drop's place.
+    const RunReport ended = supervisor_->CheckEnd();
+    ShowRunReport(ended);
+    if (ended.Asks()) return;
     if (supervisor_->Lasts()) {
         ShowInfoBox(hwnd_, kCadAtWorkMessage);
         return;

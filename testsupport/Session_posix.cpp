@@ -271,6 +271,8 @@ void Session::SetText(const std::string& controlName, const std::string& text) {
 
 void Session::PressOk(const std::string& caption) { Inspect({"press-ok", caption}); }
 
+void Session::Press(const std::string& caption, const std::string& button) { Inspect({"press", caption, button}); }
+
 void Session::ChooseFile(const std::string& windowsPath) { Inspect({"filedialog-choose", windowsPath}); }
 
 void Session::CancelFileDialog() { Inspect({"filedialog-cancel"}); }

@@ -88,6 +88,7 @@ public:
     void Click(const std::string& controlName);
     void SetText(const std::string& controlName, const std::string& text);
     void PressOk(const std::string& caption);
+    void Press(const std::string& caption, const std::string& button);  // ok, cancel, yes, no
     void ChooseFile(const std::string& windowsPath);
     void CancelFileDialog();
     void Close();

@@ -174,6 +174,24 @@ TEST(BatchFollow, TailIsSeenOnlyAsTheScriptEndsNotInTheStartUpCommands) {
     EXPECT_EQ(follow.Reached(), 3) << "b and c went by unseen, but the tail follows them";
 }
 
+TEST(BatchFollow, NewDrawingNamedAfterTheLastIsTheTailsThoughItsEchoesWentUnseen) {
+    BatchFollow follow(kPaths, PathMarks(kPaths));
+    follow.SawTitles("AutoCAD 2000i - [Drawing1.dwg]", "");
+    follow.SawTitles("AutoCAD 2000i - [a.dwg]", "");
+    follow.SawTitles("AutoCAD 2000i - [Drawing1.dwg]", "");
+    follow.SawTitles("AutoCAD 2000i - [c.dwg]", "");
+    EXPECT_FALSE(follow.TailSeen());
+    follow.SawTitles("AutoCAD 2000i - [Drawing1.dwg]", "");
+    EXPECT_FALSE(follow.TailSeen()) << "the drawing CAD started with, back after a close, taken for the tail's";
+    follow.SawTitles("AutoCAD 2000i - [Drawing2.dwg]", "");
+    EXPECT_TRUE(follow.TailSeen());
+    // Before the last drawing, a new drawing is the template's own.
+    BatchFollow early(kPaths, PathMarks(kPaths));
+    early.SawTitles("AutoCAD 2000i - [a.dwg]", "");
+    early.SawTitles("AutoCAD 2000i - [Drawing2.dwg]", "");
+    EXPECT_FALSE(early.TailSeen());
+}
+
 TEST(BatchFollow, TemplateWithoutPlaceholdersCannotBeFollowed) {
     BatchFollow follow(kPaths, {});
     EXPECT_FALSE(follow.CanFollow());

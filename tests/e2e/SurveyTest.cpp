@@ -236,7 +236,8 @@ TEST_F(SurveyWithCadMessage, DrawingCadCannotOpenStoresNothingAndLeavesCadForThe
     EXPECT_EQ(box.text.substr(0, box.text.find("\r\n")), "処理できません");
     EXPECT_NE(box.text.find("レイアウト名は取得していません"), std::string::npos) << box.text;
     EXPECT_FALSE(box.icon);
-    EXPECT_EQ(box.ownerTitle, "Marlowen");
+    // The window's title names the drawing CAD stopped at, for the taskbar.
+    EXPECT_EQ(box.ownerTitle, "CAD のメッセージで停止: 2 / 3 C:\\d\\b.dwg - Marlowen");
     EXPECT_EQ(log.Starting("open-failed "), std::vector<std::string>{"open-failed \"C:\\\\d\\\\b.dwg\""});
     EXPECT_EQ(log.Count("message-window "), 1);
     // CAD stops the script at the failed open: c is never opened, OWARI never comes.
@@ -259,11 +260,18 @@ TEST_F(SurveyWithCadMessage, DrawingCadCannotOpenStoresNothingAndLeavesCadForThe
     S().PressOk("情報");
     WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the box to go");
 
-    // The user reads CAD's message, closes it and ends CAD; then the per-layout button asks
-    // for a survey, and the buttons clear and survey as usual.
+    // The user reads CAD's message, closes it and ends CAD, and declines to survey the others
+    // again; then the per-layout button asks for a survey, and the buttons clear and survey as
+    // usual.
     S().Inspect({"close", "AutoCAD メッセージ"});
     S().Click("Button12");
     WaitForCadToQuit(S(), log, 1, "Close CAD to quit the stand-in");
+    const MessageBoxInfo again = S().WaitMessageBox("Marlowen", kWaitMs);
+    EXPECT_NE(again.text.find("図面 2 / 3:\r\nC:\\d\\b.dwg"), std::string::npos) << again.text;
+    EXPECT_NE(again.text.find("ほかの 2 図面"), std::string::npos) << again.text;
+    S().Press("Marlowen", "no");
+    WaitUntil([&] { return S().MessageBoxes().empty(); }, kWaitMs, "the question to go");
+    EXPECT_EQ(log.Count("start "), 1) << "No surveyed again";
     S().Drop("Button1", {a});
     EXPECT_EQ(S().WaitMessageBox("情報", kWaitMs).text, "レイアウト名を取得してください。");
     S().PressOk("情報");

@@ -72,6 +72,18 @@ std::string PressOk(const Args& a) {
     return {};
 }
 
+std::string Press(const Args& a) {
+    static const std::pair<const char*, int> kButtons[] = {{"ok", IDOK}, {"cancel", IDCANCEL}, {"yes", IDYES}, {"no", IDNO}};
+    HWND box = FindDialog(a[1]);
+    if (!box) throw Failure("no message box captioned '" + a[1] + "'");
+    for (const auto& [name, id] : kButtons) {
+        if (a[2] != name) continue;
+        EndDialog(box, id, kDefaultWaitMs);
+        return {};
+    }
+    throw UsageError("no button named '" + a[2] + "': ok, cancel, yes or no");
+}
+
 std::string Expand(const Args& a) {
     HWND tree = RequireControl(a[1], a[2]);
     const auto next = [&](HTREEITEM item, WPARAM which) {
@@ -139,6 +151,7 @@ const Command kCommands[] = {
     {"msgboxes", "caption TAB text TAB rect TAB pid TAB owner title TAB icon|noicon", MessageBoxes},
     {"wait-msgbox CAPTION [MS]", "wait for that message box and print its record", WaitMessageBox},
     {"press-ok CAPTION", "press OK in that message box and wait until it is gone", PressOk},
+    {"press CAPTION BUTTON", "press ok, cancel, yes or no in that message box and wait until it is gone", Press},
     {"click TITLE NAME", "post BM_CLICK to the control",
      [](const Args& a) {
          // Posted, so a click whose handler opens a modal dialog does not hold us up.
