@@ -4,13 +4,11 @@
 #include <iterator>
 #include <utility>
 
+#include "StandInLogCodec.h"
+
 StandInLog::StandInLog(std::string path, Decoder decode) : path_(std::move(path)), decode_(decode) {}
 
 namespace {
-
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-bool IsTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -64,32 +62,6 @@ bool StandInLog::Has(const std::string& line) const { return IndexOfLine(Lines()
 std::vector<std::string> StandInLog::Typed() const { return QuotedTexts("recv ", " text=\""); }
 
 std::vector<std::string> StandInLog::ScriptLines() const { return QuotedTexts("script-line ", "\""); }
-
-std::string UnquoteLogText(const std::string& quoted, std::size_t& at) {
-    std::string text;
-    for (++at; at < quoted.size() && quoted[at] != '"'; ++at) {
-        char c = quoted[at];
-        if (IsLead(static_cast<unsigned char>(c)) && at + 1 < quoted.size() &&
-            IsTrail(static_cast<unsigned char>(quoted[at + 1]))) {
-            text += c;
-            c = quoted[++at];
-        } else if (c == '\\' && at + 1 < quoted.size()) {
-            c = quoted[++at];
-            if (c == 'r') {
-                c = '\r';
-            } else if (c == 'n') {
-                c = '\n';
-            } else if (c == 't') {
-                c = '\t';
-            } else if (c == 'x' && at + 2 < quoted.size()) {
-                c = static_cast<char>(std::stoi(quoted.substr(at + 1, 2), nullptr, 16));
-                at += 2;
-            }
-        }
-        text += c;
-    }
-    return text;
-}
 
 int IndexOfLine(const std::vector<std::string>& lines, const std::string& line, bool prefix) {
     for (std::size_t i = 0; i < lines.size(); ++i)

@@ -1,6 +1,6 @@
 // The stand-in CAD's event log as tests and benchmarks read it: one event a line, LF-ended,
-// texts quoted as the stand-in's LogFormat writes them. Lines keep the log's own bytes
-// (Shift-JIS) unless a decoder is given, as the end-to-end side gives one for UTF-8.
+// texts quoted by StandInLogCodec. Lines keep the log's own bytes (Shift-JIS) unless a decoder
+// is given, as the end-to-end side gives one for UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -33,10 +33,6 @@ private:
     std::string path_;
     Decoder decode_;
 };
-
-// The text of the quoted string that starts at quoted[at] (a '"') in the log's own bytes, a
-// Shift-JIS character taken whole; at ends on the closing quote.
-std::string UnquoteLogText(const std::string& quoted, std::size_t& at);
 
 // Index of the first line equal to line (or starting with it, when prefix); -1 when none is.
 int IndexOfLine(const std::vector<std::string>& lines, const std::string& line, bool prefix = false);

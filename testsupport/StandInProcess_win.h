@@ -10,7 +10,7 @@
 #include "ChildProcess_win.h"
 #include "StandInLog.h"
 #include "TempFolder.h"
-#include "tools/standin/StandInContract.h"
+#include "StandInContract.h"
 
 // StandInCad.exe started with a log and the test's own folder as current folder; terminated
 // and the folder removed when this goes.

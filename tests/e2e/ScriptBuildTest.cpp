@@ -34,9 +34,12 @@ constexpr const char* kDataIni =
     "3=-export \"[FULLFILENAME].pdf\" [FILENAME]\n"
     "4=close\n";
 
+// Until its process is gone too: CAD takes a moment to close after its quit, and a drop meanwhile
+// is refused.
 void WaitForCadExits(Session& s, int count) {
     const StandInLog log(s.RunFolder() + "/cad.log");
     WaitUntil([&] { return log.Count("exit 0") >= count; }, kWaitMs, "the stand-in CAD to run its script and quit");
+    WaitUntil([&] { return !s.ProcessRunning("StandInCad.exe"); }, kWaitMs, "the stand-in's process to end");
 }
 
 // test.scr of a drop, once the stand-in CAD has run it and quit for the exits-th time.

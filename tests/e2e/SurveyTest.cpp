@@ -188,7 +188,8 @@ TEST_F(LayoutSurvey, ThreeDrawingsFillTableAndTreeFeedTheLoopThenClearAndSurveyA
 }
 
 TEST_F(SurveyOfManyLayouts, FifteenHundredLayoutsWidenTheTableAndFillTheTreeInOrder) {
-    S().WriteDataIni(kProgramSection);
+    // The listing would not fit in CAD's history of 400 lines, which the pane shows.
+    S().WriteDataIni(std::string(kProgramSection) + " /historylines:2000\n");
     std::vector<std::string> names;
     std::string content;
     for (int k = 1; k <= 1500; ++k) {

@@ -15,6 +15,7 @@
 #include "app/SectionDrop.h"
 #include "app/SectionTemplate.h"
 #include "settings/IniFile.h"
+#include "text/ShiftJis.h"
 #include "text/UnitFunc.h"
 
 namespace {
@@ -116,11 +117,11 @@ TEST(SampleSettings, FileIsShiftJisWithCrLfAndNoBlankAtALineEnd) {
             ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "CR without LF at byte " << i;
             ASSERT_TRUE(i == 0 || (bytes[i - 1] != ' ' && bytes[i - 1] != '\t')) << "blank at a line end, byte " << i;
         }
-        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+        if (IsShiftJisLead(b)) {
             ASSERT_LT(i + 1, bytes.size());
-            const auto trail = static_cast<unsigned char>(bytes[++i]);
-            ASSERT_TRUE((trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC))
-                << "no Shift-JIS character at byte " << i - 1;
+            ASSERT_TRUE(IsShiftJisTrail(static_cast<unsigned char>(bytes[i + 1])))
+                << "no Shift-JIS character at byte " << i;
+            ++i;
             ++doubleByte;
         } else {
             ASSERT_TRUE(b < 0x80 || (b >= 0xA1 && b <= 0xDF)) << "no Shift-JIS character at byte " << i;

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <map>
 
 #include "LogFile.h"
-#include "LogFormat.h"
 #include "SurveyReader.h"
 #include "testsupport/StandInLog.h"
 #include "testsupport/TempFolder.h"
@@ -15,7 +15,7 @@ namespace {
 
 class Session {
 public:
-    explicit Session(bool halfWidth = false)
+    explicit Session(bool halfWidth = false, std::size_t historyLines = kDefaultHistoryLines)
         : session(
               halfWidth,
               [this](const std::string& path) -> std::optional<std::string> {
@@ -23,12 +23,14 @@ public:
                   if (it == files.end()) return std::nullopt;
                   return it->second;
               },
-              [this](const std::string& line) { log.push_back(line); }) {}
+              [this](const std::string& line) { log.push_back(line); }, historyLines) {}
 
-    // Takes and carries out lines until the input runs dry or the session asks for something.
+    // Takes and carries out lines until the input runs dry or the session asks for something,
+    // as the window side does; the time each line is busy before it is carried out is kept.
     SessionRequest Run() {
         while (session.CanTakeLine()) {
             if (session.TakeLine() == SessionRequest::Abort) return SessionRequest::Abort;
+            if (const unsigned ms = session.BusyBeforeExecute()) busy.push_back(ms);
             const SessionRequest request = session.Execute();
             if (request != SessionRequest::None) return request;
         }
@@ -54,11 +56,12 @@ public:
 
     std::map<std::string, std::string> files;
     std::vector<std::string> log;
+    std::vector<unsigned> busy;
     CadSession session;
 };
 
-Session Started(bool halfWidth = false) {
-    Session s(halfWidth);
+Session Started(bool halfWidth = false, std::size_t historyLines = kDefaultHistoryLines) {
+    Session s(halfWidth, historyLines);
     s.session.FinishStartup();
     return s;
 }
@@ -85,6 +88,16 @@ TEST(StandInStartUp, HalfWidthPromptIsUsedThroughout) {
     s.Type("OWARI\r");
     EXPECT_EQ(s.Lines().end()[-2], "ｺﾏﾝﾄﾞ: OWARI");
     EXPECT_EQ(s.session.Active().prompt, "ｺﾏﾝﾄﾞ: ");
+
+    // A quoted path is echoed with its quotes, after the half-width prompt it answered.
+    s.files["C:\\My Drawings\\a.dwg"] = "Model\r\n";
+    s.Type("filedia\r0\r\"new\"\ropen\r\"C:\\My Drawings\\a.dwg\"\rclose\r");
+    const std::vector<std::string> echoes(s.Lines().end() - 8, s.Lines().end() - 2);
+    EXPECT_EQ(echoes,
+              (std::vector<std::string>{"ｺﾏﾝﾄﾞ: filedia", "新しい FILEDIA の値を入力 <1>: 0", "ｺﾏﾝﾄﾞ: \"new\"",
+                                        "不明なコマンド \"\"new\"\"。F1 キーを押すとヘルプを表示します。",
+                                        "ｺﾏﾝﾄﾞ: open", "開く図面ファイル名を入力: \"C:\\My Drawings\\a.dwg\""}));
+    EXPECT_EQ(s.LastLine(), "ｺﾏﾝﾄﾞ: _open");
 }
 
 TEST(StandInCommandLine, TextInPiecesAnswersThePrompts) {
@@ -130,6 +143,29 @@ TEST(StandInCommandLine, EmptyLineOnlyShowsThePromptAgain) {
 TEST(StandInCommandLine, QuitAsksToEnd) {
     Session s = Started();
     EXPECT_EQ(s.Type("QUIT\r"), SessionRequest::Quit);
+}
+
+// CAD keeps the last lines of each drawing's history, and the pane shows no more of it; the
+// drawing's first drop is logged once.
+TEST(StandInHistory, EachDrawingKeepsItsOwnLastLines) {
+    Session s = Started(false, 4);
+    s.Type("a\rb\r");
+    EXPECT_EQ(s.Lines(),
+              (std::vector<std::string>{"コマンド: a", "不明なコマンド \"a\"。F1 キーを押すとヘルプを表示します。",
+                                        "コマンド: b", "不明なコマンド \"b\"。F1 キーを押すとヘルプを表示します。"}));
+    EXPECT_EQ(s.session.PaneText(), s.session.History() + "コマンド: ");
+    EXPECT_EQ(s.session.History().rfind("コマンド: a\r\n", 0), 0u);
+
+    s.Type("new\rc\r");
+    EXPECT_EQ(s.Lines().size(), 3u) << "the new drawing's history starts afresh";
+    s.Type("d\r");
+    EXPECT_EQ(s.Lines().front(), "コマンド: c");
+    s.Type("close\r");
+    EXPECT_EQ(s.Lines(),
+              (std::vector<std::string>{"不明なコマンド \"b\"。F1 キーを押すとヘルプを表示します。", "コマンド: new",
+                                        "図面 Drawing2.dwg を閉じました。", "コマンド: _open"}));
+    EXPECT_EQ(s.Events("history-full "), (std::vector<std::string>{"history-full \"Drawing1.dwg\" lines=4",
+                                                                   "history-full \"Drawing2.dwg\" lines=4"}));
 }
 
 TEST(StandInDialogs, FilediaOneShowsAFileDialogThatCancels) {
@@ -251,11 +287,17 @@ TEST_F(StandInSurvey, DoubleQuotedNamesAreTakenWithoutTheirQuotes) {
     s.files["C:\\My Drawings\\run.scr"] = "layout\r\n?\r\n";
     s.Type("open\r  \"C:\\My Drawings\\図 1.dwg\"\rscript\r\"C:\\My Drawings\\run.scr\"\r");
     EXPECT_EQ(s.session.Active().name, "図 1.dwg");
+    EXPECT_EQ(s.Lines().front(), "図面 \"C:\\My Drawings\\図 1.dwg\" を開きました。") << "a history of its own";
     EXPECT_NE(
         std::find(s.log.begin(), s.log.end(), "open \"C:\\\\My Drawings\\\\図 1.dwg\" name=\"図 1.dwg\" layouts=1"),
         s.log.end());
     EXPECT_NE(std::find(s.log.begin(), s.log.end(), "script \"C:\\\\My Drawings\\\\run.scr\" lines=2"), s.log.end());
     EXPECT_EQ(s.LastLine(), "レイアウト: Model  ブロック名: *Model_Space.");
+
+    // The path's echo, quotes and blanks as typed, stayed in the drawing it was typed in.
+    s.Type("close\r");
+    EXPECT_EQ(s.session.Active().name, "表.dwg");
+    EXPECT_EQ(s.Lines().end()[-3], "開く図面ファイル名を入力:   \"C:\\My Drawings\\図 1.dwg\"");
 }
 
 // A blank in a bare path cuts it, so the open fails as in CAD; the quoted path opens.
@@ -314,6 +356,70 @@ TEST_F(StandInSurvey, ExitWordIsTakenButNotCarriedOut) {
     EXPECT_EQ(typed.log.back(), "input \" Quit\\t\"");
 }
 
+// A crash while CAD works on the drawing it was told of: at the first line taken once that
+// drawing is open, not before, and without the line's echo.
+TEST_F(StandInSurvey, CrashDrawingEndsAtTheFirstLineTakenInIt) {
+    s.files["C:\\d\\ア.dwg"] = "Model\r\n";
+    s.files["C:\\d\\ヂ.dwg"] = "Model\r\n";
+    s.files["crash.scr"] = "open\r\nC:\\d\\ヂ.dwg\r\nlayout\r\n?\r\nopen\r\nC:\\d\\ア.dwg\r\nlayout\r\n?\r\n";
+    s.session.SetCrashDrawing("ア.DWG");
+    s.session.Type("script\rcrash.scr\r");
+    EXPECT_EQ(s.Run(), SessionRequest::Abort);
+    EXPECT_EQ(s.Events("layout-list ").back(), "layout-list \"ヂ.dwg\" count=1") << "ヂ is ア with 0x41 in small";
+    EXPECT_EQ(std::vector<std::string>(s.log.end() - 3, s.log.end()),
+              (std::vector<std::string>{"open \"C:\\\\d\\\\ア.dwg\" name=\"ア.dwg\" layouts=1",
+                                        "script-line \"layout\"", "crash \"ア.dwg\""}));
+    EXPECT_EQ(s.Lines(), std::vector<std::string>{"図面 \"C:\\d\\ア.dwg\" を開きました。"}) << "no echo";
+}
+
+// CAD fails an unreadable drawing as a missing one, though the file is there.
+TEST_F(StandInSurvey, UnreadableDrawingFailsToOpenLikeAMissingOne) {
+    s.session.SetUnreadableDrawing("A.dwg");
+    s.files["C:\\e\\xa.dwg"] = "Model\r\n";
+    s.files["fail.scr"] = "open\r\nC:\\e\\xa.dwg\r\nopen\r\n\"C:\\d\\a.dwg\"\r\nlayout\r\n?\r\n";
+    s.session.Type("script\rfail.scr\r");
+    EXPECT_EQ(s.Run(), SessionRequest::MessageWindow);
+    EXPECT_EQ(s.Events("open ").back(), "open \"C:\\\\e\\\\xa.dwg\" name=\"xa.dwg\" layouts=1");
+    EXPECT_EQ(s.session.MessageText(), "図面ファイルを開けません。\r\nC:\\d\\a.dwg");
+    EXPECT_EQ(s.LastLine(), "図面ファイル \"C:\\d\\a.dwg\" を開けません。");
+    EXPECT_EQ(std::vector<std::string>(s.log.end() - 3, s.log.end()),
+              (std::vector<std::string>{"open-failed \"C:\\\\d\\\\a.dwg\"",
+                                        "message-window \"図面ファイルを開けません。\\r\\nC:\\\\d\\\\a.dwg\"",
+                                        "script-stopped lines=2"}));
+}
+
+// Busy once, at the first line whose text or file name part is the one given, before it is
+// carried out; quotes, blanks and ASCII case aside.
+TEST_F(StandInSurvey, BusyLineIsBusyOnceBeforeItIsCarriedOut) {
+    const struct {
+        const char* busyText;
+        const char* typed;
+        const char* busyAfter;  // the event before "busy ms=700"
+    } cases[] = {
+        {"c:\\D\\A.DWG", "open\r  \"C:\\d\\a.dwg\" \rnew\r", "input \"  \\\"C:\\\\d\\\\a.dwg\\\" \""},
+        {"a.DWG", "open\rC:\\d\\a.dwg\rclose\ropen\rC:\\d\\a.dwg\rnew\r", "input \"C:\\\\d\\\\a.dwg\""},
+        {"表.dwg", "open\r\"C:\\d\\表.dwg\"\rnew\r", "input \"\\\"C:\\\\d\\\\表.dwg\\\"\""},
+        {"NEW", "open\rd\\new\rnew\r", "input \"d\\\\new\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.busyText);
+        Session t = Started();
+        t.files = s.files;
+        t.files["d\\new"] = "Model\r\n";
+        t.session.SetBusyLine(c.busyText, 700);
+        t.Type(std::string("filedia\r0\r") + c.typed);
+        EXPECT_EQ(t.busy, std::vector<unsigned>{700});
+        const int at = IndexOfLine(t.log, "busy ms=700");
+        ASSERT_GT(at, 0);
+        EXPECT_EQ(t.log[at - 1], c.busyAfter);
+        EXPECT_EQ(t.session.Active().name, "Drawing2.dwg") << "every line was carried out";
+    }
+    Session none = Started();
+    none.session.SetBusyLine("a.dwg", 700);
+    none.Type("a.dwg.bak\rxa.dwg\r\"a.dwg\r");
+    EXPECT_TRUE(none.busy.empty());
+}
+
 TEST_F(StandInSurvey, OtherLayoutOptionIsRefused) {
     s.Type("layout\rS\r");
     EXPECT_EQ(s.LastLine(), "無効なオプションです。");
@@ -344,75 +450,19 @@ TEST(StandInDrawingFile, NamesAreLinesWithoutOuterBlanks) {
     EXPECT_TRUE(ParseDrawingFile("").empty());
 }
 
+TEST(StandInDrawingFile, NamesCompareInAnyAsciiCaseButTrailBytesExactly) {
+    EXPECT_TRUE(SameIgnoringAsciiCase("Plan-1.DWG", "plan-1.dwg"));
+    EXPECT_TRUE(SameIgnoringAsciiCase("ア.DWG", "ア.dwg"));
+    EXPECT_FALSE(SameIgnoringAsciiCase("ア.dwg", "ヂ.dwg"));  // 0x83 0x41 and 0x83 0x61
+    EXPECT_FALSE(SameIgnoringAsciiCase("Ａ", "ａ"));          // full-width letters are no ASCII
+    EXPECT_FALSE(SameIgnoringAsciiCase("a.dwg", "a.dwg "));
+}
+
 TEST(StandInDrawingFile, FileNameSkipsTrailBytesThatLookLikeSeparators) {
     EXPECT_EQ(FileNamePart("C:\\d\\表.dwg"), "表.dwg");   // 表 is 0x95 0x5C
     EXPECT_EQ(FileNamePart("C:\\表\\ソ.dwg"), "ソ.dwg");  // ソ is 0x83 0x5C
     EXPECT_EQ(FileNamePart("a.dwg"), "a.dwg");
     EXPECT_EQ(FileNamePart("D:a.dwg"), "a.dwg");
-}
-
-TEST(StandInLogFormat, QuotedTextEscapesControlsAndKeepsShiftJis) {
-    EXPECT_EQ(QuoteForLog("filedia\r"), "\"filedia\\r\"");
-    EXPECT_EQ(QuoteForLog("a\"b\\c\n\t"), "\"a\\\"b\\\\c\\n\\t\"");
-    EXPECT_EQ(QuoteForLog("表ｺ"), "\"表ｺ\"");
-    EXPECT_EQ(QuoteForLog(std::string("\x01\x7f\x81", 3)), "\"\\x01\\x7f\\x81\"");
-    EXPECT_EQ(QuoteForLog(std::string("\x81\x0d", 2)), "\"\\x81\\r\"");
-}
-
-// The tests read the log with their own reader; whatever the stand-in quotes comes back as
-// the same bytes, the quote after it where the reader stops.
-TEST(StandInLogFormat, QuotedTextReadsBackAsTheSameBytes) {
-    const std::string cases[] = {
-        "filedia\r",
-        "a\"b\\c\n\t",
-        std::string("\x00\x01\x1f\x7f", 4),
-        "表示.dwg",  // 表 is 0x95 0x5C: its trail byte is a backslash
-        "ソ\"",      // ソ is 0x83 0x5C, before a quote
-        "ｺﾏﾝﾄﾞ: 平面図",
-        std::string("\x81", 1),  // a lone lead byte at the end
-        std::string("\x81\r", 2),
-        std::string("\x9f"
-                    "1",
-                    2),
-        "\\x41",
-    };
-    for (const std::string& bytes : cases) {
-        const std::string line = "recv ansi text=" + QuoteForLog(bytes) + " t=1.000";
-        std::size_t at = line.find('"');
-        EXPECT_EQ(UnquoteLogText(line, at), bytes) << line;
-        EXPECT_EQ(line.substr(at), "\" t=1.000") << line;
-    }
-}
-
-// A decoder (the end-to-end side's, to UTF-8) is applied to the unquoted bytes, never to the
-// quoted ones, in which a backslash may be the second byte of a character.
-TEST(StandInLogReader, TextsAreUnquotedBeforeTheyAreDecoded) {
-    TempFolder folder;
-    WriteFileBytes(folder.File("cad.log"),
-                   "recv ansi dwData=1 text=\"表\\r\"\n"
-                   "script-line \"ソ\\x41\"\n"
-                   "recv ansi dwData=1 text=\"unfinished");
-    const auto highBytesAsMarks = [](const std::string& text) {
-        std::string marked = text;
-        for (char& c : marked) {
-            if (static_cast<unsigned char>(c) >= 0x80) c = '#';
-        }
-        return marked;
-    };
-    const StandInLog raw(folder.File("cad.log"));
-    EXPECT_EQ(raw.Typed(), std::vector<std::string>{"表\r"});
-    EXPECT_EQ(raw.ScriptLines(), std::vector<std::string>{"ソA"});
-    const StandInLog decoded(folder.File("cad.log"), +highBytesAsMarks);
-    EXPECT_EQ(decoded.Typed(), std::vector<std::string>{"#\\\r"});
-    EXPECT_EQ(decoded.ScriptLines(), std::vector<std::string>{"#\\A"});
-    EXPECT_EQ(decoded.Lines(),
-              (std::vector<std::string>{"recv ansi dwData=1 text=\"#\\\\r\"", "script-line \"#\\\\x41\""}));
-}
-
-TEST(StandInLogFormat, HexHasTwoDigitsPerByte) {
-    const unsigned char bytes[] = {0x66, 0x0d, 0x00, 0xff};
-    EXPECT_EQ(HexForLog(bytes, sizeof bytes), "660d00ff");
-    EXPECT_EQ(HexForLog(bytes, 0), "");
 }
 
 // The last lines say how the process ended: a failure with what was thrown, then the exit

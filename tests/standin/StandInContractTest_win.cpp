@@ -17,7 +17,7 @@
 #include "testsupport/StandInProcess_win.h"
 #include "testsupport/Wait_win.h"
 #include "text/Encoding_win.h"
-#include "tools/standin/StandInContract.h"
+#include "testsupport/StandInContract.h"
 
 namespace {
 
@@ -157,6 +157,53 @@ TEST(StandInContract, HalfWidthPrompt) {
     ASSERT_TRUE(cad.StartAndWaitForPrompt("ｺﾏﾝﾄﾞ: COMMANDLINE"));
 }
 
+// A parent that waits until CAD is idle: the splash screen lets it go at once, a load that
+// reads no message holds it for the whole load. The splash bears the main window's title, but
+// not its class, so the search for the main window passes it over until the windows come.
+TEST(StandInContract, InputIdleComesWithTheSplashAtOnceAndAfterTheWholeLoad) {
+    const struct {
+        const char* options;
+        ULONGLONG idleFrom, idleBefore;  // ms after the start
+        const char* second;              // the log's event after "start"
+    } cases[] = {
+        {"/windowdelay:2500", 0, 1500, "splash"},
+        {"/loaddelay:2000", 1900, 10000, "load ms=2000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        StandIn cad(c.options);
+        const ULONGLONG start = GetTickCount64();
+        ASSERT_EQ(WaitForInputIdle(cad.Process().Handle(), 15000), 0u);
+        const ULONGLONG idle = GetTickCount64() - start;
+        EXPECT_GE(idle, c.idleFrom);
+        EXPECT_LT(idle, c.idleBefore);
+        const HWND splash = cad.WindowOfClass(standin::kSplashClass);
+        if (c.idleFrom == 0) {
+            ASSERT_NE(splash, nullptr);
+            EXPECT_EQ(WindowTitle(splash), standin::kMainTitle);
+            EXPECT_TRUE(IsWindowVisible(splash));
+            EXPECT_EQ(GetParent(splash), nullptr);
+            EXPECT_FALSE(cad.FindWindows());
+        }
+        ASSERT_TRUE(cad.StartAndWaitForPrompt());
+        EXPECT_EQ(cad.WindowOfClass(standin::kSplashClass), nullptr) << "the splash goes when the windows come";
+        EXPECT_EQ(cad.Log().Lines().at(1), c.second);
+    }
+}
+
+// Only the last lines of the drawing's history are copied and shown in the pane.
+TEST(StandInContract, HistoryLinesKeepOnlyTheLastLinesForTheCopyAndThePane) {
+    StandIn cad("/historylines:3");
+    ASSERT_TRUE(cad.StartAndWaitForPrompt());
+    cad.Type("OWARI\r");
+    ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return StartsWith(line, "不明なコマンド"); }));
+    EXPECT_EQ(cad.History(),
+              "コマンド: COMMANDLINE\r\nコマンド: OWARI\r\n不明なコマンド \"OWARI\"。F1 "
+              "キーを押すとヘルプを表示します。\r\n");
+    EXPECT_EQ(cad.PaneText(), cad.History() + "コマンド: ");
+    EXPECT_EQ(cad.Log().Starting("history-full "), std::vector<std::string>{"history-full \"Drawing1.dwg\" lines=3"});
+}
+
 TEST(StandInContract, AnsiRecordsInPiecesAnswerThePromptsAndAreLogged) {
     StandIn cad("");
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
@@ -234,17 +281,24 @@ TEST(StandInContract, SurveyScriptThenCloseAndQuit) {
     ASSERT_TRUE(cad.StartAndWaitForPrompt());
     for (const char* command : {"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"}) cad.Type(command);
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "OWARI"); }));
+    EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [b.dwg]");
     EXPECT_EQ(WindowTitle(cad.text), "AutoCAD テキスト ウィンドウ - b.dwg");
     EXPECT_EQ(survey_reader::LayoutNames(cad.PaneText()), (std::vector<std::string>{"Model", "配置1"}));
 
     cad.Type("close\r");
     ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return Contains(line, "open"); }));
     EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [a.dwg]");
+    EXPECT_EQ(WindowTitle(cad.text), "AutoCAD テキスト ウィンドウ - a.dwg");
     EXPECT_EQ(survey_reader::LayoutNames(cad.PaneText()), (std::vector<std::string>{"Model", "Layout1", "Layout2"}));
 
     cad.Type("close\r");
     ASSERT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing1.dwg]"; }));
+    EXPECT_EQ(WindowTitle(cad.text), "AutoCAD テキスト ウィンドウ - Drawing1.dwg");
     EXPECT_TRUE(Contains(cad.LastLine(), "open"));
+
+    cad.Type("new\r");
+    ASSERT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
+    EXPECT_EQ(WindowTitle(cad.text), "AutoCAD テキスト ウィンドウ - Drawing2.dwg");
 
     for (const char* command : {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"}) cad.Type(command);
     ASSERT_EQ(cad.WaitExit(), 0u);
@@ -258,24 +312,71 @@ TEST(StandInContract, SurveyScriptThenCloseAndQuit) {
     EXPECT_EQ(log.back(), "exit 0");
 }
 
-TEST(StandInContract, MissingDrawingShowsTheMessageWindowAndBlocksUntilClosed) {
-    StandIn cad("");
-    ASSERT_TRUE(cad.StartAndWaitForPrompt());
-    cad.Type("filedia\r0\ropen\r");
-    cad.Type(cad.Folder() + "\\missing.dwg\r");
-    cad.Type("new\r");
-    ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, standin::kMessageTitle) != nullptr; }));
-    HWND message = FindWindowA(nullptr, standin::kMessageTitle);
-    EXPECT_FALSE(StartsWith(WindowClass(message), "Afx:00400000:8:"));
-    EXPECT_TRUE(Contains(cad.LastLine(), "を開けません。"));
-    Sleep(300);
-    EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
+// After "quit" the windows stay for the delay: the history and the pane still answer, typed
+// input is logged but not taken. The operator's close, and a delay of 0, end at once.
+TEST(StandInContract, QuitKeepsTheWindowsForItsDelayAndACloseEndsAtOnce) {
+    const struct {
+        const char* options;
+        bool close;        // WM_CLOSE to the main window instead of "quit"
+        ULONGLONG stayMs;  // at least, after "exit 0" is logged; 0: ends at once
+    } cases[] = {
+        {"/quitdelay:3000", false, 2500},
+        {"", false, 800},
+        {"/quitdelay:0", false, 0},
+        {"/quitdelay:3000", true, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.options) + (c.close ? " WM_CLOSE" : ""));
+        StandIn cad(c.options);
+        ASSERT_TRUE(cad.StartAndWaitForPrompt());
+        if (c.close) PostMessageA(cad.main, WM_CLOSE, 0, 0);
+        else cad.Type("quit\r");
+        ASSERT_TRUE(WaitFor([&] { return cad.Log().Has("exit 0"); }));
+        const ULONGLONG exited = GetTickCount64();
+        if (c.stayMs > 0) {
+            EXPECT_EQ(cad.LastLine(), "コマンド: quit");
+            EXPECT_EQ(cad.PaneText(), cad.History());
+            cad.Type("new\r");
+            EXPECT_TRUE(WaitFor([&] { return cad.Log().Count("recv ") == 2; }));
+        }
+        ASSERT_EQ(cad.WaitExit(), 0u);
+        const ULONGLONG stayed = GetTickCount64() - exited;
+        if (c.stayMs > 0) EXPECT_GE(stayed, c.stayMs);
+        else EXPECT_LT(stayed, 1500u);
+        const std::vector<std::string> log = cad.Log().Lines();
+        const int exit = IndexOfLine(log, "exit 0");
+        ASSERT_GT(exit, 0);
+        EXPECT_EQ(log[exit - 1] == "quit-delay ms=3000" || log[exit - 1] == "quit-delay ms=1000", c.stayMs > 0)
+            << log[exit - 1];
+        EXPECT_EQ(cad.Log().Count("command new"), 0) << "no input is taken while CAD closes";
+    }
+}
 
-    HWND ok = FindWindowExA(message, nullptr, "BUTTON", nullptr);
-    ASSERT_NE(ok, nullptr);
-    SendMessageA(ok, BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([] { return FindWindowA(nullptr, standin::kMessageTitle) == nullptr; }));
-    EXPECT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
+// A drawing that is missing, or there but unreadable (/failopen), alike.
+TEST(StandInContract, DrawingThatCannotBeOpenedShowsTheMessageWindowAndBlocksUntilClosed) {
+    for (const char* options : {"", "/failopen:A.DWG"}) {
+        SCOPED_TRACE(options);
+        StandIn cad(options);
+        if (*options) cad.WriteFile("a.dwg", "Model\r\n");
+        const std::string path = cad.Folder() + (*options ? "\\a.dwg" : "\\missing.dwg");
+        ASSERT_TRUE(cad.StartAndWaitForPrompt());
+        cad.Type("filedia\r0\ropen\r");
+        cad.Type(path + "\r");
+        cad.Type("new\r");
+        ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, standin::kMessageTitle) != nullptr; }));
+        HWND message = FindWindowA(nullptr, standin::kMessageTitle);
+        EXPECT_FALSE(StartsWith(WindowClass(message), "Afx:00400000:8:"));
+        EXPECT_EQ(cad.LastLine(), "図面ファイル \"" + path + "\" を開けません。");
+        Sleep(300);
+        EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
+        EXPECT_EQ(cad.Log().Count("open-failed "), 1);
+
+        HWND ok = FindWindowExA(message, nullptr, "BUTTON", nullptr);
+        ASSERT_NE(ok, nullptr);
+        SendMessageA(ok, BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitFor([] { return FindWindowA(nullptr, standin::kMessageTitle) == nullptr; }));
+        EXPECT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
+    }
 }
 
 TEST(StandInContract, FiledialogOneShowsAFileDialogInsteadOfAPrompt) {
@@ -299,11 +400,13 @@ TEST(StandInContract, AbruptEndsComeAtTheirMomentWithExitCodeThree) {
         {"/startdelay:60000 /exitafter:1500", nullptr, "start pid="},
         {"/exitat:close", "new\rCLOSE\rnew\r", "input \"CLOSE\""},
         {"/exitat:LAYOUT", "filedia\r0\rscript\rend.scr\r", "script-line \"layout\""},
+        {"/crashon:B.dwg", "new\rfiledia\r0\ropen\rb.dwg\rnew\r", "crash \"b.dwg\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
         StandIn cad(c.options);
         cad.WriteFile("end.scr", "new\r\nlayout ?\r\nnew\r\n");
+        cad.WriteFile("b.dwg", "Model\r\n");
         const ULONGLONG start = GetTickCount64();
         ASSERT_TRUE(cad.Start());
         if (c.typed) {
@@ -337,7 +440,8 @@ TEST(StandInContract, LauncherStartsACopyWithTheOtherArgumentsAndEndsAtOnce) {
     ASSERT_EQ(launched.size(), 1u);
     const DWORD copy = std::stoul(launched[0].substr(11));
     EXPECT_NE(copy, launcher.ProcessId());
-    EXPECT_TRUE(TopLevelWindowsOf(copy).empty()) << "the windows come only after the delay";
+    ASSERT_TRUE(WaitFor([&] { return TopLevelWindowOf(copy, standin::kSplashClass) != nullptr; }));
+    EXPECT_EQ(TopLevelWindowOf(copy, standin::kMainClass), nullptr) << "the windows come only after the delay";
     ASSERT_TRUE(WaitFor([&] { return launcher.FindWindows(copy); }));
     EXPECT_GE(GetTickCount64() - start, 2400u);
     ASSERT_TRUE(launcher.WaitForLastLine([](const std::string& line) { return line == "コマンド: COMMANDLINE"; }));
@@ -393,6 +497,26 @@ TEST(StandInContract, CommandDelayKeepsTheWindowsAnswering) {
     EXPECT_EQ(WindowTitle(cad.main), "AutoCAD 2000i - [Drawing1.dwg]");
     EXPECT_TRUE(WaitFor([&] { return WindowTitle(cad.main) == "AutoCAD 2000i - [Drawing2.dwg]"; }));
     EXPECT_GE(GetTickCount64() - sent, 700u);
+}
+
+// CAD at work on a line answers no message, not even WM_NULL, then carries the line out; only
+// the first such line.
+TEST(StandInContract, BusyLineAnswersNoMessageUntilItIsCarriedOutOnce) {
+    StandIn cad("/busy:2000:C:\\x\\B.dwg");
+    ASSERT_TRUE(cad.StartAndWaitForPrompt());
+    const ULONGLONG sent = GetTickCount64();
+    cad.Type("\"c:\\x\\b.dwg\"\r");
+    ASSERT_TRUE(WaitFor([&] { return cad.Log().Has("busy ms=2000"); }));
+    DWORD_PTR answer = 0;
+    EXPECT_EQ(SendMessageTimeoutA(cad.main, WM_NULL, 0, 0, SMTO_NORMAL, 300, &answer), 0);
+    ASSERT_TRUE(cad.WaitForLastLine([](const std::string& line) { return StartsWith(line, "不明なコマンド"); }));
+    EXPECT_GE(GetTickCount64() - sent, 1900u);
+
+    const ULONGLONG again = GetTickCount64();
+    cad.Type("\"c:\\x\\b.dwg\"\r");
+    ASSERT_TRUE(WaitFor([&] { return cad.Log().Count("unknown ") == 2; }));
+    EXPECT_LT(GetTickCount64() - again, 1500u);
+    EXPECT_EQ(cad.Log().Count("busy "), 1);
 }
 
 }  // namespace

@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "text/ShiftJis.h"
+
 namespace survey_reader {
 
-inline bool IsLead(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+inline bool IsLead(char c) { return IsShiftJisLead(static_cast<unsigned char>(c)); }
 
 inline std::string RemoveBlanks(const std::string& text) {
     std::string out;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/text/CaseTable.h"
+#include "text/ShiftJis.h"
 #include "text/UnitFunc.h"
 
 using namespace UnitFunc;
@@ -125,4 +126,15 @@ TEST(LeadByteTable, CodePage932) {
     for (int b : {0x00, 0x40, 0x5C, 0x7F, 0x80, 0xA0, 0xA1, 0xDF, 0xFD, 0xFE, 0xFF}) {
         EXPECT_FALSE(IsLeadByte(static_cast<unsigned char>(b))) << b;
     }
+    // The fixed rule of the stand-in and its log must not drift from the system's table (under
+    // Wine the Windows build asks code page 932).
+    for (int b = 0; b < 256; ++b) {
+        EXPECT_EQ(IsShiftJisLead(static_cast<unsigned char>(b)), IsLeadByte(static_cast<unsigned char>(b))) << b;
+    }
+}
+
+TEST(LeadByteTable, TrailRangeLeavesOut0x7FAndBytesAbove0xFC) {
+    for (int b : {0x40, 0x5C, 0x7E, 0x80, 0xA0, 0xFC}) EXPECT_TRUE(IsShiftJisTrail(static_cast<unsigned char>(b))) << b;
+    for (int b : {0x00, 0x22, 0x3F, 0x7F, 0xFD, 0xFF})
+        EXPECT_FALSE(IsShiftJisTrail(static_cast<unsigned char>(b))) << b;
 }

@@ -257,7 +257,8 @@ double LogTime(const std::string& line) {
 
 double OwariToQuitMs(const Screen& screen, const Locations& where, int layouts) {
     Session s(screen, where);
-    s.WriteDataIni("[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log /logtime\n");
+    // A history long enough for the listing of 1,500 layouts, which the pane must show whole.
+    s.WriteDataIni("[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log /logtime /historylines:2000\n");
     std::string content;
     for (int k = 0; k < layouts; ++k) content += k == 0 ? "Model\r\n" : "Layout" + std::to_string(k) + "\r\n";
     std::vector<std::string> drawings;

@@ -29,7 +29,7 @@
 #include "testsupport/StandInProcess_win.h"
 #include "testsupport/UniqueHandle_win.h"
 #include "testsupport/Wait_win.h"
-#include "tools/standin/StandInContract.h"
+#include "testsupport/StandInContract.h"
 
 namespace {
 

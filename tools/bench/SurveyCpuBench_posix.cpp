@@ -54,7 +54,9 @@ double InspectorCpuMs(Session& s) { return static_cast<double>(s.ProcessCpuTime(
 
 Sample Survey(const Screen& screen, const Options& options) {
     Session s(screen);
-    std::string program = "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log";
+    // A drawing's history holds its whole listing, which the pane must show.
+    std::string program = "[Program]\nFile=C:\\m\\StandInCad.exe /log:C:\\run\\cad.log /historylines:" +
+                          std::to_string(options.layouts + 400);
     if (options.cmdDelayMs > 0) program += " /cmddelay:" + std::to_string(options.cmdDelayMs);
     s.WriteDataIni(program + "\n");
     std::string content;

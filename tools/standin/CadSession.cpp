@@ -1,9 +1,11 @@
 #include "CadSession.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
-#include "LogFormat.h"
+#include "testsupport/StandInLogCodec.h"
+#include "text/ShiftJis.h"
 
 namespace {
 
@@ -19,12 +21,12 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // Only ASCII letters are folded; the result is compared with ASCII command names alone, and
 // a Japanese word keeps its lead bytes, so it can never equal one.
 std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : text) c = AsciiLower(c);
     return text;
 }
 
@@ -95,15 +97,31 @@ std::string FileNamePart(std::string_view path) {
     return std::string(path.substr(start));
 }
 
-CadSession::CadSession(bool halfWidth, FileReader readFile, EventLog log)
-    : commandPrompt_(halfWidth ? "ｺﾏﾝﾄﾞ: " : "コマンド: "), readFile_(std::move(readFile)), log_(std::move(log)) {
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (IsShiftJisLead(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+            ++i;
+        } else if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+CadSession::CadSession(bool halfWidth, FileReader readFile, EventLog log, std::size_t historyLines)
+    : commandPrompt_(halfWidth ? "ｺﾏﾝﾄﾞ: " : "コマンド: "),
+      historyLines_(std::max<std::size_t>(historyLines, 1)),
+      readFile_(std::move(readFile)),
+      log_(std::move(log)) {
     drawings_.push_back(Drawing{});
     Drawing first;
     first.name = "Drawing1.dwg";
     first.layouts = {"Model", "Layout1", "Layout2"};
-    first.history = {"AutoCAD 2000i (スタンドイン) を起動しています。",
-                     "AutoCAD メニュー ユーティリティ をロードしました。"};
     drawings_.push_back(std::move(first));
+    Print("AutoCAD 2000i (スタンドイン) を起動しています。");
+    Print("AutoCAD メニュー ユーティリティ をロードしました。");
 }
 
 void CadSession::FinishStartup() {
@@ -132,14 +150,27 @@ SessionRequest CadSession::TakeLine() {
     Line line = std::move(queue_.front());
     queue_.pop_front();
     log_((line.fromScript ? "script-line " : "input ") + QuoteForLog(line.text));
-    if (!exitWord_.empty() && AsciiLower(Trim(line.text)) == AsciiLower(exitWord_)) return SessionRequest::Abort;
+    if (!exitWord_.empty() && SameIgnoringAsciiCase(Trim(line.text), exitWord_)) return SessionRequest::Abort;
+    if (!crashDrawing_.empty() && SameIgnoringAsciiCase(Active().name, crashDrawing_)) {
+        log_("crash " + QuoteForLog(Active().name));
+        return SessionRequest::Abort;
+    }
     takenFromScript_ = line.fromScript;
     Drawing& active = ActiveDrawing();
-    active.history.push_back(active.prompt + line.text);
+    AddToHistory(active, active.prompt + line.text);
     takenPrompt_ = std::move(active.prompt);
     active.prompt.clear();
     taken_ = std::move(line.text);
     return SessionRequest::None;
+}
+
+unsigned CadSession::BusyBeforeExecute() {
+    if (!taken_ || busyText_.empty()) return 0;
+    const std::string text = Unquote(Trim(*taken_));
+    if (!SameIgnoringAsciiCase(text, busyText_) && !SameIgnoringAsciiCase(FileNamePart(text), busyText_)) return 0;
+    busyText_.clear();  // only the first such line
+    log_("busy ms=" + std::to_string(busyMs_));
+    return busyMs_;
 }
 
 SessionRequest CadSession::Execute() {
@@ -177,7 +208,16 @@ std::string CadSession::History() const {
 
 std::string CadSession::PaneText() const { return History() + Active().prompt; }
 
-void CadSession::Print(std::string line) { ActiveDrawing().history.push_back(std::move(line)); }
+void CadSession::AddToHistory(Drawing& drawing, std::string line) {
+    drawing.history.push_back(std::move(line));
+    if (drawing.history.size() <= historyLines_) return;
+    drawing.history.erase(drawing.history.begin(), drawing.history.end() - static_cast<std::ptrdiff_t>(historyLines_));
+    if (drawing.historyFull) return;
+    drawing.historyFull = true;
+    log_("history-full " + QuoteForLog(drawing.name) + " lines=" + std::to_string(historyLines_));
+}
+
+void CadSession::Print(std::string line) { AddToHistory(ActiveDrawing(), std::move(line)); }
 
 void CadSession::Ask(Mode mode, std::string prompt) {
     mode_ = mode;
@@ -245,8 +285,9 @@ void CadSession::SetVariable(int& variable, const char* name, const std::string&
     ToCommandPrompt();
 }
 
-std::optional<std::string> CadSession::ReadNamedFile(const std::string& name, const std::string& failedEvent) {
-    std::optional<std::string> content = name.empty() ? std::nullopt : readFile_(name);
+std::optional<std::string> CadSession::ReadNamedFile(const std::string& name, const std::string& failedEvent,
+                                                     bool unreadable) {
+    std::optional<std::string> content = name.empty() || unreadable ? std::nullopt : readFile_(name);
     if (!content) log_(failedEvent + " " + QuoteForLog(name));
     return content;
 }
@@ -275,7 +316,9 @@ void CadSession::StopScript() {
 }
 
 SessionRequest CadSession::OpenDrawing(const std::string& path) {
-    const std::optional<std::string> content = ReadNamedFile(path, "open-failed");
+    const bool unreadable =
+        !unreadableDrawing_.empty() && SameIgnoringAsciiCase(FileNamePart(path), unreadableDrawing_);
+    const std::optional<std::string> content = ReadNamedFile(path, "open-failed", unreadable);
     if (!content) {
         Print("図面ファイル \"" + path + "\" を開けません。");
         message_ = "図面ファイルを開けません。\r\n" + path;

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "LogFormat.h"
+#include "testsupport/StandInLogCodec.h"
 
 LogFile::LogFile(std::FILE* file, Clock clock) : file_(file), clock_(std::move(clock)) {}
 

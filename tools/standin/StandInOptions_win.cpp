@@ -15,6 +15,13 @@ UINT ParseDelay(const std::wstring& digits) {
     return value > kMaxDelay ? kMaxDelay : static_cast<UINT>(value);
 }
 
+// MS:TEXT: the time first, as the text may hold ":" (a path).
+void ParseBusy(const std::wstring& value, Options& options) {
+    const std::size_t colon = value.find(L':');
+    options.busyDelay = ParseDelay(value.substr(0, colon));
+    options.busyText = colon == std::wstring::npos ? std::string() : ShiftJis(value.substr(colon + 1));
+}
+
 bool HasPrefix(const std::wstring& arg, const wchar_t* prefix, std::wstring* rest = nullptr) {
     const std::size_t n = std::wcslen(prefix);
     if (arg.size() < n || _wcsnicmp(arg.c_str(), prefix, n) != 0) return false;
@@ -70,6 +77,13 @@ Options ParseOptions() {
         else if (HasPrefix(arg, L"/windowdelay:", &value)) options.windowDelay = ParseDelay(value);
         else if (HasPrefix(arg, L"/exitafter:", &value)) options.exitAfter = ParseDelay(value);
         else if (HasPrefix(arg, L"/exitat:", &value)) options.exitWord = ShiftJis(value);
+        else if (HasPrefix(arg, L"/loaddelay:", &value)) options.loadDelay = ParseDelay(value);
+        else if (HasPrefix(arg, L"/busy:", &value)) ParseBusy(value, options);
+        else if (HasPrefix(arg, L"/failopen:", &value)) options.unreadableDrawing = ShiftJis(value);
+        else if (HasPrefix(arg, L"/crashon:", &value)) options.crashDrawing = ShiftJis(value);
+        else if (HasPrefix(arg, L"/historylines:", &value))
+            options.historyLines = std::wcstoul(value.c_str(), nullptr, 10);
+        else if (HasPrefix(arg, L"/quitdelay:", &value)) options.quitDelay = ParseDelay(value);
     }
     LocalFree(argv);
     // Beside the executable, so that a test tells apart copies started without arguments.

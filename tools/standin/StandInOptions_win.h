@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "CadSession.h"
 
 struct Options {
     bool unicode = false;
@@ -16,8 +19,15 @@ struct Options {
     UINT commandDelay = 0;
     bool logTimes = false;
     UINT windowDelay = 0;
+    UINT loadDelay = 0;
     std::optional<UINT> exitAfter;
     std::string exitWord;
+    UINT busyDelay = 0;
+    std::string busyText;
+    std::string unreadableDrawing;
+    std::string crashDrawing;
+    std::size_t historyLines = kDefaultHistoryLines;
+    UINT quitDelay = 1000;
     bool launch = false;
     std::vector<std::wstring> passOn;  // every argument but /launch, for the process launched
 };

@@ -2,9 +2,9 @@
 // the answers of the command pane and the dialogs.
 #include <cstring>
 
-#include "LogFormat.h"
 #include "StandIn_win.h"
-#include "StandInContract.h"
+#include "testsupport/StandInContract.h"
+#include "text/ShiftJis.h"
 
 namespace {
 
@@ -68,6 +68,15 @@ void StandIn::SetText(HWND hwnd, const std::string& text) const {
 void StandIn::DrawText(HDC dc, int x, int y, const std::string& text) const {
     const std::wstring wide = Wide(text);
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
+}
+
+// What CAD shows at once while it loads: the main window's title on a class of its own, so that
+// a search for the main window passes it over.
+void StandIn::ShowSplash() {
+    RegisterWindowClass(standin::kSplashClass, options_.unicode ? DefWindowProcW : DefWindowProcA, COLOR_APPWORKSPACE);
+    splash_ = Create(standin::kSplashClass, standin::kMainTitle, WS_POPUP | WS_BORDER | WS_VISIBLE, 312, 259, 400, 250,
+                     nullptr);
+    Log("splash");
 }
 
 // The windows, and the start-up prompt /startdelay after them.
@@ -153,6 +162,7 @@ LRESULT StandIn::MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kStartTimer) OnStartTimer();
         else if (wp == kCommandTimer) ExecuteTaken();
+        else if (wp == kQuitTimer) PostQuitMessage(0);
         return 0;
     case kPumpMessage: Pump(); return 0;
     case kExecuteMessage: ExecuteTaken(); return 0;
@@ -160,7 +170,7 @@ LRESULT StandIn::MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (!options_.floating) LayoutPanes(hwnd, kDockedHistoryHeight);
         return 0;
     case WM_PAINT: PaintMain(hwnd); return 0;
-    case WM_CLOSE: Exit(); return 0;
+    case WM_CLOSE: Exit(0); return 0;  // the operator closing CAD: no delay
     }
     return Default(hwnd, msg, wp, lp);
 }

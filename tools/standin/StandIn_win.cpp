@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "LogFormat.h"
-#include "StandInContract.h"
+#include "testsupport/StandInLogCodec.h"
+#include "testsupport/StandInContract.h"
 
 namespace {
 
@@ -47,8 +47,12 @@ DWORD WINAPI EndAfterDelay(LPVOID param) {
 StandIn::StandIn(Options options)
     : options_(std::move(options)),
       log_(_wfopen(options_.logPath.c_str(), L"ab"), options_.logTimes ? LogFile::Clock(SteadyMs) : nullptr),
-      session_(options_.halfWidth, ReadWholeFile, [this](const std::string& line) { Log(line); }) {
+      session_(
+          options_.halfWidth, ReadWholeFile, [this](const std::string& line) { Log(line); }, options_.historyLines) {
     session_.SetExitWord(options_.exitWord);
+    session_.SetCrashDrawing(options_.crashDrawing);
+    session_.SetUnreadableDrawing(options_.unreadableDrawing);
+    session_.SetBusyLine(options_.busyText, options_.busyDelay);
     wchar_t cwd[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
     Log("start pid=" + std::to_string(GetCurrentProcessId()) + " cwd=" + QuoteForLog(ShiftJis(cwd)) +
@@ -92,19 +96,30 @@ int StandIn::Run() {
     if (options_.exitAfter) {
         if (HANDLE thread = CreateThread(nullptr, 0, EndAfterDelay, this, 0, nullptr)) CloseHandle(thread);
     }
+    // Before any window or message queue: a parent that waits for the process to be idle waits
+    // for the whole load.
+    if (options_.loadDelay > 0) {
+        Log("load ms=" + std::to_string(options_.loadDelay));
+        Sleep(options_.loadDelay);
+    }
     font_ = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"MS Gothic");
-    // Until the windows come, the thread's message loop runs with none: a parent that waits
-    // for the process to be idle is not held up.
+    // Until the windows come, the thread's message loop runs with the splash screen alone: a
+    // parent that waits for the process to be idle is not held up.
     UINT_PTR windowTimer = 0;
-    if (options_.windowDelay > 0) windowTimer = SetTimer(nullptr, 0, options_.windowDelay, nullptr);
-    else ShowUp();
+    if (options_.windowDelay > 0) {
+        ShowSplash();
+        windowTimer = SetTimer(nullptr, 0, options_.windowDelay, nullptr);
+    } else {
+        ShowUp();
+    }
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (windowTimer && !msg.hwnd && msg.message == WM_TIMER && msg.wParam == windowTimer) {
             KillTimer(nullptr, windowTimer);
             windowTimer = 0;
             ShowUp();
+            DestroyWindow(splash_);
             continue;
         }
         TranslateMessage(&msg);
@@ -161,6 +176,8 @@ void StandIn::ExecuteTaken() {
     KillTimer(main_, kCommandTimer);
     if (!busy_ || exiting_) return;
     busy_ = false;
+    // A plain sleep: CAD at work answers no message, not even from the windows' own loop.
+    if (const unsigned ms = session_.BusyBeforeExecute()) Sleep(ms);
     const SessionRequest request = session_.Execute();
     Refresh();
     switch (request) {
@@ -169,7 +186,7 @@ void StandIn::ExecuteTaken() {
         ShowDialog(standin::kFileDialogTitle, "ファイル ダイアログ (FILEDIA = 1)。\r\nキャンセルしかできません。",
                    "キャンセル");
         break;
-    case SessionRequest::Quit: Exit(); return;
+    case SessionRequest::Quit: Exit(options_.quitDelay); return;
     case SessionRequest::Abort:
     case SessionRequest::None: break;
     }
@@ -194,10 +211,14 @@ void StandIn::CopyHistory() {
 }
 
 // The windows go with the process. Destroying them one by one first would cost seconds under
-// Wine without a window manager, which waits for one to withdraw each captioned window.
-void StandIn::Exit() {
-    if (exiting_) return;
-    exiting_ = true;
-    Log("exit " + std::to_string(standin::kQuitExitCode));
-    PostQuitMessage(0);
+// Wine without a window manager, which waits for one to withdraw each captioned window. Until
+// then they answer reads as before, as CAD's do while it closes.
+void StandIn::Exit(UINT delay) {
+    if (!exiting_) {
+        exiting_ = true;
+        if (delay > 0) Log("quit-delay ms=" + std::to_string(delay));
+        Log("exit " + std::to_string(standin::kQuitExitCode));
+    }
+    if (delay > 0) SetTimer(main_, kQuitTimer, delay, nullptr);
+    else PostQuitMessage(0);
 }

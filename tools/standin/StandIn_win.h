@@ -25,6 +25,7 @@ inline std::string ShiftJis(std::wstring_view text) {
 
 inline constexpr UINT_PTR kStartTimer = 1;
 inline constexpr UINT_PTR kCommandTimer = 2;
+inline constexpr UINT_PTR kQuitTimer = 3;
 inline constexpr UINT kPumpMessage = WM_APP + 1;
 inline constexpr UINT kExecuteMessage = WM_APP + 2;
 
@@ -67,6 +68,7 @@ private:
                 LPVOID param = nullptr) const;
     void SetText(HWND hwnd, const std::string& text) const;
     void DrawText(HDC dc, int x, int y, const std::string& text) const;
+    void ShowSplash();
     void ShowUp();
     void CreateWindows();
     void CreatePanes(HWND parent);
@@ -84,7 +86,8 @@ private:
     void FillDialog(HWND dialog);
     void PaintMain(HWND hwnd);
     void PaintPrompt(HWND hwnd);
-    void Exit();
+    // Logs the quit's end at once; the windows go delay later, taking no more input meanwhile.
+    void Exit(UINT delay);
 
     Options options_;
     LogFile log_;
@@ -93,6 +96,7 @@ private:
     HWND main_ = nullptr;
     HWND text_ = nullptr;
     HWND commandLine_ = nullptr;
+    HWND splash_ = nullptr;
     std::vector<HWND> historyViews_;  // the read-only EDITs inside every "Headlands"
     std::vector<HWND> commandPanes_;  // every "MountTam"
     std::string dialogText_;

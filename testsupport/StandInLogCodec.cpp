@@ -1,8 +1,6 @@
-#include "LogFormat.h"
+#include "StandInLogCodec.h"
 
-bool IsShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-bool IsShiftJisTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+#include "text/ShiftJis.h"
 
 namespace {
 
@@ -47,4 +45,30 @@ std::string HexForLog(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     for (std::size_t i = 0; i < size; ++i) AppendHexByte(out, bytes[i]);
     return out;
+}
+
+std::string UnquoteLogText(std::string_view quoted, std::size_t& at) {
+    std::string text;
+    for (++at; at < quoted.size() && quoted[at] != '"'; ++at) {
+        char c = quoted[at];
+        if (IsShiftJisLead(static_cast<unsigned char>(c)) && at + 1 < quoted.size() &&
+            IsShiftJisTrail(static_cast<unsigned char>(quoted[at + 1]))) {
+            text += c;
+            c = quoted[++at];
+        } else if (c == '\\' && at + 1 < quoted.size()) {
+            c = quoted[++at];
+            if (c == 'r') {
+                c = '\r';
+            } else if (c == 'n') {
+                c = '\n';
+            } else if (c == 't') {
+                c = '\t';
+            } else if (c == 'x' && at + 2 < quoted.size()) {
+                c = static_cast<char>(std::stoi(std::string(quoted.substr(at + 1, 2)), nullptr, 16));
+                at += 2;
+            }
+        }
+        text += c;
+    }
+    return text;
 }

@@ -12,6 +12,9 @@ namespace standin {
 inline constexpr char kMainClass[] = "Afx:00400000:8:10011:0:1f0a3";
 inline constexpr char kTextClass[] = "Afx:00400000:b:10011:6:1f0a3";
 inline constexpr char kCommandLineClass[] = "Afx:00400000:8:10011:0:0";
+// The splash screen while the windows are delayed: titled as the main window, but of a class
+// that is not the main window's.
+inline constexpr char kSplashClass[] = "StandInSplash";
 
 // Titles with no drawing open; an open drawing's name follows " - [NAME]" on the main window
 // and " - NAME" on the text window.
