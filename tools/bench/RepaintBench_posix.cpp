@@ -1,7 +1,7 @@
 // How long Marlowen's window waits for a repaint during a run with the stand-in CAD, beside a
 // bare window (bench_drop_floor.exe, the floor) probed over the same span: what Wine itself
 // costs on that run. Two probes (bench_repaint_probe.exe) ask each window for a repaint every
-// 20 ms from the drop until the case is over. The cases:
+// 20 ms from just before the drop until the case is over. The cases:
 //   batch drop, CAD loading: the stand-in loads for the delay before it reads any message
 //     (/loaddelay), from the drop until CAD has taken the script's first line;
 //   survey of 3, CAD busy: its window thread answers nothing for the delay on the second
@@ -47,7 +47,8 @@ struct Options {
 Options ReadOptions(int argc, char** argv) {
     Options options;
     ParseOptions(argc, argv, {{"--delay", &options.delayMs}, {"--drawings", &options.drawings}});
-    if (options.delayMs < 0 || options.drawings < 1) throw HarnessError("the delay is not negative, drawings at least 1");
+    if (options.delayMs < 0 || options.drawings < 1)
+        throw HarnessError("the delay is not negative, drawings at least 1");
     return options;
 }
 
@@ -70,8 +71,8 @@ public:
         process_.CloseStdin();
         const std::string line = Await("samples=", kProbeEndMs, "its figures");
         Waits waits;
-        if (std::sscanf(line.c_str(), "samples=%d max=%lf median=%lf p99=%lf over100=%d", &waits.samples,
-                        &waits.maxMs, &waits.medianMs, &waits.p99Ms, &waits.over100) != 5)
+        if (std::sscanf(line.c_str(), "samples=%d max=%lf median=%lf p99=%lf over100=%d", &waits.samples, &waits.maxMs,
+                        &waits.medianMs, &waits.p99Ms, &waits.over100) != 5)
             throw HarnessError("the probe of " + windowClass_ + " printed '" + line + "'");
         return waits;
     }

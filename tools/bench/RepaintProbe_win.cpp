@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -38,8 +39,10 @@ Settings ParseSettings(int argc, char** argv) {
     Settings settings;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.starts_with("/pid:")) settings.processId = static_cast<DWORD>(std::strtoul(arg.c_str() + 5, nullptr, 10));
-        else if (arg.starts_with("/for:")) settings.forMs = static_cast<DWORD>(std::strtoul(arg.c_str() + 5, nullptr, 10));
+        if (arg.starts_with("/pid:"))
+            settings.processId = static_cast<DWORD>(std::strtoul(arg.c_str() + 5, nullptr, 10));
+        else if (arg.starts_with("/for:"))
+            settings.forMs = static_cast<DWORD>(std::strtoul(arg.c_str() + 5, nullptr, 10));
         else settings.windowClass = arg;
     }
     return settings;
