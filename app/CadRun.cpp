@@ -1,5 +1,7 @@
 #include "CadRun.h"
 
+#include <algorithm>
+
 #include "text/AppError.h"
 
 namespace {
@@ -24,6 +26,9 @@ void CadRun::Start(const std::string& pathBox) {
     Close();
     const std::string commandLine =
         CadCommandLine(pathBox, [this](const std::string& path) { return processes_.IsFile(path); });
+    // Taken before the start: whatever runs then is not the run's CAD, whatever it shows later.
+    runningBefore_ = processes_.RunningIds();
+    std::sort(runningBefore_.begin(), runningBefore_.end());
     Processes::Started started;
     std::string reason;
     if (!processes_.Start(commandLine, started, reason))
@@ -31,6 +36,19 @@ void CadRun::Start(const std::string& pathBox) {
     state_ = State::Started;
     process_ = started.handle;
     processId_ = started.id;
+}
+
+bool CadRun::IsRunsCad(std::uint32_t processId) const {
+    const auto startedSince = [&] {
+        return !std::binary_search(runningBefore_.begin(), runningBefore_.end(), processId);
+    };
+    switch (state_) {
+    case State::None: return false;
+    case State::Started: return processId == processId_ || (!ownWindowSeen_ && startedSince());
+    case State::Launched: return startedSince();
+    case State::Following: return processId == processId_;
+    }
+    return false;
 }
 
 void CadRun::SawCadWindow(std::uint32_t processId) {
@@ -83,5 +101,6 @@ void CadRun::Close() {
     processId_ = 0;
     ownWindowSeen_ = false;
     otherCad_ = 0;
+    runningBefore_.clear();
     state_ = State::None;
 }

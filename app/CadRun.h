@@ -1,12 +1,14 @@
 // A run, from CAD's start until CAD has quit. It owns the process it started or, behind a
-// launcher that starts CAD and exits at once, the process of CAD's main window once found.
-// While a run lasts a drop is refused; when its CAD goes away while a watcher still waits,
-// every wait ends with a message. The platform's processes come through the Processes seam.
+// launcher that starts CAD and exits at once, the process of a CAD that was not running when
+// the run began, once its main window is found. Only the run's CAD is ever driven: a CAD the
+// operator had open before stays theirs. The platform's processes come through the Processes
+// seam.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // The program's texts about runs, broken into short lines: a message box wraps a long line of
 // Japanese anywhere, words and all.
@@ -50,6 +52,7 @@ public:
     virtual void Close(Handle process) = 0;
     virtual std::int64_t NowMs() = 0;  // a steady clock
     virtual bool IsFile(const std::string& path) = 0;
+    virtual std::vector<std::uint32_t> RunningIds() = 0;  // every process running now
 };
 
 // The command line that starts the path box's program. When the whole text, outer blanks
@@ -71,7 +74,11 @@ public:
     // Starts the path box's program for a new run. Raises AppError, naming the command line and
     // the system's reason, when it cannot be started; no run lasts then.
     void Start(const std::string& pathBox);
-    // The last discovery found CAD's main window, of this process.
+    // Whether a CAD window of this process is the run's: the process started; while that has
+    // shown no CAD window, also a CAD started since the run began (a launcher's); once one is
+    // followed, that one alone. False when no run lasts.
+    bool IsRunsCad(std::uint32_t processId) const;
+    // The last discovery found CAD's main window, of this process, which IsRunsCad took.
     void SawCadWindow(std::uint32_t processId);
     // Whether the run still lasts, its CAD not yet gone; looks at the process now.
     bool Lasts();
@@ -88,4 +95,5 @@ private:
     bool ownWindowSeen_ = false;
     std::uint32_t otherCad_ = 0;  // CAD's window of another process, seen while ours lived
     std::int64_t launcherDeadline_ = 0;
+    std::vector<std::uint32_t> runningBefore_;  // sorted: the processes running at the start
 };

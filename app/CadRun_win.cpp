@@ -1,15 +1,14 @@
 #include "CadRun_win.h"
 
 #include <windows.h>
+// After <windows.h>, which it builds on.
+#include <tlhelp32.h>
 
 #include <vector>
 
 namespace {
 
 HANDLE ToHandle(Processes::Handle h) { return reinterpret_cast<HANDLE>(h); }
-
-// How long the start waits for the program to take input, as WinExec did.
-constexpr DWORD kInputIdleWaitMs = 30000;
 
 }  // namespace
 
@@ -25,8 +24,9 @@ bool Win32Processes::Start(const std::string& commandLine, Started& started, std
         reason = SystemReason(GetLastError());
         return false;
     }
+    // No wait for CAD to take input: a CAD loads for seconds or minutes, and the window must
+    // answer meanwhile. The start-up watcher waits for CAD's prompt instead.
     CloseHandle(process.hThread);
-    WaitForInputIdle(process.hProcess, kInputIdleWaitMs);
     started.handle = reinterpret_cast<Handle>(process.hProcess);
     started.id = process.dwProcessId;
     return true;
@@ -45,6 +45,18 @@ std::int64_t Win32Processes::NowMs() { return static_cast<std::int64_t>(GetTickC
 bool Win32Processes::IsFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::vector<std::uint32_t> Win32Processes::RunningIds() {
+    std::vector<std::uint32_t> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        ids.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return ids;
 }
 
 std::string SystemReason(unsigned long error) {

@@ -11,6 +11,7 @@ public:
     void Close(Handle process) override;
     std::int64_t NowMs() override;
     bool IsFile(const std::string& path) override;
+    std::vector<std::uint32_t> RunningIds() override;
 };
 
 // The system's text for an error code, without its closing line break.

@@ -8,6 +8,8 @@
 #include "Tables.h"
 
 inline constexpr char kScriptFile[] = "test.scr";
+// A batch's record, beside the script.
+inline constexpr char kRecordFile[] = "test.csv";
 
 // test.scr's bytes: every line followed by CR LF, no byte-order mark.
 std::string ScriptFileBytes(const LineList& lines);

@@ -20,7 +20,16 @@ std::string CopyBytes(std::string_view text, int start, int count) {
     return std::string(text.substr(start - 1, count));
 }
 
+// A path with a blank is only whole in quotes: CAD's script reader takes a blank as Enter.
+std::string Quoted(const std::string& path) { return '"' + path + '"'; }
+
 }  // namespace
+
+std::vector<FollowMark> SurveyMarks(const LineList& paths) {
+    std::vector<FollowMark> marks;
+    for (std::size_t k = 0; k < paths.size(); ++k) marks.push_back({static_cast<int>(k) + 1, Quoted(paths[k])});
+    return marks;
+}
 
 LineList SurveyScript(const LineList& paths) {
     CheckScriptLineCount(static_cast<std::uint64_t>(paths.size()) * 4 + 1);
@@ -28,8 +37,7 @@ LineList SurveyScript(const LineList& paths) {
     script.reserve(paths.size() * 4 + 1);
     for (const std::string& path : paths) {
         script.emplace_back("open");
-        // CAD's script reader takes a blank as Enter: a path with one is only whole in quotes.
-        script.push_back('"' + path + '"');
+        script.push_back(Quoted(path));
         script.emplace_back("layout");
         script.emplace_back("?");
     }

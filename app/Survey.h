@@ -4,6 +4,9 @@
 
 #include <string_view>
 
+#include <vector>
+
+#include "BatchFollow.h"
 #include "Tables.h"
 
 // The script's last line; CAD echoing it tells the survey that every drawing is listed.
@@ -12,6 +15,9 @@ inline constexpr char kSurveyEndMarker[] = "OWARI";
 // The survey script: "open", the path in double quotes, "layout", "?" per drawing, then
 // "OWARI". Raises AppError past ten million lines, like ExpandTemplate.
 LineList SurveyScript(const LineList& paths);
+
+// What the survey script makes CAD echo for each drawing: its path, in quotes as written.
+std::vector<FollowMark> SurveyMarks(const LineList& paths);
 
 // One drawing's entries from its blank-stripped command pane: entry 0 (passed over by the
 // survey), then the layout names.

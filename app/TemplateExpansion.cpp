@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CadScriptLine.h"
 #include "ScriptFile.h"
 #include "TemplateVocabulary.h"
 #include "text/AppError.h"
@@ -36,6 +37,9 @@ private:
 
     std::string_view PathOf(int fileIndex) const;
     std::string ReplacePlaceholder(const std::string& line, const TemplateLineRole& role, int fileIndex) const;
+    // The input lines CAD takes from the replaced line that hold the placeholder's text.
+    void AddMarks(const std::string& line, const TemplateLineRole& role, int fileIndex,
+                  std::vector<FollowMark>& marks) const;
     void ExpandLayoutLoop(const LoopUse& use, LineList& lines) const;
     int LayoutRow(std::string_view path);
 
@@ -113,8 +117,11 @@ Expansion TemplateExpander::Run() {
             const TemplateLineRole& role = roles[i];
             if (role.kind == TemplateLineRole::Kind::Loop) {
                 ExpandLayoutLoop(*nextLoop++, result.lines);
+            } else if (role.placeholder) {
+                result.lines.push_back(ReplacePlaceholder(line, role, k));
+                AddMarks(result.lines.back(), role, k, result.marks);
             } else {
-                result.lines.push_back(role.placeholder ? ReplacePlaceholder(line, role, k) : line);
+                result.lines.push_back(line);
             }
         }
     }
@@ -137,6 +144,17 @@ std::string TemplateExpander::ReplacePlaceholder(const std::string& line, const 
     return replaced;
 }
 
+void TemplateExpander::AddMarks(const std::string& line, const TemplateLineRole& role, int fileIndex,
+                                std::vector<FollowMark>& marks) const {
+    const std::size_t begin = role.at;
+    const std::size_t end = begin + in_.droppedFiles.Cell(role.placeholder->column, fileIndex + 1).size();
+    for (const std::string_view piece : InputPieces(line)) {
+        const std::size_t at = static_cast<std::size_t>(piece.data() - line.data());
+        if (!piece.empty() && at < end && begin < at + piece.size())
+            marks.push_back({fileIndex + 1, std::string(piece)});
+    }
+}
+
 void TemplateExpander::ExpandLayoutLoop(const LoopUse& use, LineList& lines) const {
     int column = 2;  // the names run on across repetitions
     for (std::int32_t m = 0; m < use.count; ++m) {
@@ -151,7 +169,7 @@ void TemplateExpander::ExpandLayoutLoop(const LoopUse& use, LineList& lines) con
 }
 
 int TemplateExpander::LayoutRow(std::string_view path) {
-    if (!layoutRows_) layoutRows_.emplace(in_.layouts, in_.fileCount);
+    if (!layoutRows_) layoutRows_.emplace(in_.layouts, in_.layoutRowCount);
     return layoutRows_->RowOf(path);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "BatchFollow.h"
 #include "Tables.h"
 
 // Template lines of a section after the loop block was cut out (the drop dispatcher).
@@ -21,6 +22,9 @@ struct Expansion {
     Outcome outcome = Outcome::Lines;
     LineList lines;         // Outcome::Lines: the script, fixed tail included
     std::string badNumber;  // Outcome::NotInteger: the layout count cell's text
+    // Outcome::Lines: the input lines that carry a placeholder's text, by which the batch is
+    // followed drawing by drawing; none when the template's lines hold no placeholder.
+    std::vector<FollowMark> marks;
 };
 struct ExpansionInput {
     int fileCount;                        // FDropCount
@@ -30,6 +34,9 @@ struct ExpansionInput {
     const StringGridCells& droppedFiles;  // StringGrid2
     const LineList& droppedPaths;         // ListBox1
     const StringGridCells& layouts;       // StringGrid1
+    // The rows of the layout table a drawing is looked for in: the drop's count, or, for the
+    // rest of a run that stopped, the count of the run's own drop.
+    int layoutRowCount;
 };
 // Raises AppError when the script would be too large to hold (over ten million lines, or
 // over 512 MiB), before building it, rather than exhausting memory.

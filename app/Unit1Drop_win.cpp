@@ -19,14 +19,14 @@
 namespace {
 
 // While a drop's folders are read: the window answers every 100 ms, and after a second the
-// label above the path box shows how many drawings were found. The label and the reading flag
-// are put back on every road out.
+// status line above the path box shows how many drawings were found. The line and the reading
+// flag are put back on every road out.
 class FolderReadShown {
 public:
-    FolderReadShown(HWND form, HWND label, HWND labelEnd, bool& reading)
+    FolderReadShown(HWND form, StatusLine& line, std::string before, bool& reading)
         : form_(form),
-          label_(label),
-          labelEnd_(labelEnd),
+          line_(line),
+          before_(std::move(before)),
           reading_(reading),
           start_(GetTickCount64()),
           lastAnswer_(start_) {
@@ -36,9 +36,7 @@ public:
     FolderReadShown& operator=(const FolderReadShown&) = delete;
     ~FolderReadShown() {
         reading_ = false;
-        if (!shown_) return;
-        SetWindowTextA(label_, labelText_.c_str());
-        SetWindowPos(label_, nullptr, 0, 0, labelSize_.cx, labelSize_.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (shown_) line_.Show(before_);
     }
 
     // False when the window was closed.
@@ -46,7 +44,11 @@ public:
         const ULONGLONG now = GetTickCount64();
         if (now - lastAnswer_ < kAnswerEveryMs) return true;
         lastAnswer_ = now;
-        if (now - start_ >= kShowCountAfterMs) ShowCount(found);
+        if (now - start_ >= kShowCountAfterMs) {
+            shown_ = true;
+            line_.Show(FolderReadCountText(found));
+            UpdateWindow(form_);
+        }
         return ProcessPendingMessages(form_);
     }
 
@@ -54,30 +56,12 @@ private:
     static constexpr ULONGLONG kAnswerEveryMs = 100;
     static constexpr ULONGLONG kShowCountAfterMs = 1000;
 
-    void ShowCount(std::size_t found) {
-        if (!shown_) {
-            shown_ = true;
-            char text[256] = {};
-            GetWindowTextA(label_, text, sizeof text);
-            labelText_ = text;
-            RECT label{}, end{};
-            GetWindowRect(label_, &label);
-            GetWindowRect(labelEnd_, &end);
-            labelSize_ = {label.right - label.left, label.bottom - label.top};
-            // The label is as wide as its own text; the count takes the column up to labelEnd.
-            SetWindowPos(label_, nullptr, 0, 0, end.right - label.left, labelSize_.cy,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-        SetWindowTextA(label_, FolderReadCountText(found).c_str());
-        UpdateWindow(label_);
-    }
-
-    HWND form_, label_, labelEnd_;
+    HWND form_;
+    StatusLine& line_;
+    std::string before_;
     bool& reading_;
     ULONGLONG start_, lastAnswer_;
     bool shown_ = false;
-    std::string labelText_;
-    SIZE labelSize_{};
 };
 
 }  // namespace
@@ -102,20 +86,22 @@ void TForm1::WMDropFiles(HDROP drop) {
     if (sectionNumber == 0 && target != Button10) return;
     // A new script under a CAD still reading the last one would change its work midway, and a
     // second CAD would take the commands meant for the first.
-    if (run_.Lasts()) {
+    if (supervisor_->Lasts()) {
         ShowInfoBox(hwnd_, kCadAtWorkMessage);
         return;
     }
 
     if (!ReadDroppedDrawings(dropData)) return;
-    FDropCount = dropData.PathCount();
-    if (sectionNumber != 0) SectionDrop(dropData, FDropCount, sectionNumber);
-    else SurveyDrop(dropData, FDropCount);
+    LineList paths;
+    paths.reserve(static_cast<std::size_t>(dropData.PathCount()));
+    for (int i = 0; i < dropData.PathCount(); ++i) paths.push_back(dropData.Path(i));
+    if (sectionNumber != 0) SectionDrop(paths, sectionNumber, static_cast<int>(paths.size()), false);
+    else SurveyDrop(paths);
 }
 
 bool TForm1::ReadDroppedDrawings(DropData& drop) {
     {
-        FolderReadShown shown(hwnd_, Label1, btnAutoFile, readingFolders_);
+        FolderReadShown shown(hwnd_, statusLine_, statusLine_.Text(), readingFolders_);
         drop.ReadPaths([&](std::size_t found) { return shown.Answer(found); });
     }
     if (drop.Stopped()) return false;  // the window was closed meanwhile
@@ -142,23 +128,24 @@ HWND TForm1::ControlAt(POINT screenPoint) const {
     return nullptr;
 }
 
-void TForm1::StoreDroppedFile(DropData& drop, int i) {
-    const std::string& path = drop.Path(i);
+void TForm1::StoreDroppedFile(const std::string& path, int i) {
     StringGrid2.Update([&](StringGridCells& cells) { SetDroppedFileRow(cells, i + 1, path); });
     ListBox1.Add(path);
 }
 
-void TForm1::SurveyDrop(DropData& drop, int n) {
+void TForm1::SurveyDrop(const LineList& paths) {
+    const int n = static_cast<int>(paths.size());
+    FDropCount = n;
     SetOuterHeight(outer_.surveyHeight);
     StringGrid1.SetCell(0, 0, "取得完了");
     StringGrid1.SetCell(1, 0, "ﾚｲｱｳﾄ数");
     StringGrid2.SetRowCount(n + 1);
     ListBox1.Clear();
-    ListBox1.Reserve(static_cast<std::size_t>(n));
+    ListBox1.Reserve(paths.size());
     {
         const RedrawSuspended quiet({ListBox1.Handle(), StringGrid2.Handle(), StringGrid1.Handle()});
         for (int i = 0; i < n; ++i) {
-            StoreDroppedFile(drop, i);
+            StoreDroppedFile(paths[i], i);
             StringGrid1.SetCell(0, i + 1, StringGrid2.Cells().Cell(0, i + 1));
         }
     }
@@ -167,12 +154,14 @@ void TForm1::SurveyDrop(DropData& drop, int n) {
     CollectLayoutNames(n);
 }
 
-void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
+void TForm1::SectionDrop(const LineList& paths, int sectionNumber, int layoutRows, bool continuing) {
+    const int n = static_cast<int>(paths.size());
+    FDropCount = n;
     ListBox1.Clear();
-    ListBox1.Reserve(static_cast<std::size_t>(n));
+    ListBox1.Reserve(paths.size());
     {
         const RedrawSuspended quiet({ListBox1.Handle(), StringGrid2.Handle()});
-        for (int i = 0; i < n; ++i) StoreDroppedFile(drop, i);
+        for (int i = 0; i < n; ++i) StoreDroppedFile(paths[i], i);
     }
     SectionTemplate sectionTemplate = [&] {
         const IniFile ini(SettingsPath());  // closed here, also when a read fails
@@ -186,6 +175,9 @@ void TForm1::SectionDrop(DropData& drop, int n, int sectionNumber) {
     ListBox3.Assign(std::move(plan.cut.templateLines));
     ListBox4.Assign(std::move(plan.cut.loopBody));
 
+    runSection_ = sectionNumber;
+    runLayoutRows_ = layoutRows;
+    runContinues_ = continuing;
     if (plan.outcome == SectionDropPlan::Outcome::Run) RunTemplateScript(plan.lineCount);
     else ShowInfoBox(hwnd_, RefusalMessage(plan.outcome));
 }

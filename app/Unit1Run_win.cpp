@@ -1,6 +1,5 @@
 // TForm1's batch run: the template expanded for the dropped files, written to test.scr, and
-// the CAD program started, with the start-up watcher armed to make it run the script. The
-// survey starts CAD the same way.
+// the CAD program started, with the start-up watcher armed to make it run the script.
 #include <algorithm>
 #include <string>
 
@@ -42,23 +41,19 @@ private:
 }  // namespace
 
 void TForm1::RunTemplateScript(std::int32_t lineCount) {
-    const Expansion expansion = ExpandTemplate({FDropCount, ListBox3.Lines(), lineCount, ListBox4.Lines(),
-                                                StringGrid2.Cells(), ListBox1.Lines(), StringGrid1.Cells()});
+    const Expansion expansion =
+        ExpandTemplate({FDropCount, ListBox3.Lines(), lineCount, ListBox4.Lines(), StringGrid2.Cells(),
+                        ListBox1.Lines(), StringGrid1.Cells(), runLayoutRows_});
     switch (expansion.outcome) {
     case Expansion::Outcome::NeedSurvey: ShowInfoBox(hwnd_, kNeedSurveyMessage); return;
     case Expansion::Outcome::NotInteger:
         throw AppError(UnitFunc::Format("'%s' は整数ではありません", expansion.badNumber));
     case Expansion::Outcome::Lines: break;
     }
-    StartCad(expansion.lines);
-}
-
-void TForm1::StartCad(const LineList& script) {
-    WriteScriptFile(script);
-    run_.Start(ControlText(Edit1));
-    acad_->FindAcadWindows();
-    acad_->FindCommandLinePanes();
-    Timer1.Arm();
+    WriteScriptFile(expansion.lines);
+    supervisor_->StartBatch(ControlText(Edit1), ListBox1.Lines(), expansion.marks, ControlText(FButtons[runSection_]),
+                            runContinues_);
+    ShowStatus();
 }
 
 void TForm1::WriteScriptFile(const LineList& lines) {

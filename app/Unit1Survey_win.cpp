@@ -11,7 +11,9 @@
 #include "text/UnitFunc.h"
 
 void TForm1::CollectLayoutNames(std::int32_t n) {
-    StartCad(SurveyScript(ListBox1.Lines()));
+    WriteScriptFile(SurveyScript(ListBox1.Lines()));
+    supervisor_->StartSurvey(ControlText(Edit1), ListBox1.Lines());
+    ShowStatus();
     Timer2.Arm();
     if (!SurveyGoesOnAfter(Timer2, n)) return;
 
@@ -19,27 +21,35 @@ void TForm1::CollectLayoutNames(std::int32_t n) {
     for (std::int32_t i = 0; i < n; ++i) {
         const SurveyRead read = SurveyReadAt(i, n);
         const int row = read.row;
-        const std::string stripped = UnitFunc::RemoveBlanks(acad_->GetCommandPaneText());
+        supervisor_->SurveyReading(i + 1);
+        ShowStatus();
+        const std::string stripped = UnitFunc::RemoveBlanks(supervisor_->PaneText());
         ListBox2.Assign(ParseLayoutListing(stripped));
         StringGrid1.Update([&](StringGridCells& table) { RecordLayoutRow(table, row, ListBox2.Lines()); });
         AddTreeNodes(StringGrid1.Cells().Cell(0, row), ListBox2.Lines());
         ListBox2.Clear();
-        SendCommandTexts(read.commands);
-        if (read.waitForNextDrawing) {
-            Timer3.Arm();
-            if (!SurveyGoesOnAfter(Timer3, n)) return;
+        supervisor_->Type(read.commands);
+        if (!read.waitForNextDrawing) {
+            supervisor_->SurveyQuitting();
+            ShowStatus();
+            continue;
         }
+        supervisor_->SurveyClosing(i + 1);
+        ShowStatus();
+        Timer3.Arm();
+        if (!SurveyGoesOnAfter(Timer3, n)) return;
     }
 }
 
 bool TForm1::SurveyGoesOnAfter(const WatcherTimer& timer, std::int32_t n) {
-    switch (WaitForTimer(timer)) {
-    case WaitEnd::Seen: return true;
+    // The window was closed: the program ends.
+    if (!WaitForTimer(timer)) return false;
+    switch (supervisor_->LastWaitEnd()) {
+    case RunSupervisor::WaitEnd::Seen: return true;
     // The names read so far may sit in other drawings' rows: none is kept.
-    case WaitEnd::CadEnded: ForgetSurveyedLayouts(n); throw AppError(kCadEndedDuringSurveyMessage);
+    case RunSupervisor::WaitEnd::CadEnded: ForgetSurveyedLayouts(n); throw AppError(kCadEndedDuringSurveyMessage);
     // CAD stopped the script and its message is shown: CAD is left as it is, nothing is read.
-    case WaitEnd::CadMessage:
-    case WaitEnd::Quit: break;
+    case RunSupervisor::WaitEnd::CadMessage: break;
     }
     return false;
 }

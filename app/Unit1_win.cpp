@@ -63,13 +63,16 @@ void TForm1::Create(HINSTANCE instance) {
     font_ = CreateFontA(Scale(-11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
 
-    windowSystem_ = std::make_unique<Win32WindowSystem>();
-    acad_ = std::make_unique<Acad8Ctrl>(*windowSystem_);
+    clipboard_ = std::make_unique<Win32Clipboard>();
+    acad_ = std::make_unique<Acad8Ctrl>(windowSystem_, *clipboard_);
+    supervisor_ = std::make_unique<RunSupervisor>(*acad_, run_, processes_, runTimers_, recordFile_);
     Timer1.Attach(hwnd_);
     Timer2.Attach(hwnd_);
     Timer3.Attach(hwnd_);
+    Timer4.Attach(hwnd_);
 
     CreateControls();
+    statusLine_.Attach(hwnd_, Label1, kAppTitle);
     FormCreate();
 }
 
@@ -95,6 +98,7 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:   OnCommand(reinterpret_cast<HWND>(lp), HIWORD(wp)); return 0;
     case WM_ACTIVATE:  OnActivate(LOWORD(wp)); return 0;
     case WM_DESTROY:   PostQuitMessage(0); return 0;
+    case kRunTheRestMessage: RunTheRest(); return 0;
     }
     // clang-format on
     return DefWindowProcA(hwnd_, msg, wp, lp);
@@ -111,6 +115,7 @@ void TForm1::OnTimer(UINT_PTR id) {
     if (id == Timer1.Id() && Timer1.Enabled()) Timer1Timer();
     else if (id == Timer2.Id() && Timer2.Enabled()) Timer2Timer();
     else if (id == Timer3.Id() && Timer3.Enabled()) Timer3Timer();
+    else if (id == Timer4.Id() && Timer4.Enabled()) Timer4Timer();
 }
 
 void TForm1::OnActivate(WORD state) {
@@ -164,14 +169,6 @@ std::string TForm1::ControlText(HWND control) {
     std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
     GetWindowTextA(control, text.data(), length + 1);
     return text.data();
-}
-
-void TForm1::SendCommandTexts(const LineList& texts) {
-    // Whether CAD's main window is a Unicode window is asked afresh for every text.
-    for (const std::string& text : texts) {
-        const bool unicode = acad_->IsAcadUnicode();
-        acad_->SendAcadCommand(text, unicode);
-    }
 }
 
 void TForm1::FormCreate() {

@@ -2,7 +2,7 @@
 // program. The handlers live in a few files grouped by road: Unit1_win.cpp (window,
 // start-up, message dispatch), Unit1Controls_win.cpp (the control table), Unit1Drop_win.cpp
 // (drops), Unit1Run_win.cpp (batch run), Unit1Survey_win.cpp (layout survey),
-// Unit1Timers_win.cpp (watchers, Close CAD and the timer wait).
+// Unit1Timers_win.cpp (watchers, what a run's end asks, Close CAD and the timer wait).
 #pragma once
 
 #include <windows.h>
@@ -21,11 +21,15 @@
 #include "CadRun_win.h"
 #include "ListBoxLines_win.h"
 #include "OpenDialog_win.h"
+#include "RunSupervisor.h"
+#include "RunTimers_win.h"
+#include "StatusLine_win.h"
 #include "StringGrid_win.h"
 #include "Tables.h"
 #include "WatcherTimer_win.h"
 #include "WindowSizes.h"
 #include "cadlink/Acad8Ctrl.h"
+#include "cadlink/Clipboard_win.h"
 #include "cadlink/WindowSystem_win.h"
 
 inline constexpr char kAppTitle[] = "Marlowen";
@@ -81,7 +85,6 @@ private:
     void SetOuterWidth(int width);
     std::string SettingsPath() const;
     static std::string ControlText(HWND control);
-    void SendCommandTexts(const LineList& texts);
 
     // Start-up and the CAD program dialog (Unit1_win.cpp).
     void FormCreate();
@@ -90,14 +93,15 @@ private:
     // Drops (Unit1Drop_win.cpp).
     void WMDropFiles(HDROP drop);
     bool ReadDroppedDrawings(DropData& drop);
-    void StoreDroppedFile(DropData& drop, int i);
-    void SectionDrop(DropData& drop, int n, int sectionNumber);
-    void SurveyDrop(DropData& drop, int n);
+    void StoreDroppedFile(const std::string& path, int i);
+    // The two roads of a drop, and of the rest of a run that stopped: the drawings in drop
+    // order. layoutRows: the rows of the layout table the batch's drawings are looked for in.
+    void SectionDrop(const LineList& paths, int sectionNumber, int layoutRows, bool continuing);
+    void SurveyDrop(const LineList& paths);
     HWND ControlAt(POINT screenPoint) const;
 
-    // Batch run and the start of CAD for both roads (Unit1Run_win.cpp).
+    // Batch run (Unit1Run_win.cpp).
     void RunTemplateScript(std::int32_t lineCount);
-    void StartCad(const LineList& script);
     void WriteScriptFile(const LineList& lines);
 
     // Layout survey (Unit1Survey_win.cpp).
@@ -108,15 +112,19 @@ private:
     void ClearTree();
     void Button11Click();
 
-    // Watchers, Close CAD and the timer wait (Unit1Timers_win.cpp).
+    // Watchers, what a run's end asks, Close CAD and the timer wait (Unit1Timers_win.cpp).
     void Timer1Timer();
     void Timer2Timer();
     void Timer3Timer();
+    void Timer4Timer();
     void Button12Click();
-    void SuperviseRun();
-    // How a timer wait ended: its text seen, CAD's message window, CAD gone, the window closed.
-    enum class WaitEnd { Seen, CadMessage, CadEnded, Quit };
-    WaitEnd WaitForTimer(const WatcherTimer& timer);
+    void ShowRunReport(const RunReport& report);
+    void AskAboutTheRest(const RunReport& report);
+    void RunTheRest();
+    void ShowStatus();
+    void FlashIfBehind();
+    // False when the window was closed during the wait.
+    bool WaitForTimer(const WatcherTimer& timer);
 
     HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
@@ -158,20 +166,36 @@ private:
     HWND Panel1 = nullptr;
     WatcherTimer Timer2{2};
     WatcherTimer Timer3{3};
+    // The run watcher: the run's CAD, the batch's progress and the status line, from CAD's
+    // start until it has quit.
+    WatcherTimer Timer4{4};
 
     std::array<HWND, 10> FButtons{};  // 1 … 9; entry 0 unused
     std::int32_t FDropCount = 0;
     bool readingFolders_ = false;
 
     // The CAD link, one for the process.
-    std::unique_ptr<Win32WindowSystem> windowSystem_;
+    Win32WindowSystem windowSystem_;
+    std::unique_ptr<Win32Clipboard> clipboard_;
     std::unique_ptr<Acad8Ctrl> acad_;
-    // The run of the CAD program, from its start until it has quit.
+    // The run of the CAD program, from its start until it has quit, and its supervision.
     Win32Processes processes_;
     CadRun run_{processes_};
-    WaitEnd waitEnd_ = WaitEnd::Seen;
-    bool waiting_ = false;  // in a timer wait, whose caller reports CAD's end itself
+    FormRunTimers runTimers_{Timer1, Timer2, Timer3, Timer4};
+    RecordFileInFolder recordFile_;
+    std::unique_ptr<RunSupervisor> supervisor_;
+    StatusLine statusLine_;
+    // The last batch's button and the rows of the layout table its drawings are looked for in,
+    // for the rest of it; and the rest an answer asked for, started once the tick has returned.
+    int runSection_ = 0;
+    int runLayoutRows_ = 0;
+    bool runContinues_ = false;
+    LineList restPaths_;
+    bool restIsSurvey_ = false;
 };
+
+// Posted to the window to start the rest of a run that stopped, once the tick that asked is over.
+inline constexpr UINT kRunTheRestMessage = WM_APP + 1;
 
 // The main window; assigned before its creation code runs.
 extern TForm1* Form1;

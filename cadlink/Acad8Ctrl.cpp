@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "text/AppError.h"
-
 namespace {
 
 // GetWindowTextA and GetClassNameA are given a limit of 255 bytes with the zero, so only
@@ -23,6 +21,8 @@ constexpr std::string_view kMainClass = "Afx:00400000:8:";
 constexpr std::string_view kTextClass = "Afx:00400000:b:";
 constexpr std::string_view kHistoryPaneTitle = "Headlands";
 constexpr std::string_view kCommandPaneTitle = "MountTam";
+// CAD's window for a message it cannot go on from, such as a drawing it could not open.
+constexpr std::string_view kMessageTitle = "AutoCAD メッセージ";
 // What the user's content is put back with, so that the system's clipboard history, which has
 // recorded it once already, does not record it again at every read.
 constexpr std::string_view kExcludeFromHistoryFormat = "ExcludeClipboardContentFromMonitorProcessing";
@@ -35,63 +35,86 @@ std::string Comparable(std::string text) {
 std::string ReadTitle(WindowSystem& ws, WindowHandle w) { return Comparable(ws.Title(w)); }
 std::string ReadClass(WindowSystem& ws, WindowHandle w) { return Comparable(ws.ClassName(w)); }
 
-// The clipboard stays open only while this lives; a failed opening is the one error the
-// CAD link reports.
+// The clipboard stays open only while this lives.
 class OpenedClipboard {
 public:
-    explicit OpenedClipboard(WindowSystem& ws) : ws_(ws) {
-        if (!ws_.OpenClipboard()) throw AppError("クリップボードを開くことができません");
+    explicit OpenedClipboard(Clipboard& clipboard) : clipboard_(clipboard), open_(clipboard.Open()) {}
+    ~OpenedClipboard() {
+        if (open_) clipboard_.Close();
     }
-    ~OpenedClipboard() { ws_.CloseClipboard(); }
     OpenedClipboard(const OpenedClipboard&) = delete;
     OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool IsOpen() const { return open_; }
 
 private:
-    WindowSystem& ws_;
+    Clipboard& clipboard_;
+    bool open_;
 };
 
 }  // namespace
 
-bool Acad8Ctrl::FindAcadWindows() {
+CadWindows Acad8Ctrl::FindCadWindows() {
     AcadMainWnd = 0;
     AcadTextWnd = 0;
     CommandPaneWnd = 0;
     HistoryPaneWnd = 0;
+    CadWindows found;
 
-    ws_.EnumTopLevel([this](WindowHandle w) {
-        const std::string title = ReadTitle(ws_, w);
+    ws_.EnumTopLevel([&](WindowHandle w) {
+        std::string title = ReadTitle(ws_, w);
         if (title.empty()) return true;
         if (!title.starts_with(kAutoCadTitle) && !title.starts_with(kAutodeskTitle)) return true;
         if (!ReadClass(ws_, w).starts_with(kMainClass)) return true;
+        const std::uint32_t processId = ws_.ProcessId(w);
+        if (!InScope(processId)) return true;
         AcadMainWnd = w;
-        AcadProcessId = ws_.ProcessId(w);
+        AcadProcessId = processId;
+        found.mainTitle = std::move(title);
         return false;
     });
+    // The process of an earlier discovery is looked at only while the scope still takes it.
+    const std::uint32_t processId = InScope(AcadProcessId) ? AcadProcessId : 0;
 
-    ws_.EnumTopLevel([this](WindowHandle w) {
-        const std::string title = ReadTitle(ws_, w);
+    ws_.EnumTopLevel([&](WindowHandle w) {
+        std::string title = ReadTitle(ws_, w);
         if (title.empty() || !title.starts_with(kAutoCadTitle)) return true;
         if (!ReadClass(ws_, w).starts_with(kTextClass)) return true;
         if (title.find(kTextWindowTitle) == std::string::npos) return true;
         // No window has process 0; one that vanished since its title was read reports it.
-        if (AcadProcessId == 0 || ws_.ProcessId(w) != AcadProcessId) return true;
+        if (processId == 0 || ws_.ProcessId(w) != processId) return true;
         AcadTextWnd = w;
+        found.textTitle = std::move(title);
         return false;
     });
 
-    if (AcadTextWnd == 0) return false;
+    if (AcadTextWnd != 0) {
+        ws_.EnumDescendants(AcadTextWnd, [this](WindowHandle w) {
+            const std::string title = ReadTitle(ws_, w);
+            if (title.empty()) return true;
+            if (title == kHistoryPaneTitle) {
+                HistoryPaneWnd = w;
+            } else if (title == kCommandPaneTitle) {
+                CommandPaneWnd = w;
+            }
+            return HistoryPaneWnd == 0 || CommandPaneWnd == 0;
+        });
+    }
+    found.main = AcadMainWnd;
+    found.text = AcadTextWnd;
+    found.commandPane = CommandPaneWnd;
+    found.historyPane = HistoryPaneWnd;
+    found.processId = AcadTextWnd != 0 ? processId : (AcadMainWnd != 0 ? AcadProcessId : 0);
+    return found;
+}
 
-    ws_.EnumDescendants(AcadTextWnd, [this](WindowHandle w) {
-        const std::string title = ReadTitle(ws_, w);
-        if (title.empty()) return true;
-        if (title == kHistoryPaneTitle) {
-            HistoryPaneWnd = w;
-        } else if (title == kCommandPaneTitle) {
-            CommandPaneWnd = w;
-        }
-        return HistoryPaneWnd == 0 || CommandPaneWnd == 0;
+bool Acad8Ctrl::ShowsMessage(const CadWindows& cad) {
+    if (cad.processId == 0) return false;
+    bool shown = false;
+    ws_.EnumTopLevel([&](WindowHandle w) {
+        shown = ReadTitle(ws_, w) == kMessageTitle && ws_.ProcessId(w) == cad.processId;
+        return !shown;
     });
-    return true;
+    return shown;
 }
 
 WindowHandle Acad8Ctrl::FindCommandLinePanes() {
@@ -149,57 +172,98 @@ bool Acad8Ctrl::IsAcadUnicode() {
     return AcadMainWnd != 0 && ws_.IsWindowUnicode(AcadMainWnd);
 }
 
-std::string Acad8Ctrl::GetControlText(WindowHandle w) {
-    const std::intptr_t length = ws_.SendGetTextLength(w);
-    if (length <= 0) return {};
-    return ws_.SendGetText(w, static_cast<std::size_t>(length) + 1);
+std::optional<std::string> Acad8Ctrl::ReadControlText(WindowHandle w) {
+    if (!ws_.IsWindow(w)) return std::string();
+    const std::optional<std::intptr_t> length = ws_.SendGetTextLength(w);
+    if (!length) return std::nullopt;
+    if (*length <= 0) return std::string();
+    return ws_.SendGetText(w, static_cast<std::size_t>(*length) + 1);
 }
 
-std::string Acad8Ctrl::GetCommandPaneText() {
-    if (!FindAcadWindows()) return {};
-    return GetControlText(CommandPaneWnd);
+std::optional<std::string> Acad8Ctrl::ReadCommandPane() {
+    if (!FindAcadWindows()) return std::string();
+    return ReadControlText(CommandPaneWnd);
 }
 
-std::string Acad8Ctrl::CopyAcadHistory() {
-    if (!FindAcadWindows() || !ws_.IsWindow(AcadTextWnd)) return {};
-    KeepUserClipboard();
-    const std::uint32_t before = ws_.ClipboardSequenceNumber();
-    // CAD has put its history on the clipboard by the time the command returns.
-    ws_.SendCommand(AcadTextWnd, kCopyHistoryCommand);
-    const std::uint32_t cadCopy = ws_.ClipboardSequenceNumber();
-    // An unchanged clipboard is not CAD's copy: what it holds is the user's. CAD copied nothing,
-    // or could not because another program holds the clipboard, which is the error to report.
+HistoryRead Acad8Ctrl::ReadHistory(const CadWindows& cad) {
+    if (!cad.Found() || !ws_.IsWindow(cad.text)) return {};
+    // A command left unanswered by another CAD, gone or out of the scope, is no longer waited for.
+    if (copyPendingFrom_ != cad.processId) copyPendingFrom_ = 0;
+    if (!SettleClipboard(cad.processId)) return {NotOpened(cad.processId), {}};
+    if (copyPendingFrom_ != 0) {
+        // One command at a time: a second behind the first would copy twice. Once CAD answers,
+        // the first has landed or is gone for good.
+        if (!ws_.Responds(cad.text)) return {HistoryRead::Status::Busy, {}};
+        copyPendingFrom_ = 0;
+        if (!SettleClipboard(cad.processId)) return {NotOpened(cad.processId), {}};
+    }
+    const std::uint32_t before = clipboard_.SequenceNumber();
+    // CAD has put its history on the clipboard by the time it answers the command.
+    if (!ws_.SendCommand(cad.text, kCopyHistoryCommand)) {
+        copyPendingFrom_ = cad.processId;
+        return {HistoryRead::Status::Busy, {}};
+    }
+    const std::uint32_t cadCopy = clipboard_.SequenceNumber();
+    // An unchanged clipboard is not CAD's copy: what it holds is the user's. CAD copied
+    // nothing, or could not because another program holds the clipboard.
     if (cadCopy == before) {
-        const OpenedClipboard heldElsewhere(ws_);
-        return {};
+        const OpenedClipboard heldElsewhere(clipboard_);
+        return {heldElsewhere.IsOpen() ? HistoryRead::Status::Read : NotOpened(cad.processId), {}};
     }
-    cadCopyLeft_ = cadCopy;
-    std::string history;
+    // Another program's copy right after CAD's is the user's: not read, not replaced.
+    const std::uint32_t owner = clipboard_.OwnerProcessId();
+    if (owner != 0 && owner != cad.processId) {
+        if (!SettleClipboard(cad.processId)) return {NotOpened(cad.processId), {}};
+        return {HistoryRead::Status::Busy, {}};
+    }
+    HistoryRead read{HistoryRead::Status::Read, {}};
     {
-        OpenedClipboard clipboard(ws_);
+        // Not opened: CAD's copy stays, and the next read puts the user's content back over it.
+        const OpenedClipboard clipboard(clipboard_);
+        if (!clipboard.IsOpen()) return {NotOpened(cad.processId), {}};
         // A copy made since CAD's is neither CAD's history nor ours to replace.
-        if (ws_.ClipboardSequenceNumber() != cadCopy) return {};
-        history = ws_.ClipboardText().value_or(std::string());
-        ws_.PutClipboardContents(userClipboard_);
+        if (clipboard_.SequenceNumber() != cadCopy) return {HistoryRead::Status::Busy, {}};
+        read.text = clipboard_.Text().value_or(std::string());
+        PutUsersContentBack();
     }
-    userClipboardSequence_ = ws_.ClipboardSequenceNumber();
-    cadCopyLeft_.reset();
-    return history;
+    return read;
 }
 
-void Acad8Ctrl::KeepUserClipboard() {
-    const std::uint32_t now = ws_.ClipboardSequenceNumber();
-    if (userClipboard_ && (now == userClipboardSequence_ || now == cadCopyLeft_)) return;
-    OpenedClipboard clipboard(ws_);
-    ClipboardContent content = ws_.ClipboardContents();
+HistoryRead::Status Acad8Ctrl::NotOpened(std::uint32_t cadProcess) {
+    // CAD itself holding it is CAD at work, not another program in the way.
+    return clipboard_.OpenerProcessId() == cadProcess ? HistoryRead::Status::Busy : HistoryRead::Status::Held;
+}
+
+bool Acad8Ctrl::SettleClipboard(std::uint32_t cadProcess) {
+    if (userContent_ && clipboard_.SequenceNumber() == userSequence_) return true;
+    const OpenedClipboard clipboard(clipboard_);
+    if (!clipboard.IsOpen()) return false;
+    const std::uint32_t owner = clipboard_.OwnerProcessId();
+    // CAD's copy, made after a read gave up on it; a CAD that names no owner is known by that
+    // read alone.
+    const bool cadsCopy =
+        userContent_ && (owner == cadProcess || (owner == 0 && copyPendingFrom_ == cadProcess && cadProcess != 0));
+    if (cadsCopy) {
+        copyPendingFrom_ = 0;
+        PutUsersContentBack();
+    } else {
+        TakeUsersContent();
+    }
+    return true;
+}
+
+void Acad8Ctrl::TakeUsersContent() {
+    ClipboardContent content = clipboard_.Contents();
     // An empty clipboard stays empty: there is nothing to keep out of the history.
-    if (!content.empty()) content.push_back({ws_.ClipboardFormat(kExcludeFromHistoryFormat), std::string(4, '\0')});
-    userClipboard_ = std::make_shared<const ClipboardContent>(std::move(content));
-    userClipboardSequence_ = ws_.ClipboardSequenceNumber();
-    cadCopyLeft_.reset();
+    if (!content.empty()) content.push_back({clipboard_.Format(kExcludeFromHistoryFormat), std::string(4, '\0')});
+    userContent_ = std::make_shared<const ClipboardContent>(std::move(content));
+    userSequence_ = clipboard_.SequenceNumber();
 }
 
-std::string Acad8Ctrl::GetLastHistoryLine() { return LastHistoryLine(CopyAcadHistory()); }
+void Acad8Ctrl::PutUsersContentBack() {
+    clipboard_.Put(userContent_);
+    userSequence_ = clipboard_.SequenceNumber();
+}
 
 std::vector<std::uint8_t> AnsiRecordBytes(std::string_view text) {
     std::vector<std::uint8_t> bytes(text.begin(), text.end());

@@ -3,36 +3,74 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "Clipboard.h"
 #include "WindowSystem.h"
+
+// Which processes discovery may take CAD's windows from; an empty scope takes any.
+using ProcessScope = std::function<bool(std::uint32_t processId)>;
+
+// What one discovery found: CAD's windows, the process they belong to, and the two titles,
+// which name the drawing CAD has active.
+struct CadWindows {
+    WindowHandle main = 0;
+    WindowHandle text = 0;
+    WindowHandle commandPane = 0;
+    WindowHandle historyPane = 0;
+    std::uint32_t processId = 0;  // whose text window was looked for; 0: none
+    std::string mainTitle;        // as compared: at most 254 bytes
+    std::string textTitle;
+    bool Found() const { return text != 0; }
+};
+
+// One read of CAD's history: the history, or why there is none this time. A busy CAD and a
+// clipboard held by another program are "not yet", for the caller to try again.
+struct HistoryRead {
+    enum class Status { Read, NoCad, Busy, Held };
+    Status status = Status::NoCad;
+    std::string text;  // Read: the whole history as CAD copied it
+};
 
 class Acad8Ctrl {
 public:
-    explicit Acad8Ctrl(WindowSystem& ws) : ws_(ws) {}
+    Acad8Ctrl(WindowSystem& ws, Clipboard& clipboard) : ws_(ws), clipboard_(clipboard) {}
 
-    // Discovery.
-    bool FindAcadWindows();
+    // From now on every operation works on CAD windows of the processes the scope takes; the
+    // process an earlier discovery carried counts only when the scope takes it too.
+    void SetScope(ProcessScope scope) { scope_ = std::move(scope); }
+
+    // Discovery. FindCadWindows sets the unit state below and gives what it found.
+    CadWindows FindCadWindows();
+    bool FindAcadWindows() { return FindCadWindows().Found(); }
     WindowHandle FindCommandLinePanes();
+    // Whether that CAD shows its message window (it could not go on with the script).
+    bool ShowsMessage(const CadWindows& cad);
 
     // Command channel. A text over 255 bytes is refused: false, nothing sent.
     bool SendAcadCommand(std::string_view text, bool unicode);
     bool SendCommandAnsi(std::string_view text);
     bool SendCommandWide(std::string_view text);
     bool IsAcadUnicode();
+    // Whether that CAD's window thread answers now, so that what is typed is taken at once.
+    bool Responds(const CadWindows& cad) { return cad.main != 0 && ws_.Responds(cad.main); }
 
-    // History and pane. CopyAcadHistory throws AppError when the clipboard cannot be opened. It
-    // leaves the clipboard with what the user had put there.
-    std::string GetControlText(WindowHandle w);
-    std::string GetCommandPaneText();
-    std::string CopyAcadHistory();
-    std::string GetLastHistoryLine();
+    // The pane. Nothing when the window did not answer in time; the empty text when there is
+    // no window or it holds none.
+    std::optional<std::string> ReadControlText(WindowHandle w);
+    std::optional<std::string> ReadCommandPane();
 
-    // Unit state, searched anew by FindAcadWindows (the first four) or carried between calls.
+    // CAD's history through the clipboard, which is left with what the user had put there: a
+    // copy that is not CAD's (the owner's process, the sequence numbers) is the user's, and a
+    // copy CAD makes late, after a read gave up on it, is put back to the user's content.
+    HistoryRead ReadHistory(const CadWindows& cad);
+
+    // Unit state, searched anew by FindCadWindows (the first four) or carried between calls.
     WindowHandle AcadMainWnd = 0;
     WindowHandle AcadTextWnd = 0;
     WindowHandle CommandPaneWnd = 0;
@@ -43,16 +81,26 @@ public:
     WindowHandle LineCommandPaneWnd = 0;
 
 private:
-    void KeepUserClipboard();
+    bool InScope(std::uint32_t processId) const { return processId != 0 && (!scope_ || scope_(processId)); }
+    // The clipboard after whatever happened since the last read: CAD's late copy replaced by
+    // the user's content, or a new copy of the user's taken as theirs. False: it could not be
+    // opened.
+    bool SettleClipboard(std::uint32_t cadProcess);
+    // Why the clipboard could not be opened: CAD at work with it, or another program holding it.
+    HistoryRead::Status NotOpened(std::uint32_t cadProcess);
+    void TakeUsersContent();
+    void PutUsersContentBack();
 
     WindowSystem& ws_;
+    Clipboard& clipboard_;
+    ProcessScope scope_;
     // What the user had on the clipboard, as it is put back, and the sequence number at which
     // the clipboard holds it: when it was taken, or when it was last put back.
-    std::shared_ptr<const ClipboardContent> userClipboard_;
-    std::uint32_t userClipboardSequence_ = 0;
-    // CAD's copy not yet replaced by the user's content (the put-back failed): the clipboard at
-    // this number is not the user's.
-    std::optional<std::uint32_t> cadCopyLeft_;
+    std::shared_ptr<const ClipboardContent> userContent_;
+    std::uint32_t userSequence_ = 0;
+    // The process of a CAD that did not answer a copy-history command in time: its copy may
+    // land at any moment, until CAD answers again. 0: none pending.
+    std::uint32_t copyPendingFrom_ = 0;
 };
 
 // The WM_COPYDATA records as bytes: ANSI (text, zero byte; cbData n + 1) and UTF-16

@@ -1,24 +1,14 @@
-// What the CAD link needs of the window system. WindowSystem_win.cpp binds it to user32;
-// tests bind it to a fake desktop.
+// What the CAD link needs of the window system: the desktop's windows and the messages sent
+// to them. WindowSystem_win.cpp binds it to user32; tests bind it to a fake desktop.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 using WindowHandle = std::uintptr_t;  // 0: no window
-
-// One format of the clipboard's content, as bytes from which the binding can make it again.
-struct ClipboardItem {
-    std::uint32_t format = 0;
-    std::string bytes;
-    bool operator==(const ClipboardItem&) const = default;
-};
-using ClipboardContent = std::vector<ClipboardItem>;
 
 class WindowSystem {
 public:
@@ -34,28 +24,19 @@ public:
     virtual bool IsWindow(WindowHandle w) = 0;
     virtual bool IsWindowUnicode(WindowHandle w) = 0;
 
-    // WM_COPYDATA with wParam 0; returns when the receiver has handled it.
-    virtual void SendCopyData(WindowHandle w, std::uintptr_t dwData, const void* data, std::uint32_t cbData) = 0;
-    virtual void PostNull(WindowHandle w) = 0;                       // WM_NULL
-    virtual void SendCommand(WindowHandle w, std::uint16_t id) = 0;  // WM_COMMAND, code 0, lParam 0
-    virtual std::intptr_t SendGetTextLength(WindowHandle w) = 0;     // WM_GETTEXTLENGTH
+    // Messages sent to another program's window wait for it a few tens of milliseconds at most:
+    // a window whose thread is busy has not answered by then, which false or nothing says. Such
+    // a message may still be handled once that thread is free, or never: Windows leaves it
+    // queued, Wine takes back one the thread had not begun.
+    virtual bool SendCopyData(WindowHandle w, std::uintptr_t dwData, const void* data, std::uint32_t cbData) = 0;
+    virtual void PostNull(WindowHandle w) = 0;  // WM_NULL
+    // Whether the window's thread answers a WM_NULL now; once it has, every message sent to it
+    // before has been handled or dropped.
+    virtual bool Responds(WindowHandle w) = 0;
+    virtual bool SendCommand(WindowHandle w, std::uint16_t id) = 0;              // WM_COMMAND, code 0, lParam 0
+    virtual std::optional<std::intptr_t> SendGetTextLength(WindowHandle w) = 0;  // WM_GETTEXTLENGTH
     // WM_GETTEXT into a buffer of bufferSize bytes; the text up to its first zero byte.
-    virtual std::string SendGetText(WindowHandle w, std::size_t bufferSize) = 0;
-
-    // The clipboard, opened on behalf of one of the program's own windows.
-    virtual bool OpenClipboard() = 0;
-    virtual std::optional<std::string> ClipboardText() = 0;  // CF_TEXT up to its first zero byte
-    // Every format of the content that can be copied, in the clipboard's order; what only its
-    // owner can make (owner-display and private handle formats) is left out.
-    virtual ClipboardContent ClipboardContents() = 0;
-    // Empties the clipboard and puts these formats on it. The content is shared, not copied: the
-    // binding may keep it to render a large format only when a program asks for it.
-    virtual void PutClipboardContents(std::shared_ptr<const ClipboardContent> content) = 0;
-    virtual void CloseClipboard() = 0;
-    // Counts every change of the clipboard's content, whoever made it; opened or not.
-    virtual std::uint32_t ClipboardSequenceNumber() = 0;
-    // The number of a registered clipboard format.
-    virtual std::uint32_t ClipboardFormat(std::string_view name) = 0;
+    virtual std::optional<std::string> SendGetText(WindowHandle w, std::size_t bufferSize) = 0;
 
     // MultiByteToWideChar from the ANSI code page taken at start-up, flags 0, room for
     // text.size() units: the units it produced.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "CadScriptLine.h"
+#include "app/CadScriptLine.h"
 #include "app/PathRefusal.h"
 #include "app/ScriptFile.h"
 #include "app/SectionDrop.h"
@@ -78,7 +78,7 @@ BuildResult BuildScript(const IniFile& ini, const BuildRequest& request) {
     Expansion expansion;
     try {
         expansion = ExpandTemplate({fileCount, plan.cut.templateLines, plan.lineCount, plan.cut.loopBody, droppedFiles,
-                                    request.files, layouts});
+                                    request.files, layouts, fileCount});
     } catch (const AppError& error) {
         return Refusal(ConsoleText(error.what()));
     }

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "CadScriptLine.h"
+#include "app/CadScriptLine.h"
 #include "SettingsScan.h"
 #include "app/SectionDrop.h"
 #include "app/SectionTemplate.h"

@@ -7,49 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "FakeProcesses.h"
 #include "text/AppError.h"
 
 namespace {
-
-// Processes as a list the test sets: which have ended, which can be opened, what the clock
-// says, which files exist; and a record of every start and handle.
-class FakeProcesses : public Processes {
-public:
-    bool Start(const std::string& commandLine, Started& started, std::string& reason) override {
-        startedLines.push_back(commandLine);
-        if (!startError.empty()) {
-            reason = startError;
-            return false;
-        }
-        started = {Handle{0x10} + startedLines.size(), nextId++};
-        open.insert(started.handle);
-        ids[started.handle] = started.id;
-        return true;
-    }
-    Handle Open(std::uint32_t id) override {
-        if (unopenable.count(id)) return 0;
-        const Handle h = 0x1000 + id;
-        open.insert(h);
-        ids[h] = id;
-        return h;
-    }
-    bool Ended(Handle process) override {
-        EXPECT_TRUE(open.count(process)) << "asked about a closed handle";
-        return ended.count(ids[process]) > 0;
-    }
-    void Close(Handle process) override { EXPECT_EQ(open.erase(process), 1u) << "closed twice"; }
-    std::int64_t NowMs() override { return now; }
-    bool IsFile(const std::string& path) override { return files.count(path) > 0; }
-
-    std::vector<std::string> startedLines;
-    std::string startError;
-    std::uint32_t nextId = 100;
-    std::set<std::uint32_t> ended, unopenable;
-    std::set<Handle> open;
-    std::map<Handle, std::uint32_t> ids;
-    std::int64_t now = 5000;
-    std::set<std::string> files;
-};
 
 TEST(CadCommandLine, WholePathWithABlankIsQuotedOtherwiseTheTextStands) {
     const std::set<std::string> files = {"C:\\Program Files\\CAD\\acad.exe", "C:\\CAD\\acad.exe"};
@@ -144,6 +105,42 @@ TEST_F(CadRunTest, CadWindowSeenWhileTheLauncherLivedIsFollowedWhenItEnds) {
     EXPECT_TRUE(run.Lasts()) << "CAD, running its script, was let go";
     processes.ended.insert(kCad);
     EXPECT_FALSE(run.Lasts());
+}
+
+TEST_F(CadRunTest, CadOpenBeforeTheRunIsNeverTheRuns) {
+    constexpr std::uint32_t kOperators = 50;
+    processes.running = {kOperators};
+    run.Start("cad.exe");
+    EXPECT_FALSE(run.IsRunsCad(kOperators)) << "the operator's CAD would take the batch";
+    EXPECT_TRUE(run.IsRunsCad(kStarted));
+    // Before the started process shows a window, a CAD started since may be a launcher's.
+    EXPECT_TRUE(run.IsRunsCad(kCad));
+    run.SawCadWindow(kStarted);
+    EXPECT_FALSE(run.IsRunsCad(kCad)) << "a CAD started during the run is not the run's once its own showed";
+    processes.ended.insert(kStarted);
+    EXPECT_FALSE(run.Lasts());
+    EXPECT_FALSE(run.IsRunsCad(kStarted)) << "no run lasts";
+}
+
+TEST_F(CadRunTest, LauncherHandingTheWorkToACadOpenBeforeEndsTheRunAfterAMinute) {
+    constexpr std::uint32_t kOperators = 50;
+    processes.running = {kOperators};
+    run.Start("launch.exe");
+    processes.ended.insert(kStarted);
+    EXPECT_TRUE(run.Lasts());
+    EXPECT_FALSE(run.IsRunsCad(kOperators));
+    EXPECT_TRUE(run.IsRunsCad(kCad)) << "behind a launcher, a CAD started since is the run's";
+    processes.now += CadRun::kLauncherWaitMs;
+    EXPECT_FALSE(run.Lasts());
+}
+
+TEST_F(CadRunTest, FollowedCadAloneIsTheRuns) {
+    run.Start("launch.exe");
+    processes.ended.insert(kStarted);
+    ASSERT_TRUE(run.Lasts());
+    run.SawCadWindow(kCad);
+    EXPECT_TRUE(run.IsRunsCad(kCad));
+    EXPECT_FALSE(run.IsRunsCad(kCad + 1)) << "a second CAD started since";
 }
 
 TEST_F(CadRunTest, CadThatCannotBeFollowedHoldsNothingBack) {

@@ -27,7 +27,8 @@ struct DropTables {
     StringGridCells droppedFiles{5, 1};
     LineList droppedPaths;
     StringGridCells layouts{5, 1};
-    std::optional<int> fileCount;  // unset: the number of recorded files
+    std::optional<int> fileCount;       // unset: the number of recorded files
+    std::optional<int> layoutRowCount;  // unset: the file count
 
     // The row the drop records for the path.
     void AddFile(std::string path) {
@@ -47,13 +48,15 @@ struct DropTables {
     }
 
     Expansion Expand() const {
-        const ExpansionInput in{fileCount.value_or(static_cast<int>(droppedPaths.size())),
+        const int files = fileCount.value_or(static_cast<int>(droppedPaths.size()));
+        const ExpansionInput in{files,
                                 templateLines,
                                 lineCount.value_or(static_cast<int>(templateLines.size())),
                                 loopBody,
                                 droppedFiles,
                                 droppedPaths,
-                                layouts};
+                                layouts,
+                                layoutRowCount.value_or(files)};
         return ExpandTemplate(in);
     }
 };
@@ -121,6 +124,27 @@ TEST(PlaceholderOrder, OnlyTheFirstPlaceholderInTheOrderIsReplacedOnce) {
                        "[FILENAME][FILENAME]"};
     EXPECT_EQ(t.Expand().lines, WithTail({"[FOLDER] C:\\Data\\plan.dwg", "C:\\Data\\[FOLDER]",
                                           "[FULLFILENAME] plan.dwg", "plan.dwg[FILENAME]"}));
+}
+
+TEST(FollowMarks, AreTheInputLinesThatHoldAPlaceholdersTextInScriptOrder) {
+    DropTables t;
+    t.templateLines = {"open", "[FULLFILEPATH]", "-export \"[FOLDER]\\出力 1.pdf\" A4", "[FILENAME].bak", "close"};
+    t.AddFile("C:\\d\\a.dwg");
+    t.AddFile("C:\\d\\表\\b.dwg");
+    const Expansion e = t.Expand();
+    ASSERT_EQ(e.marks.size(), 6u);
+    const std::vector<std::pair<int, std::string>> expected = {
+        {1, "C:\\d\\a.dwg"},     {1, "\"C:\\d\\出力 1.pdf\""},     {1, "a.dwg.bak"},
+        {2, "C:\\d\\表\\b.dwg"}, {2, "\"C:\\d\\表\\出力 1.pdf\""}, {2, "b.dwg.bak"}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(e.marks[i].drawing, expected[i].first) << i;
+        EXPECT_EQ(e.marks[i].piece, expected[i].second) << i;
+    }
+    // A placeholder that gives the empty text leaves nothing to echo; plain lines give none.
+    DropTables plain;
+    plain.templateLines = {"open", "x[FOLDER]", "qsave"};
+    plain.AddFile("a.dwg");
+    EXPECT_TRUE(plain.Expand().marks.empty()) << "the folder of a.dwg is empty: x is a fixed text";
 }
 
 TEST(PlaceholderOrder, SmallLettersAreNoPlaceholders) {
@@ -217,6 +241,20 @@ TEST(LayoutLoop, RowsBelowTheCurrentDropAreNotSearched) {
     t.fileCount = 3;
     t.SetSurveyRow(3, "", "1", {"empty"});
     EXPECT_EQ(t.Expand().lines, WithTail({"below"}));
+}
+
+TEST(LayoutLoop, RestOfAStoppedRunLooksInTheRowsOfItsOwnDrop) {
+    // A run of three drawings stopped at the second; the rest is the third alone, surveyed in
+    // row 3, which a drop of one would not reach.
+    DropTables t;
+    t.templateLines = {"[LAYOUTLOOP]"};
+    t.loopBody = {"[LAYOUTNAME]"};
+    t.AddFile("C:\c.dwg");
+    t.SetSurveyRow(1, "C:\a.dwg", "1", {"a"});
+    t.SetSurveyRow(3, "C:\c.dwg", "1", {"c"});
+    EXPECT_EQ(t.Expand().lines, WithTail({})) << "a drop of one reads row 1 alone";
+    t.layoutRowCount = 3;
+    EXPECT_EQ(t.Expand().lines, WithTail({"c"}));
 }
 
 TEST(LayoutLoop, RowsWrittenBeyondTheTableRowCountAreFound) {

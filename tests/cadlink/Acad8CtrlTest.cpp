@@ -44,7 +44,7 @@ TEST(MainWindowRule, TitleBeginsWithAutoCadBlankOrAutodeskBlank) {
     desktop.AddTopLevel("Drawing AutoCAD 2008", kMainClass, 3);
     desktop.AddTopLevel("autocad 2008", kMainClass, 4);
     const WindowHandle main = desktop.AddTopLevel("Autodesk DWG TrueView", kMainClass, 5);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_FALSE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.AcadMainWnd, main);
     EXPECT_EQ(ctrl.AcadProcessId, 5u);
@@ -55,7 +55,7 @@ TEST(MainWindowRule, TextWindowClassIsNeverTheMainWindow) {
     desktop.AddTopLevel("AutoCAD 2008", kTextClass, 1);
     desktop.AddTopLevel("AutoCAD 2008", "Afx:00400000:8", 2);
     const WindowHandle main = desktop.AddTopLevel("AutoCAD 2008", kMainClass, 3);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     ctrl.FindAcadWindows();
     EXPECT_EQ(ctrl.AcadMainWnd, main);
 }
@@ -64,7 +64,7 @@ TEST(MainWindowRule, FirstInWalkingOrderDecidesTheProcessAndStopsTheWalk) {
     FakeDesktop desktop;
     const Cad first = AddCad(desktop, 1);
     const Cad second = AddCad(desktop, 2);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_TRUE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.AcadMainWnd, first.main);
     EXPECT_EQ(ctrl.AcadTextWnd, first.text);
@@ -86,7 +86,7 @@ TEST(TextWindowRule, NeedsAutoCadTitleTextWindowWordsAndTextClass) {
     desktop.AddTopLevel("AutoCAD テキストウィンドウ", kTextClass, kCadProcess);
     desktop.AddTopLevel(kTextTitle, kMainClass, kCadProcess);
     const WindowHandle text = desktop.AddTopLevel(kTextTitle, kTextClass, kCadProcess);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_TRUE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.AcadTextWnd, text);
 }
@@ -97,7 +97,7 @@ TEST(TextWindowRule, TextWindowOfAnotherProcessIsNotTaken) {
     desktop.AddTopLevel("AutoCAD 2008", kMainClass, 2);
     desktop.AddTopLevel(kTextTitle, kTextClass, 2);
     const WindowHandle text = desktop.AddTopLevel(kTextTitle, kTextClass, 1);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_TRUE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.AcadMainWnd, main);
     EXPECT_EQ(ctrl.AcadTextWnd, text);
@@ -106,7 +106,7 @@ TEST(TextWindowRule, TextWindowOfAnotherProcessIsNotTaken) {
 TEST(TextWindowRule, ProcessOfAnEarlierSearchStillFindsTheTextWindow) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     ASSERT_TRUE(ctrl.FindAcadWindows());
     desktop.Destroy(cad.main);
     EXPECT_TRUE(ctrl.FindAcadWindows());
@@ -120,7 +120,7 @@ TEST(TextWindowRule, NoMainWindowEverFoundFindsNoTextWindow) {
     FakeDesktop desktop;
     desktop.AddTopLevel(kTextTitle, kTextClass, kCadProcess);
     desktop.AddTopLevel(kTextTitle, kTextClass, 0);  // process 0 belongs to no window
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_FALSE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.AcadTextWnd, 0u);
 }
@@ -128,7 +128,7 @@ TEST(TextWindowRule, NoMainWindowEverFoundFindsNoTextWindow) {
 TEST(TextWindowRule, RestartedCadIsPickedUpByItsNewProcess) {
     FakeDesktop desktop;
     const Cad old = AddCad(desktop, 1);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     ASSERT_TRUE(ctrl.FindAcadWindows());
     desktop.Destroy(old.main);
     desktop.Destroy(old.text);
@@ -146,9 +146,74 @@ TEST(TextWindowRule, OnlyTheFirst254BytesOfATitleAreCompared) {
         desktop.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
         const std::string title = "AutoCAD " + std::string(padding, 'x') + words;
         desktop.AddTopLevel(title, kTextClass, kCadProcess);
-        Acad8Ctrl ctrl(desktop);
+        Acad8Ctrl ctrl(desktop, desktop.clipboard);
         EXPECT_EQ(ctrl.FindAcadWindows(), title.size() <= 254) << "title of " << title.size() << " bytes";
     }
+}
+
+// ---- The run's CAD only ----
+
+TEST(DiscoveryScope, TakesOnlyTheScopesProcessWhereverItStandsInTheWalk) {
+    FakeDesktop desktop;
+    const Cad operators = AddCad(desktop, 1);
+    const Cad runs = AddCad(desktop, 2);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    ctrl.SetScope([](std::uint32_t process) { return process == 2; });
+    const CadWindows found = ctrl.FindCadWindows();
+    EXPECT_EQ(found.main, runs.main);
+    EXPECT_EQ(found.text, runs.text);
+    EXPECT_EQ(found.commandPane, runs.command);
+    EXPECT_EQ(found.processId, 2u);
+    EXPECT_EQ(found.mainTitle, "AutoCAD 2008 - [Drawing1.dwg]");
+    EXPECT_EQ(found.textTitle, kTextTitle);
+    EXPECT_NE(ctrl.AcadMainWnd, operators.main);
+}
+
+TEST(DiscoveryScope, ProcessCarriedFromBeforeTheScopeIsNotLookedAt) {
+    FakeDesktop desktop;
+    const Cad operators = AddCad(desktop, 1);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    ASSERT_TRUE(ctrl.FindAcadWindows());
+    // The run's CAD has no windows yet: the operator's text window must not stand in for it.
+    ctrl.SetScope([](std::uint32_t process) { return process == 2; });
+    EXPECT_FALSE(ctrl.FindCadWindows().Found());
+    EXPECT_FALSE(ctrl.SendAcadCommand("quit\r", false));
+    EXPECT_EQ(ctrl.ReadCommandPane(), "");
+    EXPECT_EQ(ctrl.ReadHistory(ctrl.FindCadWindows()).status, HistoryRead::Status::NoCad);
+    EXPECT_TRUE(desktop.messages.empty()) << "the operator's CAD was sent a message";
+    // Without a scope, the operator's CAD is found as before.
+    ctrl.SetScope(nullptr);
+    EXPECT_EQ(ctrl.FindCadWindows().text, operators.text);
+}
+
+TEST(DiscoveryScope, CommandsAndPaneReadsReachOnlyTheRunsCad) {
+    FakeDesktop desktop;
+    const Cad operators = AddCad(desktop, 1);
+    const Cad runs = AddCad(desktop, 2);
+    desktop.At(operators.command).content = "operator";
+    desktop.At(runs.command).content = "run";
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    ctrl.SetScope([](std::uint32_t process) { return process == 2; });
+    EXPECT_TRUE(ctrl.SendAcadCommand("close\r", ctrl.IsAcadUnicode()));
+    EXPECT_EQ(ctrl.ReadCommandPane(), "run");
+    EXPECT_EQ(desktop.SentTo(runs.main).size(), 2u);
+    EXPECT_TRUE(desktop.SentTo(operators.main).empty());
+    EXPECT_TRUE(desktop.SentTo(operators.command).empty());
+}
+
+TEST(CadMessageWindow, OnlyTheMessageOfThatCadsProcessCounts) {
+    FakeDesktop desktop;
+    AddCad(desktop, 1);
+    AddCad(desktop, 2);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    ctrl.SetScope([](std::uint32_t process) { return process == 2; });
+    const CadWindows runs = ctrl.FindCadWindows();
+    desktop.AddTopLevel("AutoCAD メッセージ", "#32770", 1);
+    desktop.AddTopLevel("AutoCAD メッセージ - x", "#32770", 2);
+    EXPECT_FALSE(ctrl.ShowsMessage(runs)) << "the operator's CAD's message, or another title";
+    desktop.AddTopLevel("AutoCAD メッセージ", "StandInDialog", 2);
+    EXPECT_TRUE(ctrl.ShowsMessage(runs));
+    EXPECT_FALSE(ctrl.ShowsMessage(CadWindows{}));
 }
 
 // ---- Panes of the text window ----
@@ -156,7 +221,7 @@ TEST(TextWindowRule, OnlyTheFirst254BytesOfATitleAreCompared) {
 TEST(TextWindowPanes, FoundAmongAllDescendants) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_TRUE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.HistoryPaneWnd, cad.history);
     EXPECT_EQ(ctrl.CommandPaneWnd, cad.command);
@@ -169,7 +234,7 @@ TEST(TextWindowPanes, TitlesMustBeEqual) {
     desktop.AddChild(text, "Headlands2");
     desktop.AddChild(text, "MountTam ");
     desktop.AddChild(text, " Headlands");
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_TRUE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.HistoryPaneWnd, 0u);
     EXPECT_EQ(ctrl.CommandPaneWnd, 0u);
@@ -183,7 +248,7 @@ TEST(TextWindowPanes, LaterHistoryPaneOverwritesUntilBothAreFound) {
     const WindowHandle second = desktop.AddChild(text, "Headlands");
     const WindowHandle command = desktop.AddChild(text, "MountTam");
     const WindowHandle third = desktop.AddChild(text, "Headlands");
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_TRUE(ctrl.FindAcadWindows());
     EXPECT_EQ(ctrl.HistoryPaneWnd, second);
     EXPECT_EQ(ctrl.CommandPaneWnd, command);
@@ -193,7 +258,7 @@ TEST(TextWindowPanes, LaterHistoryPaneOverwritesUntilBothAreFound) {
 TEST(TextWindowPanes, SearchedAnewByEveryCall) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     ASSERT_TRUE(ctrl.FindAcadWindows());
     desktop.Destroy(cad.history);
     desktop.Destroy(cad.command);
@@ -218,7 +283,7 @@ TEST(CommandLinePanes, InsideTheMainWindowByPrefixLastMatchKept) {
     const WindowHandle command = desktop.AddChild(bar, "MountTam 2");
     const WindowHandle history = desktop.AddChild(bar, "Headlands xyz");
     desktop.AddChild(bar, "xHeadlands");
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_EQ(ctrl.FindCommandLinePanes(), history);
     EXPECT_EQ(ctrl.LineHistoryPaneWnd, history);
     EXPECT_EQ(ctrl.LineCommandPaneWnd, command);
@@ -233,7 +298,7 @@ TEST(CommandLinePanes, FloatingWindowWhenTheMainWindowHasNone) {
     const WindowHandle floating = desktop.AddTopLevel("コマンド ライン - 2", kMainClass, kCadProcess);
     const WindowHandle history = desktop.AddChild(floating, "Headlands");
     const WindowHandle command = desktop.AddChild(floating, "MountTam");
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_EQ(ctrl.FindCommandLinePanes(), history);
     EXPECT_EQ(ctrl.CommandLineWnd, floating);
     EXPECT_EQ(ctrl.LineCommandPaneWnd, command);
@@ -245,7 +310,7 @@ TEST(CommandLinePanes, FloatingWindowOfAnEarlierCallIsSearchedAgain) {
     AddCad(desktop);
     const WindowHandle floating = desktop.AddTopLevel("コマンド ライン", kMainClass, kCadProcess);
     const WindowHandle history = desktop.AddChild(floating, "Headlands");
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     ASSERT_EQ(ctrl.FindCommandLinePanes(), history);
     desktop.Destroy(history);
     desktop.At(floating).title = "renamed";
@@ -256,7 +321,7 @@ TEST(CommandLinePanes, FloatingWindowOfAnEarlierCallIsSearchedAgain) {
 
 TEST(CommandLinePanes, WithoutCadTheLastFoundValueIsReturned) {
     FakeDesktop desktop;
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     EXPECT_EQ(ctrl.FindCommandLinePanes(), 0u);
     const Cad cad = AddCad(desktop);
     const WindowHandle history = desktop.AddChild(cad.main, "Headlands");
@@ -294,13 +359,13 @@ class SendCommand : public ::testing::Test {
 protected:
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
-    Acad8Ctrl ctrl{desktop};
+    Acad8Ctrl ctrl{desktop, desktop.clipboard};
 };
 
 TEST_F(SendCommand, NothingSentWithoutTheTextWindow) {
     FakeDesktop mainOnly;
     mainOnly.AddTopLevel("AutoCAD 2008", kMainClass, kCadProcess);
-    Acad8Ctrl link(mainOnly);
+    Acad8Ctrl link(mainOnly, mainOnly.clipboard);
     EXPECT_FALSE(link.SendAcadCommand("filedia\r", false));
     EXPECT_FALSE(link.SendAcadCommand("filedia\r", true));
     EXPECT_TRUE(mainOnly.messages.empty());
@@ -389,13 +454,13 @@ TEST_F(SendCommand, UnicodeAnswerFollowsTheMainWindow) {
 TEST(ControlText, LengthOfZeroOrLessGivesEmptyWithoutGetText) {
     FakeDesktop desktop;
     const WindowHandle w = desktop.AddTopLevel("pane", "Edit", 1);
-    Acad8Ctrl ctrl(desktop);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
     for (std::intptr_t length : {0, -1}) {
         desktop.At(w).content = "text";
         desktop.At(w).lengthAnswer = length;
-        EXPECT_EQ(ctrl.GetControlText(w), "");
+        EXPECT_EQ(ctrl.ReadControlText(w), "");
     }
-    EXPECT_EQ(ctrl.GetControlText(0), "");
+    EXPECT_EQ(ctrl.ReadControlText(0), "");
     for (const SentMessage& m : desktop.messages) EXPECT_NE(m.kind, SentMessage::Kind::GetText);
 }
 
@@ -404,32 +469,43 @@ TEST(ControlText, AsksWithRoomForTheLengthAndTheZero) {
     const WindowHandle w = desktop.AddTopLevel("pane", "Edit", 1);
     const std::string content = "コマンド: layout\r\n" + std::string(600, 'x');
     desktop.At(w).content = content;
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.GetControlText(w), content);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    EXPECT_EQ(ctrl.ReadControlText(w), content);
     ASSERT_EQ(desktop.messages.size(), 2u);
     EXPECT_EQ(desktop.messages[1].kind, SentMessage::Kind::GetText);
     EXPECT_EQ(desktop.messages[1].bufferSize, content.size() + 1);
+}
+
+TEST(ControlText, WindowThatDoesNotAnswerInTimeGivesNothing) {
+    FakeDesktop desktop;
+    const WindowHandle w = desktop.AddTopLevel("pane", "Edit", 1);
+    desktop.At(w).content = "text";
+    desktop.At(w).busy = true;
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    EXPECT_EQ(ctrl.ReadControlText(w), std::nullopt);
+    desktop.At(w).busy = false;
+    EXPECT_EQ(ctrl.ReadControlText(w), "text");
 }
 
 TEST(CommandPane, ReadsThePaneContentNotItsTitle) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
     desktop.At(cad.command).content = "アクティブなレイアウト: Model";
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.GetCommandPaneText(), "アクティブなレイアウト: Model");
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    EXPECT_EQ(ctrl.ReadCommandPane(), "アクティブなレイアウト: Model");
     desktop.At(cad.command).content.clear();
-    EXPECT_EQ(ctrl.GetCommandPaneText(), "");
+    EXPECT_EQ(ctrl.ReadCommandPane(), "");
 }
 
 TEST(CommandPane, EmptyWithoutTextWindowOrPane) {
     FakeDesktop desktop;
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.GetCommandPaneText(), "");
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    EXPECT_EQ(ctrl.ReadCommandPane(), "");
     EXPECT_TRUE(desktop.messages.empty());
     const Cad cad = AddCad(desktop);
     desktop.At(cad.history).content = "history";
     desktop.Destroy(cad.command);
-    EXPECT_EQ(ctrl.GetCommandPaneText(), "");
+    EXPECT_EQ(ctrl.ReadCommandPane(), "");
 }
 
 // ---- History capture ----
@@ -444,144 +520,195 @@ ClipboardContent Marked(ClipboardContent content) {
     return content;
 }
 
-TEST(HistoryCapture, WithoutCadTheClipboardIsLeftAlone) {
+// The CAD link over a desktop with one CAD that copies its history, and the user's content on
+// the clipboard.
+class HistoryCapture : public ::testing::Test {
+protected:
+    HistoryCapture() {
+        desktop.CopiesHistory(cad.text, "コマンド: _open\r\nコマンド: COMMANDLINE\r\n  ");
+        clipboard.Copies(kUsersContent);
+    }
+    HistoryRead Read() { return ctrl.ReadHistory(ctrl.FindCadWindows()); }
+
     FakeDesktop desktop;
-    desktop.UserCopies(kUsersContent);
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.GetLastHistoryLine(), "");
-    EXPECT_EQ(ctrl.CopyAcadHistory(), "");
-    EXPECT_EQ(desktop.clipboard, kUsersContent);
-    EXPECT_EQ(desktop.opens, 0);
+    FakeClipboard& clipboard = desktop.clipboard;
+    const Cad cad = AddCad(desktop);
+    Acad8Ctrl ctrl{desktop, desktop.clipboard};
+};
+
+TEST(HistoryCaptureWithoutCad, LeavesTheClipboardAlone) {
+    FakeDesktop desktop;
+    desktop.clipboard.Copies(kUsersContent);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    EXPECT_EQ(ctrl.ReadHistory(ctrl.FindCadWindows()).status, HistoryRead::Status::NoCad);
+    EXPECT_EQ(desktop.clipboard.content, kUsersContent);
+    EXPECT_EQ(desktop.clipboard.opens, 0);
     EXPECT_TRUE(desktop.messages.empty());
 }
 
-TEST(HistoryCapture, ReadsCadsCopyThenPutsEveryFormatOfTheUsersContentBackMarked) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    const std::string history = "コマンド: _open\r\nコマンド: COMMANDLINE\r\n  ";
-    desktop.CopiesHistory(cad.text, history);
-    desktop.UserCopies(kUsersContent);
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.CopyAcadHistory(), history);
+TEST_F(HistoryCapture, ReadsCadsCopyThenPutsEveryFormatOfTheUsersContentBackMarked) {
+    const HistoryRead read = Read();
+    EXPECT_EQ(read.status, HistoryRead::Status::Read);
+    EXPECT_EQ(read.text, "コマンド: _open\r\nコマンド: COMMANDLINE\r\n  ");
+    EXPECT_EQ(LastHistoryLine(read.text), "コマンド: COMMANDLINE");
     const std::vector<SentMessage> sent = desktop.SentTo(cad.text);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].kind, SentMessage::Kind::Command);
     EXPECT_EQ(sent[0].id, 32781);
-    EXPECT_EQ(desktop.clipboard, Marked(kUsersContent));
-    EXPECT_EQ(desktop.registeredFormats, std::vector<std::string>{"ExcludeClipboardContentFromMonitorProcessing"});
-    EXPECT_FALSE(desktop.clipboardOpen);
-    EXPECT_EQ(ctrl.GetLastHistoryLine(), "コマンド: COMMANDLINE");
-    EXPECT_EQ(desktop.clipboard, Marked(kUsersContent));
+    EXPECT_EQ(clipboard.content, Marked(kUsersContent));
+    EXPECT_EQ(clipboard.registeredFormats, std::vector<std::string>{"ExcludeClipboardContentFromMonitorProcessing"});
+    EXPECT_FALSE(clipboard.isOpen);
 }
 
-TEST(HistoryCapture, TakesTheUsersContentOnlyWhenTheUserChangedIt) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    desktop.CopiesHistory(cad.text, "history");
-    desktop.UserCopies(kUsersContent);
-    Acad8Ctrl ctrl(desktop);
-    for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
-    EXPECT_EQ(desktop.contentReads, 1) << "a snapshot on every tick";
+TEST_F(HistoryCapture, TakesTheUsersContentOnlyWhenTheUserChangedIt) {
+    for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(Read().status, HistoryRead::Status::Read);
+    EXPECT_EQ(clipboard.contentReads, 1) << "a snapshot on every tick";
     // A copy the user makes between two reads is the one kept from then on.
     const ClipboardContent later = {{kCfText, std::string("後のコピー\0", 11)}};
-    desktop.UserCopies(later);
-    EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
-    EXPECT_EQ(desktop.contentReads, 2);
-    EXPECT_EQ(desktop.clipboard, Marked(later));
+    clipboard.Copies(later);
+    EXPECT_EQ(Read().status, HistoryRead::Status::Read);
+    EXPECT_EQ(clipboard.contentReads, 2);
+    EXPECT_EQ(clipboard.content, Marked(later));
 }
 
-TEST(HistoryCapture, CopyMadeRightAfterCadsIsNeitherReadNorReplaced) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    desktop.UserCopies(kUsersContent);
+TEST_F(HistoryCapture, CopyMadeRightAfterCadsIsNeitherReadNorReplaced) {
     const ClipboardContent usersNew = {{kCfText, std::string("新しいコピー\0", 13)}};
     desktop.At(cad.text).onCommand = [&](FakeDesktop& d) {
-        d.UserCopies({{kCfText, "history"}});
-        d.beforeNextOpen = [&] { d.UserCopies(usersNew); };
+        d.clipboard.Copies({{kCfText, "history"}}, kCadProcess);
+        d.clipboard.beforeNextOpen = [&] { d.clipboard.Copies(usersNew); };
     };
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.CopyAcadHistory(), "");
-    EXPECT_EQ(desktop.clipboard, usersNew);
-    EXPECT_EQ(desktop.puts, 0);
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    EXPECT_EQ(clipboard.content, usersNew);
+    EXPECT_EQ(clipboard.puts, 0);
     desktop.CopiesHistory(cad.text, "history");
-    EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
-    EXPECT_EQ(desktop.clipboard, Marked(usersNew));
+    EXPECT_EQ(Read().text, "history");
+    EXPECT_EQ(clipboard.content, Marked(usersNew));
 }
 
-TEST(HistoryCapture, ClipboardCadDidNotChangeIsNotReadAsItsHistory) {
-    FakeDesktop desktop;
-    AddCad(desktop);  // its text window copies nothing
-    desktop.UserCopies({{kCfText, "コマンド: COMMANDLINE"}});
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.GetLastHistoryLine(), "");
-    EXPECT_EQ(desktop.clipboard, (ClipboardContent{{kCfText, "コマンド: COMMANDLINE"}}));
-    EXPECT_EQ(desktop.puts, 0);
-    // CAD could not copy because another program holds the clipboard: that is reported.
-    desktop.opensAllowed = desktop.opens;
-    EXPECT_THROW(ctrl.GetLastHistoryLine(), AppError);
+TEST_F(HistoryCapture, UsersCopyInsteadOfCadsIsTakenForTheUsersNotForTheHistory) {
+    // The clipboard changed while CAD answered, but its owner is the user's program.
+    desktop.At(cad.text).onCommand = [&](FakeDesktop& d) { d.clipboard.Copies({{kCfText, "コマンド: COMMANDLINE"}}); };
+    const HistoryRead read = Read();
+    EXPECT_EQ(read.status, HistoryRead::Status::Busy);
+    EXPECT_EQ(read.text, "");
+    EXPECT_EQ(clipboard.CurrentText(), "コマンド: COMMANDLINE") << "the user's copy was replaced";
+    EXPECT_EQ(clipboard.puts, 0);
 }
 
-TEST(HistoryCapture, CopyWithoutTextGivesEmptyAndPutsTheUsersContentBack) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    desktop.UserCopies(kUsersContent);
+TEST_F(HistoryCapture, ClipboardCadDidNotChangeIsNotReadAsItsHistory) {
+    desktop.At(cad.text).onCommand = nullptr;  // CAD copies nothing
+    clipboard.Copies({{kCfText, "コマンド: COMMANDLINE"}});
+    const HistoryRead read = Read();
+    EXPECT_EQ(read.status, HistoryRead::Status::Read);
+    EXPECT_EQ(read.text, "");
+    EXPECT_EQ(clipboard.content, (ClipboardContent{{kCfText, "コマンド: COMMANDLINE"}}));
+    EXPECT_EQ(clipboard.puts, 0);
+    // CAD could not copy because another program holds the clipboard.
+    clipboard.opensAllowed = clipboard.opens;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Held);
+}
+
+TEST_F(HistoryCapture, CopyWithoutTextGivesEmptyAndPutsTheUsersContentBack) {
     desktop.CopiesHistory(cad.text, std::nullopt);
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.CopyAcadHistory(), "");
-    EXPECT_EQ(desktop.clipboard, Marked(kUsersContent));
+    const HistoryRead read = Read();
+    EXPECT_EQ(read.status, HistoryRead::Status::Read);
+    EXPECT_EQ(read.text, "");
+    EXPECT_EQ(clipboard.content, Marked(kUsersContent));
 }
 
-TEST(HistoryCapture, EmptyClipboardStaysEmptyWithoutTheMark) {
+TEST(HistoryCaptureOfAnEmptyClipboard, StaysEmptyWithoutTheMark) {
     FakeDesktop desktop;
     const Cad cad = AddCad(desktop);
     desktop.CopiesHistory(cad.text, "history");
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
-    EXPECT_TRUE(desktop.clipboard.empty());
-    EXPECT_EQ(desktop.puts, 1);
+    Acad8Ctrl ctrl(desktop, desktop.clipboard);
+    EXPECT_EQ(ctrl.ReadHistory(ctrl.FindCadWindows()).text, "history");
+    EXPECT_TRUE(desktop.clipboard.content.empty());
+    EXPECT_EQ(desktop.clipboard.puts, 1);
 }
 
-TEST(HistoryCapture, ReadableWithoutTheMainWindow) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
+TEST_F(HistoryCapture, ReadableWithoutTheMainWindow) {
     desktop.CopiesHistory(cad.text, "ｺﾏﾝﾄﾞ: COMMANDLINE");
-    Acad8Ctrl ctrl(desktop);
     ASSERT_TRUE(ctrl.FindAcadWindows());
     desktop.Destroy(cad.main);
-    EXPECT_EQ(ctrl.GetLastHistoryLine(), "ｺﾏﾝﾄﾞ: COMMANDLINE");
+    EXPECT_EQ(Read().text, "ｺﾏﾝﾄﾞ: COMMANDLINE");
 }
 
-TEST(HistoryCapture, ClipboardHeldElsewhereRaisesAndTouchesNothing) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    desktop.CopiesHistory(cad.text, "history");
-    desktop.UserCopies(kUsersContent);
-    desktop.opensAllowed = 0;
-    Acad8Ctrl ctrl(desktop);
-    try {
-        ctrl.GetLastHistoryLine();
-        FAIL() << "no error raised";
-    } catch (const AppError& e) {
-        EXPECT_STREQ(e.what(), "クリップボードを開くことができません");
-    }
-    EXPECT_EQ(desktop.clipboard, kUsersContent);
+TEST_F(HistoryCapture, ClipboardHeldElsewhereIsNotYetAndTouchesNothing) {
+    clipboard.opener = kUserProcess;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Held);
+    EXPECT_EQ(clipboard.content, kUsersContent);
     EXPECT_TRUE(desktop.SentTo(cad.text).empty()) << "CAD copied over a clipboard that could not be kept";
+    // CAD itself holding it open is CAD at work, not another program in the way.
+    clipboard.opener = kCadProcess;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    clipboard.opener = 0;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Read);
+    EXPECT_EQ(clipboard.content, Marked(kUsersContent));
 }
 
-TEST(HistoryCapture, CadsCopyLeftByAFailedReadIsNotTakenForTheUsersNextTime) {
-    FakeDesktop desktop;
-    const Cad cad = AddCad(desktop);
-    desktop.CopiesHistory(cad.text, "history");
-    desktop.UserCopies(kUsersContent);
-    desktop.opensAllowed = 1;  // the snapshot opens it; the read after CAD's copy cannot
-    Acad8Ctrl ctrl(desktop);
-    EXPECT_THROW(ctrl.CopyAcadHistory(), AppError);
-    EXPECT_FALSE(desktop.clipboardOpen);
-    EXPECT_EQ(desktop.Text(), "history");
-    desktop.opensAllowed = INT_MAX;
-    EXPECT_EQ(ctrl.CopyAcadHistory(), "history");
-    EXPECT_EQ(desktop.contentReads, 1);
-    EXPECT_EQ(desktop.clipboard, Marked(kUsersContent));
+TEST_F(HistoryCapture, CadsCopyLeftByAFailedReadIsNotTakenForTheUsersNextTime) {
+    clipboard.opensAllowed = 1;  // the snapshot opens it; the read after CAD's copy cannot
+    EXPECT_EQ(Read().status, HistoryRead::Status::Held);
+    EXPECT_FALSE(clipboard.isOpen);
+    EXPECT_EQ(clipboard.CurrentText(), "コマンド: _open\r\nコマンド: COMMANDLINE\r\n  ");
+    clipboard.opensAllowed = INT_MAX;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Read);
+    EXPECT_EQ(clipboard.contentReads, 1);
+    EXPECT_EQ(clipboard.content, Marked(kUsersContent));
+}
+
+TEST_F(HistoryCapture, BusyCadIsNotYetAndItsLateCopyNeverReplacesTheUsersContent) {
+    ASSERT_EQ(Read().status, HistoryRead::Status::Read);
+    desktop.At(cad.text).busy = true;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    // While CAD has not answered, no second command is queued behind the first.
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    EXPECT_EQ(desktop.SentTo(cad.text).size(), 2u);
+    // The user copies; then CAD, free again, answers the old command with its copy.
+    const ClipboardContent usersNew = {{kCfText, std::string("作業中のコピー\0", 15)}};
+    clipboard.Copies(usersNew);
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    desktop.FinishWork(cad.text);
+    ASSERT_EQ(clipboard.owner, kCadProcess);
+    // The next read puts the user's new content back over CAD's late copy, then reads anew.
+    const HistoryRead read = Read();
+    EXPECT_EQ(read.status, HistoryRead::Status::Read);
+    EXPECT_EQ(clipboard.content, Marked(usersNew));
+    EXPECT_EQ(clipboard.contentReads, 2) << "CAD's late copy was taken for the user's";
+}
+
+TEST_F(HistoryCapture, LateCopyOfACadThatNamesNoOwnerIsKnownByTheUnansweredCommand) {
+    desktop.At(cad.text).onCommand = [](FakeDesktop& d) { d.clipboard.Copies({{kCfText, "history"}}, 0); };
+    ASSERT_EQ(Read().status, HistoryRead::Status::Read);
+    desktop.At(cad.text).busy = true;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    desktop.FinishWork(cad.text);
+    EXPECT_EQ(Read().status, HistoryRead::Status::Read);
+    EXPECT_EQ(clipboard.content, Marked(kUsersContent));
+    EXPECT_EQ(clipboard.contentReads, 1);
+}
+
+TEST_F(HistoryCapture, CommandTakenBackUnansweredIsSentAgainOnceCadAnswers) {
+    // Wine drops a message whose wait gave up before the thread began it: no copy ever lands.
+    desktop.At(cad.text).busy = true;
+    desktop.At(cad.text).dropsUnanswered = true;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    desktop.FinishWork(cad.text);
+    const HistoryRead read = Read();
+    EXPECT_EQ(read.status, HistoryRead::Status::Read) << "a copy that will never come was waited for";
+    EXPECT_EQ(LastHistoryLine(read.text), "コマンド: COMMANDLINE");
+    EXPECT_EQ(clipboard.content, Marked(kUsersContent));
+}
+
+TEST_F(HistoryCapture, CommandLeftUnansweredByACadThatEndedHoldsNoLaterCadBack) {
+    desktop.At(cad.text).busy = true;
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    desktop.Destroy(cad.main);
+    desktop.Destroy(cad.text);
+    const Cad next = AddCad(desktop, kCadProcess + 1);
+    desktop.CopiesHistory(next.text, "next");
+    EXPECT_EQ(Read().text, "next");
 }
 
 // ---- Last history line ----

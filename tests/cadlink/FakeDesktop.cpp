@@ -42,19 +42,27 @@ void FakeDesktop::Destroy(WindowHandle w) {
 }
 
 void FakeDesktop::CopiesHistory(WindowHandle w, std::optional<std::string> history) {
-    At(w).onCommand = [history](FakeDesktop& desktop) {
-        desktop.UserCopies(history ? ClipboardContent{{kCfText, *history}} : ClipboardContent{});
+    const std::uint32_t cad = At(w).processId;
+    At(w).onCommand = [history, cad](FakeDesktop& desktop) {
+        desktop.clipboard.Copies(history ? ClipboardContent{{kCfText, *history}} : ClipboardContent{}, cad);
     };
 }
 
-void FakeDesktop::UserCopies(ClipboardContent content) {
-    EXPECT_FALSE(clipboardOpen) << "clipboard changed while the CAD link holds it";
-    clipboard = std::move(content);
-    ++clipboardSequence;
+void FakeDesktop::FinishWork(WindowHandle w) {
+    At(w).busy = false;
+    for (int queued = std::exchange(queuedCommands_[w], 0); queued > 0 && !At(w).dropsUnanswered; --queued)
+        if (At(w).onCommand) At(w).onCommand(*this);
 }
 
-std::optional<std::string> FakeDesktop::Text() const {
-    for (const ClipboardItem& item : clipboard)
+void FakeClipboard::Copies(ClipboardContent copied, std::uint32_t byProcess) {
+    EXPECT_FALSE(isOpen) << "clipboard changed while the CAD link holds it";
+    content = std::move(copied);
+    owner = byProcess;
+    ++sequence;
+}
+
+std::optional<std::string> FakeClipboard::CurrentText() const {
+    for (const ClipboardItem& item : content)
         if (item.format == kCfText) return item.bytes.substr(0, item.bytes.find('\0'));
     return std::nullopt;
 }
@@ -112,73 +120,86 @@ bool FakeDesktop::IsWindowUnicode(WindowHandle w) {
     return window && window->unicode;
 }
 
-void FakeDesktop::SendCopyData(WindowHandle w, std::uintptr_t dwData, const void* data, std::uint32_t cbData) {
+bool FakeDesktop::Busy(WindowHandle w) const {
+    const Window* window = Find(w);
+    return window && window->busy;
+}
+
+bool FakeDesktop::SendCopyData(WindowHandle w, std::uintptr_t dwData, const void* data, std::uint32_t cbData) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     messages.push_back({.kind = SentMessage::Kind::CopyData,
                         .window = w,
                         .dwData = dwData,
                         .bytes = std::vector<std::uint8_t>(bytes, bytes + cbData)});
+    return !Busy(w);
 }
 
 void FakeDesktop::PostNull(WindowHandle w) { messages.push_back({.kind = SentMessage::Kind::PostNull, .window = w}); }
 
-void FakeDesktop::SendCommand(WindowHandle w, std::uint16_t id) {
+bool FakeDesktop::SendCommand(WindowHandle w, std::uint16_t id) {
     messages.push_back({.kind = SentMessage::Kind::Command, .window = w, .id = id});
     const Window* window = Find(w);
-    if (window && window->onCommand) window->onCommand(*this);
+    if (!window) return false;
+    if (window->busy) {
+        ++queuedCommands_[w];
+        return false;
+    }
+    if (window->onCommand) window->onCommand(*this);
+    return true;
 }
 
-std::intptr_t FakeDesktop::SendGetTextLength(WindowHandle w) {
+std::optional<std::intptr_t> FakeDesktop::SendGetTextLength(WindowHandle w) {
     messages.push_back({.kind = SentMessage::Kind::GetTextLength, .window = w});
     const Window* window = Find(w);
     if (!window) return 0;
+    if (window->busy) return std::nullopt;
     return window->lengthAnswer.value_or(static_cast<std::intptr_t>(window->content.size()));
 }
 
-std::string FakeDesktop::SendGetText(WindowHandle w, std::size_t bufferSize) {
+std::optional<std::string> FakeDesktop::SendGetText(WindowHandle w, std::size_t bufferSize) {
     messages.push_back({.kind = SentMessage::Kind::GetText, .window = w, .bufferSize = bufferSize});
     const Window* window = Find(w);
-    if (!window || bufferSize == 0) return {};
+    if (window && window->busy) return std::nullopt;
+    if (!window || bufferSize == 0) return std::string();
     // As WM_GETTEXT: at most bufferSize - 1 bytes and the zero, read up to the first zero.
     const std::string cut = window->content.substr(0, bufferSize - 1);
     return cut.substr(0, cut.find('\0'));
 }
 
-bool FakeDesktop::OpenClipboard() {
-    EXPECT_FALSE(clipboardOpen) << "clipboard opened twice";
+bool FakeClipboard::Open() {
+    EXPECT_FALSE(isOpen) << "clipboard opened twice";
     if (beforeNextOpen) std::exchange(beforeNextOpen, nullptr)();
-    if (opens >= opensAllowed) return false;
+    if (opener != 0 || opens >= opensAllowed) return false;
     ++opens;
-    clipboardOpen = true;
+    isOpen = true;
     return true;
 }
 
-std::optional<std::string> FakeDesktop::ClipboardText() {
-    EXPECT_TRUE(clipboardOpen) << "clipboard read while closed";
-    return Text();
+std::optional<std::string> FakeClipboard::Text() {
+    EXPECT_TRUE(isOpen) << "clipboard read while closed";
+    return CurrentText();
 }
 
-ClipboardContent FakeDesktop::ClipboardContents() {
-    EXPECT_TRUE(clipboardOpen) << "clipboard read while closed";
+ClipboardContent FakeClipboard::Contents() {
+    EXPECT_TRUE(isOpen) << "clipboard read while closed";
     ++contentReads;
-    return clipboard;
+    return content;
 }
 
-void FakeDesktop::PutClipboardContents(std::shared_ptr<const ClipboardContent> content) {
-    EXPECT_TRUE(clipboardOpen) << "clipboard written while closed";
+void FakeClipboard::Put(std::shared_ptr<const ClipboardContent> put) {
+    EXPECT_TRUE(isOpen) << "clipboard written while closed";
     ++puts;
-    clipboard = *content;
-    ++clipboardSequence;
+    content = *put;
+    owner = kOwnProcess;
+    ++sequence;
 }
 
-void FakeDesktop::CloseClipboard() {
-    EXPECT_TRUE(clipboardOpen) << "clipboard closed while not open";
-    clipboardOpen = false;
+void FakeClipboard::Close() {
+    EXPECT_TRUE(isOpen) << "clipboard closed while not open";
+    isOpen = false;
 }
 
-std::uint32_t FakeDesktop::ClipboardSequenceNumber() { return clipboardSequence; }
-
-std::uint32_t FakeDesktop::ClipboardFormat(std::string_view name) {
+std::uint32_t FakeClipboard::Format(std::string_view name) {
     registeredFormats.emplace_back(name);
     return kExcludeFromHistory;
 }

@@ -1,6 +1,8 @@
 // The user32 binding against real windows that the test makes in its own process.
 #include "cadlink/WindowSystem_win.h"
 
+#include "cadlink/Clipboard_win.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -220,7 +222,7 @@ TEST(Win32WindowSystem, MessagesArriveAsSent) {
     EXPECT_EQ(received.copyDataWParam, 0u);
     EXPECT_EQ(received.copyData, std::vector<std::uint8_t>(record, record + sizeof record));
 
-    ws.SendCommand(H(w), 32781);
+    EXPECT_TRUE(ws.SendCommand(H(w), 32781));
     EXPECT_EQ(received.commandWParam, 32781u);
     EXPECT_EQ(received.commandLParam, 0);
 
@@ -236,11 +238,11 @@ TEST(Win32WindowSystem, WindowTextByLengthAndBuffer) {
     const std::string content = "アクティブなレイアウト: " + std::string(600, 'x');
     HWND w = desktop.TopLevel(content, kPaneClass);
     Win32WindowSystem ws;
-    const std::intptr_t length = ws.SendGetTextLength(H(w));
+    const std::intptr_t length = ws.SendGetTextLength(H(w)).value_or(-1);
     ASSERT_GE(length, static_cast<std::intptr_t>(content.size()));
     EXPECT_EQ(ws.SendGetText(H(w), static_cast<std::size_t>(length) + 1), content);
     EXPECT_EQ(ws.SendGetText(H(w), 5), content.substr(0, 4));
-    EXPECT_EQ(ws.SendGetTextLength(0), 0);
+    EXPECT_EQ(ws.SendGetTextLength(0), std::nullopt);
 }
 
 // Text, a bitmap, an enhanced metafile and another program's own format, as a user's copy
@@ -271,66 +273,66 @@ const ClipboardItem* FindFormat(const ClipboardContent& content, UINT format) {
     return it == content.end() ? nullptr : &*it;
 }
 
-TEST(Win32WindowSystem, ClipboardContentsComeBackFormatForFormat) {
+TEST(Win32Clipboard, ClipboardContentsComeBackFormatForFormat) {
     TestDesktop desktop;
     HWND owner = desktop.TopLevel("owner", kPaneClass);
-    Win32WindowSystem ws;
-    const UINT privateFormat = ws.ClipboardFormat("MarlowenTestPrivate");
+    Win32Clipboard clipboard;
+    const UINT privateFormat = clipboard.Format("MarlowenTestPrivate");
     ASSERT_NE(privateFormat, 0u);
     PutUsersContent(owner, privateFormat);
-    ASSERT_TRUE(ws.OpenClipboard());
-    const ClipboardContent taken = ws.ClipboardContents();
-    const std::uint32_t afterReading = ws.ClipboardSequenceNumber();
-    ws.CloseClipboard();
+    ASSERT_TRUE(clipboard.Open());
+    const ClipboardContent taken = clipboard.Contents();
+    const std::uint32_t afterReading = clipboard.SequenceNumber();
+    clipboard.Close();
     for (UINT format : {UINT{CF_TEXT}, UINT{CF_UNICODETEXT}, UINT{CF_DIB}, UINT{CF_ENHMETAFILE}, privateFormat})
         EXPECT_NE(FindFormat(taken, format), nullptr) << "format " << format << " not taken";
     EXPECT_EQ(FindFormat(taken, CF_BITMAP), nullptr) << "a bitmap handle is made again from CF_DIB";
-    EXPECT_EQ(ws.ClipboardSequenceNumber(), afterReading) << "reading changed the clipboard";
+    EXPECT_EQ(clipboard.SequenceNumber(), afterReading) << "reading changed the clipboard";
 
-    ASSERT_TRUE(ws.OpenClipboard());
-    ws.PutClipboardContents(std::make_shared<const ClipboardContent>());
-    ws.CloseClipboard();
+    ASSERT_TRUE(clipboard.Open());
+    clipboard.Put(std::make_shared<const ClipboardContent>());
+    clipboard.Close();
     EXPECT_FALSE(ClipboardHasText());
-    EXPECT_NE(ws.ClipboardSequenceNumber(), afterReading);
+    EXPECT_NE(clipboard.SequenceNumber(), afterReading);
 
-    ASSERT_TRUE(ws.OpenClipboard());
-    ws.PutClipboardContents(std::make_shared<const ClipboardContent>(taken));
-    ws.CloseClipboard();
-    ASSERT_TRUE(ws.OpenClipboard());
-    EXPECT_EQ(ws.ClipboardContents(), taken);
-    EXPECT_EQ(ws.ClipboardText(), "図面の注記");
-    ws.CloseClipboard();
+    ASSERT_TRUE(clipboard.Open());
+    clipboard.Put(std::make_shared<const ClipboardContent>(taken));
+    clipboard.Close();
+    ASSERT_TRUE(clipboard.Open());
+    EXPECT_EQ(clipboard.Contents(), taken);
+    EXPECT_EQ(clipboard.Text(), "図面の注記");
+    clipboard.Close();
     EXPECT_NE(IsClipboardFormatAvailable(CF_BITMAP), FALSE);
 }
 
-TEST(Win32WindowSystem, LargeFormatsPutBackComeWhenAskedForAndOutliveTheirOwner) {
+TEST(Win32Clipboard, LargeFormatsPutBackComeWhenAskedForAndOutliveTheirOwner) {
     const std::string large(200 * 1024, 'x');
     const auto content = std::make_shared<const ClipboardContent>(
         ClipboardContent{{CF_TEXT, large + '\0'}, {CF_LOCALE, std::string("\x11\x04\0\0", 4)}});
     {
-        Win32WindowSystem ws;
-        ASSERT_TRUE(ws.OpenClipboard());
-        ws.PutClipboardContents(content);
-        ws.CloseClipboard();
+        Win32Clipboard clipboard;
+        ASSERT_TRUE(clipboard.Open());
+        clipboard.Put(content);
+        clipboard.Close();
         EXPECT_EQ(ClipboardTextNow(), large);
-        ASSERT_TRUE(ws.OpenClipboard());
-        ws.PutClipboardContents(content);
-        ws.CloseClipboard();
+        ASSERT_TRUE(clipboard.Open());
+        clipboard.Put(content);
+        clipboard.Close();
     }
     EXPECT_EQ(ClipboardTextNow(), large) << "the owner went without rendering what it had put down";
 }
 
-TEST(Win32WindowSystem, ClipboardHeldByAnotherProgramDoesNotOpen) {
+TEST(Win32Clipboard, ClipboardHeldByAnotherProgramDoesNotOpen) {
     TestDesktop desktop;
     HWND owner = desktop.TopLevel("owner", kPaneClass);
-    Win32WindowSystem ws;
+    Win32Clipboard clipboard;
     {
         ClipboardHeldElsewhere holder;
         ASSERT_TRUE(holder.Held());
-        EXPECT_FALSE(ws.OpenClipboard());
+        EXPECT_FALSE(clipboard.Open());
     }
-    EXPECT_TRUE(ws.OpenClipboard());
-    ws.CloseClipboard();
+    EXPECT_TRUE(clipboard.Open());
+    clipboard.Close();
 }
 
 TEST(Win32WindowSystem, WideFromAnsiInTheAnsiCodePage) {
@@ -367,7 +369,8 @@ protected:
     TestDesktop desktop;
     RealCad cad{desktop, false};
     Win32WindowSystem ws;
-    Acad8Ctrl ctrl{ws};
+    Win32Clipboard clipboard;
+    Acad8Ctrl ctrl{ws, clipboard};
 };
 
 TEST_F(CadLinkOnRealWindows, FindsTheWindowsAndTypesAnsiCommands) {
@@ -388,7 +391,8 @@ TEST(CadLinkOnUnicodeWindows, MainWindowGetsUtf16Records) {
     TestDesktop desktop;
     RealCad cad(desktop, true);
     Win32WindowSystem ws;
-    Acad8Ctrl ctrl(ws);
+    Win32Clipboard clipboard;
+    Acad8Ctrl ctrl(ws, clipboard);
     ASSERT_TRUE(ctrl.IsAcadUnicode());
     EXPECT_TRUE(ctrl.SendAcadCommand("図ab\r", true));
     ASSERT_EQ(cad.main.copyData.size(), 12u);
@@ -400,27 +404,75 @@ TEST_F(CadLinkOnRealWindows, HistoryThroughTheClipboardWhichKeepsTheUsersText) {
     ASSERT_TRUE(PutClipboardText("利用者のコピー", cad.owner));
     cad.text.copiesHistory = true;
     cad.text.history = "コマンド: _open\r\nコマンド: COMMANDLINE\r\n ";
-    EXPECT_EQ(ctrl.GetLastHistoryLine(), "コマンド: COMMANDLINE");
+    const HistoryRead read = ctrl.ReadHistory(ctrl.FindCadWindows());
+    EXPECT_EQ(read.status, HistoryRead::Status::Read);
+    EXPECT_EQ(LastHistoryLine(read.text), "コマンド: COMMANDLINE");
     EXPECT_EQ(cad.text.commandWParam, 32781u);
     EXPECT_EQ(ClipboardTextNow(), "利用者のコピー");
     EXPECT_NE(IsClipboardFormatAvailable(RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing")),
               FALSE);
 }
 
-TEST_F(CadLinkOnRealWindows, ClipboardHeldRaisesTheClipboardError) {
+TEST_F(CadLinkOnRealWindows, ClipboardHeldByAnotherProgramIsToldFromCadAtWork) {
     ClipboardHeldElsewhere holder;
     ASSERT_TRUE(holder.Held());
-    try {
-        ctrl.CopyAcadHistory();
-        FAIL() << "no error raised";
-    } catch (const AppError& e) {
-        EXPECT_STREQ(e.what(), "クリップボードを開くことができません");
+    EXPECT_NE(clipboard.OpenerProcessId(), GetCurrentProcessId());
+    EXPECT_EQ(ctrl.ReadHistory(ctrl.FindCadWindows()).status, HistoryRead::Status::Held);
+}
+
+TEST_F(CadLinkOnRealWindows, OwnerOfCadsCopyIsCadsProcess) {
+    cad.text.copiesHistory = true;
+    cad.text.history = "コマンド: COMMANDLINE";
+    ASSERT_EQ(ctrl.ReadHistory(ctrl.FindCadWindows()).status, HistoryRead::Status::Read);
+    ASSERT_TRUE(PutClipboardText("x", cad.textWnd));
+    EXPECT_EQ(clipboard.OwnerProcessId(), GetCurrentProcessId());
+}
+
+// A window whose thread is busy: it was made on a thread that then waits without reading a message.
+class BusyWindow {
+public:
+    BusyWindow()
+        : free_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), made_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        WaitForSingleObject(made_, 10000);
     }
+    ~BusyWindow() {
+        SetEvent(free_);
+        WaitForSingleObject(thread_, 10000);
+        for (HANDLE h : {thread_, free_, made_}) CloseHandle(h);
+    }
+    HWND Window() const { return window_; }
+
+private:
+    static DWORD WINAPI Run(LPVOID self) {
+        auto* busy = static_cast<BusyWindow*>(self);
+        busy->window_ = CreateWindowExA(0, kPaneClass, "busy", WS_OVERLAPPEDWINDOW, 0, 0, 50, 20, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
+        SetEvent(busy->made_);
+        WaitForSingleObject(busy->free_, INFINITE);
+        DestroyWindow(busy->window_);
+        return 0;
+    }
+    HANDLE free_, made_, thread_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+TEST(Win32WindowSystem, WindowWhoseThreadIsBusyDoesNotHoldTheSender) {
+    RegisterTestClasses();
+    BusyWindow busy;
+    ASSERT_NE(busy.Window(), nullptr);
+    Win32WindowSystem ws;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(ws.SendCommand(H(busy.Window()), 32781));
+    EXPECT_EQ(ws.SendGetTextLength(H(busy.Window())), std::nullopt);
+    const std::uint8_t record[] = {'q', 0};
+    EXPECT_FALSE(ws.SendCopyData(H(busy.Window()), 1, record, sizeof record));
+    EXPECT_LT(GetTickCount64() - start, 1000u) << "each send waited for the busy thread";
 }
 
 TEST_F(CadLinkOnRealWindows, CommandPaneAnswersWithItsText) {
     // In-process the caption is the text, so the pane answers "MountTam".
-    EXPECT_EQ(ctrl.GetCommandPaneText(), "MountTam");
+    EXPECT_EQ(ctrl.ReadCommandPane(), "MountTam");
 }
 
 }  // namespace

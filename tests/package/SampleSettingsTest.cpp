@@ -99,7 +99,7 @@ SectionDropPlan Plan(const IniFile& ini, int section) {
 
 Expansion Expand(const SectionDropPlan& plan, const Drop& drop) {
     return ExpandTemplate(
-        {2, plan.cut.templateLines, plan.lineCount, plan.cut.loopBody, drop.files, drop.paths, drop.layouts});
+        {2, plan.cut.templateLines, plan.lineCount, plan.cut.loopBody, drop.files, drop.paths, drop.layouts, 2});
 }
 
 TEST(SampleSettings, FileIsShiftJisWithCrLfAndNoBlankAtALineEnd) {

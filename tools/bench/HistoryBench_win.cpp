@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "cadlink/Acad8Ctrl.h"
+#include "cadlink/Clipboard_win.h"
 #include "cadlink/WindowSystem_win.h"
 #include "testsupport/ChildProcess_win.h"
 #include "testsupport/Clipboard_win.h"
@@ -102,6 +103,9 @@ Timing Time(int iterations, const std::function<bool()>& call) {
     return timing;
 }
 
+// One history read as the run supervision makes it: the last line of what CAD copied.
+std::string LastLine(Acad8Ctrl& ctrl) { return LastHistoryLine(ctrl.ReadHistory(ctrl.FindCadWindows()).text); }
+
 struct Side {
     Timing history;
     Timing search;
@@ -111,22 +115,22 @@ struct Side {
 Side Measure(Acad8Ctrl& ctrl, DWORD standInId, int iterations) {
     Side side;
     side.positions = FindInWalk(standInId);
-    side.history = Time(iterations, [&] { return ctrl.GetLastHistoryLine() == kPrompt; });
+    side.history = Time(iterations, [&] { return LastLine(ctrl) == kPrompt; });
     side.search = Time(iterations, [&] { return ctrl.FindAcadWindows(); });
     return side;
 }
 
 // The history read that empties the clipboard after it, as the program read before it kept
 // the user's content: the peer of the read that keeps it.
-bool EmptyingRead(Acad8Ctrl& ctrl, WindowSystem& ws) {
+bool EmptyingRead(Acad8Ctrl& ctrl, WindowSystem& ws, Clipboard& clipboard) {
     if (!ctrl.FindAcadWindows()) return false;
     ws.SendCommand(ctrl.AcadTextWnd, standin::kCopyHistoryCommand);
-    if (!ws.OpenClipboard()) return false;
-    const std::string history = ws.ClipboardText().value_or(std::string());
-    ws.CloseClipboard();
-    if (!ws.OpenClipboard()) return false;
-    ws.PutClipboardContents(std::make_shared<const ClipboardContent>());
-    ws.CloseClipboard();
+    if (!clipboard.Open()) return false;
+    const std::string history = clipboard.Text().value_or(std::string());
+    clipboard.Close();
+    if (!clipboard.Open()) return false;
+    clipboard.Put(std::make_shared<const ClipboardContent>());
+    clipboard.Close();
     return LastHistoryLine(history) == kPrompt;
 }
 
@@ -136,12 +140,12 @@ struct ClipboardSide {
     bool kept = false;
 };
 
-ClipboardSide MeasureClipboard(Acad8Ctrl& ctrl, WindowSystem& ws, int iterations) {
+ClipboardSide MeasureClipboard(Acad8Ctrl& ctrl, WindowSystem& ws, Clipboard& clipboard, int iterations) {
     ClipboardSide side;
-    side.emptying = Time(iterations, [&] { return EmptyingRead(ctrl, ws); });
+    side.emptying = Time(iterations, [&] { return EmptyingRead(ctrl, ws, clipboard); });
     const std::string usersText(1 << 20, 'x');
     if (!PutClipboardText(usersText)) return side;
-    side.keeping = Time(iterations, [&] { return ctrl.GetLastHistoryLine() == kPrompt; });
+    side.keeping = Time(iterations, [&] { return LastLine(ctrl) == kPrompt; });
     side.kept = ClipboardTextNow() == usersText;
     return side;
 }
@@ -217,14 +221,15 @@ int Bench(int argc, char** argv) {
         return 2;
     }
     Win32WindowSystem ws;
-    Acad8Ctrl ctrl(ws);
-    if (!WaitFor([&] { return ctrl.GetLastHistoryLine() == kPrompt; }, kStartTimeoutMs)) {
+    Win32Clipboard board;
+    Acad8Ctrl ctrl(ws, board);
+    if (!WaitFor([&] { return LastLine(ctrl) == kPrompt; }, kStartTimeoutMs)) {
         std::fprintf(stderr, "StandInCad.exe showed no prompt\n");
         return 2;
     }
     const int shortLines = HistoryLines(ctrl);
     const Side alone = Measure(ctrl, standIn.Id(), settings.iterations);
-    const ClipboardSide clipboard = MeasureClipboard(ctrl, ws, settings.iterations);
+    const ClipboardSide clipboard = MeasureClipboard(ctrl, ws, board, settings.iterations);
 
     Side crowded;
     {

@@ -70,8 +70,9 @@ struct BatchTables {
     }
 
     ExpansionInput Input() const {
-        return {kDroppedFiles, templateLines, static_cast<int>(templateLines.size()), loopBody, droppedFiles,
-                droppedPaths,  layouts};
+        return {kDroppedFiles, templateLines, static_cast<int>(templateLines.size()),
+                loopBody,      droppedFiles,  droppedPaths,
+                layouts,       kDroppedFiles};
     }
 };
 

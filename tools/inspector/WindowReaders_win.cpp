@@ -169,7 +169,9 @@ HWND FindTopLevel(const std::string& title) {
     HWND best = nullptr;
     int bestRank = 0;
     for (HWND hwnd : TopLevelWindows()) {
-        if (WindowTitle(hwnd) != title) continue;
+        // A window whose title carries a status before its name ("… - Marlowen") counts too.
+        const std::string shown = WindowTitle(hwnd);
+        if (shown != title && !shown.ends_with(" - " + title)) continue;
         int rank = IsWindowVisible(hwnd) ? (WindowClass(hwnd) == "#32770" ? 2 : 3) : 1;
         if (rank > bestRank) {
             best = hwnd;
