@@ -151,7 +151,7 @@ ClipboardSide MeasureClipboard(Acad8Ctrl& ctrl, WindowSystem& ws, Clipboard& cli
 }
 
 int HistoryLines(Acad8Ctrl& ctrl) {
-    const std::string history = ctrl.CopyAcadHistory();
+    const std::string history = ctrl.ReadHistory(ctrl.FindCadWindows()).text;
     int lines = 0;
     for (std::size_t at = 0; (at = history.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
     return lines;
@@ -162,7 +162,7 @@ bool FillHistory(Acad8Ctrl& ctrl) {
     for (int i = 0; i < kLongHistoryLines; ++i)
         if (!ctrl.SendAcadCommand("COMMANDLINE\r", false)) return false;
     return ctrl.SendAcadCommand("commandline\r", false) &&
-           WaitFor([&] { return ctrl.GetLastHistoryLine() == kLongHistoryEnd; }, kStartTimeoutMs);
+           WaitFor([&] { return LastLine(ctrl) == kLongHistoryEnd; }, kStartTimeoutMs);
 }
 
 // bench_window_crowd and its two events; released, and ended when it does not end by itself,
@@ -244,7 +244,7 @@ int Bench(int argc, char** argv) {
         crowded = Measure(ctrl, standIn.Id(), settings.iterations);
     }
     const int longLines = FillHistory(ctrl) ? HistoryLines(ctrl) : 0;
-    const Timing longHistory = Time(settings.iterations, [&] { return ctrl.GetLastHistoryLine() == kLongHistoryEnd; });
+    const Timing longHistory = Time(settings.iterations, [&] { return LastLine(ctrl) == kLongHistoryEnd; });
     standIn.Stop();
 
     std::printf("GetLastHistoryLine against StandInCad.exe, %d timed calls per row (microseconds)\n",
