@@ -36,7 +36,8 @@ std::string TimeText(const LocalTime& t) {
 
 std::string GroupedNumber(long long n) {
     std::string digits = std::to_string(n < 0 ? -n : n);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
     return n < 0 ? "-" + digits : digits;
 }
 
@@ -74,8 +75,8 @@ std::string BatchRecord::Bytes() const {
     std::string bytes = head_ + "\r\n";
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const Row& row = rows_[i];
-        bytes += std::to_string(i + 1) + "," + Field(row.path) + "," + OutcomeText(row.outcome) + "," + row.reached +
-                 "\r\n";
+        bytes +=
+            std::to_string(i + 1) + "," + Field(row.path) + "," + OutcomeText(row.outcome) + "," + row.reached + "\r\n";
     }
     return bytes;
 }

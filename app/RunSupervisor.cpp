@@ -206,7 +206,7 @@ void RunSupervisor::RecordProgress() {
     recordedReach_ = reached;
     const LocalTime now = timers_.Now();
     for (int d = 1; d <= reached; ++d) {
-        const DrawingOutcome outcome = d < reached ? DrawingOutcome::Done
+        const DrawingOutcome outcome = d < reached                ? DrawingOutcome::Done
                                        : phase_ == Phase::Stopped ? DrawingOutcome::StoppedByMessage
                                                                   : DrawingOutcome::Running;
         batchRecord_->Set(recordOffset_ + d, outcome, now);

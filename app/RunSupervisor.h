@@ -133,8 +133,7 @@ private:
         Asking,      // CAD gone; the window asks what to do next
     };
 
-    void Begin(Road road, const std::string& pathBox, std::vector<std::string> paths,
-               std::vector<FollowMark> marks);
+    void Begin(Road road, const std::string& pathBox, std::vector<std::string> paths, std::vector<FollowMark> marks);
     // The run's CAD as discovery finds it now, fed to the run and the follow.
     CadWindows Discover();
     // CAD's history, counting a clipboard held by another program as not yet for a while.

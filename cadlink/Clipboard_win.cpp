@@ -150,7 +150,6 @@ void PutFormat(UINT format, Holding holding, const std::string& bytes) {
 
 }  // namespace
 
-
 Win32Clipboard::Win32Clipboard() {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -238,7 +237,6 @@ std::uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumb
 std::uint32_t Win32Clipboard::Format(std::string_view name) {
     return RegisterClipboardFormatA(std::string(name).c_str());
 }
-
 
 std::uint32_t Win32Clipboard::OwnerProcessId() { return ProcessOf(GetClipboardOwner()); }
 

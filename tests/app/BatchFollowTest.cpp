@@ -19,9 +19,14 @@ std::string History(const std::vector<std::string>& lines) {
 
 // The start-up history of CAD's first drawing, with the commands that started the script.
 std::vector<std::string> StartUp(const std::string& prompt = kCommand) {
-    return {"AutoCAD メニュー ユーティリティ をロードしました。", prompt + "COMMANDLINE", prompt + "filedia",
-            "新しい FILEDIA の値を入力 <1>: 0",                   prompt + "cmddia",      "新しい CMDDIA の値を入力 <1>: 0",
-            prompt + "script",                                    "スクリプト ファイル名を入力: test.scr"};
+    return {"AutoCAD メニュー ユーティリティ をロードしました。",
+            prompt + "COMMANDLINE",
+            prompt + "filedia",
+            "新しい FILEDIA の値を入力 <1>: 0",
+            prompt + "cmddia",
+            "新しい CMDDIA の値を入力 <1>: 0",
+            prompt + "script",
+            "スクリプト ファイル名を入力: test.scr"};
 }
 
 // The template "open", "[FULLFILEPATH]", …, "close" marks each drawing by its path.
@@ -40,12 +45,9 @@ std::vector<std::string> Opening(const std::string& path, const std::string& pro
     return {prompt + "open", kOpenPrompt + path};
 }
 
-const std::vector<std::string> kTail = {kCommand + "new",
-                                        kCommand,
-                                        kCommand + "filedia",
-                                        "新しい FILEDIA の値を入力 <0>: 1",
-                                        kCommand + "cmddia",
-                                        "新しい CMDDIA の値を入力 <0>: 1",
+const std::vector<std::string> kTail = {kCommand + "new",     kCommand,
+                                        kCommand + "filedia", "新しい FILEDIA の値を入力 <0>: 1",
+                                        kCommand + "cmddia",  "新しい CMDDIA の値を入力 <0>: 1",
                                         kCommand + "quit"};
 
 const std::vector<std::string> kPaths = {"C:\\d\\a.dwg", "C:\\d\\b.dwg", "C:\\d\\c.dwg"};

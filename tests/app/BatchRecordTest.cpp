@@ -48,7 +48,7 @@ TEST(BatchEnd, TailMeansCompleteElseWhereCadWasWithItsMessageOrItsEnd) {
         int drawing;
     };
     const Case cases[] = {
-        {true, false, 3, BatchEnd::Kind::Complete, 3},  {true, false, 1, BatchEnd::Kind::Complete, 3},
+        {true, false, 3, BatchEnd::Kind::Complete, 3},   {true, false, 1, BatchEnd::Kind::Complete, 3},
         {false, true, 2, BatchEnd::Kind::CadMessage, 2}, {false, false, 2, BatchEnd::Kind::CadEnded, 2},
         {false, false, 3, BatchEnd::Kind::CadEnded, 3},  {false, false, 0, BatchEnd::Kind::CadEnded, 1},
         {false, true, 0, BatchEnd::Kind::CadMessage, 1},

@@ -51,4 +51,3 @@ public:
     std::set<std::string> files;
     std::set<std::uint32_t> running;  // besides what was started
 };
-

@@ -47,9 +47,7 @@ struct FakeCad {
         text = desktop.AddTopLevel("AutoCAD テキスト ウィンドウ", "Afx:00400000:b:10011:6:1f0a3", process);
         desktop.AddChild(text, "Headlands");
         pane = desktop.AddChild(text, "MountTam");
-        desktop.At(text).onCommand = [this](FakeDesktop& on) {
-            on.clipboard.Copies({{kCfText, history}}, processId);
-        };
+        desktop.At(text).onCommand = [this](FakeDesktop& on) { on.clipboard.Copies({{kCfText, history}}, processId); };
         Lines({"コマンド: COMMANDLINE"});
     }
     void Lines(const std::vector<std::string>& lines) {
@@ -223,8 +221,9 @@ TEST_F(RunSupervisorTest, CadGoneBeforeItsPromptEndsTheRunWithTheError) {
 TEST_F(RunSupervisorTest, BatchFollowedToItsTailIsCompleteAndRecordedAsItGoes) {
     FakeCad cad(desktop, kStarted);
     StartedBatch(cad);
-    EXPECT_EQ(file.text, "開始,2026/12/10 09:00:00,ボタン,印刷,図面数,3\r\n1,C:\\d\\a.dwg,未実行,\r\n"
-                         "2,C:\\d\\b.dwg,未実行,\r\n3,C:\\d\\c.dwg,未実行,\r\n");
+    EXPECT_EQ(file.text,
+              "開始,2026/12/10 09:00:00,ボタン,印刷,図面数,3\r\n1,C:\\d\\a.dwg,未実行,\r\n"
+              "2,C:\\d\\b.dwg,未実行,\r\n3,C:\\d\\c.dwg,未実行,\r\n");
     cad.Add({"コマンド: open", "開く図面ファイル名を入力: C:\\d\\a.dwg"});
     timers.now.minute = 1;
     EXPECT_EQ(supervisor.RunTick().kind, Kind::None);
@@ -286,8 +285,7 @@ TEST_F(RunSupervisorTest, CadEndedEarlyAsksToRunTheRestFromItsDrawingOrAfterIt) 
         std::optional<int> from;
         std::vector<std::string> rest;
     };
-    const Answer answers[] = {
-        {2, {"C:\\d\\b.dwg", "C:\\d\\c.dwg"}}, {3, {"C:\\d\\c.dwg"}}, {std::nullopt, {}}};
+    const Answer answers[] = {{2, {"C:\\d\\b.dwg", "C:\\d\\c.dwg"}}, {3, {"C:\\d\\c.dwg"}}, {std::nullopt, {}}};
     for (const Answer& answer : answers) {
         FakeDesktop d;
         Acad8Ctrl l(d, d.clipboard);

@@ -67,6 +67,13 @@ void WaitSettled(e2e::Session& s, int pauseMs) {
               [&] { std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs)); });
 }
 
+void PrintMachineLoad() {
+    double load[3] = {};
+    std::ifstream("/proc/loadavg") >> load[0] >> load[1] >> load[2];
+    std::printf("machine: %ld cores online, load average %.2f %.2f %.2f at the start\n", sysconf(_SC_NPROCESSORS_ONLN),
+                load[0], load[1], load[2]);
+}
+
 e2e::Locations IsolatedLocations(const std::string& prefix) {
     e2e::Locations where = e2e::Locations::FromBuild();
     where.prefix = prefix;

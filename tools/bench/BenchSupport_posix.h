@@ -31,6 +31,10 @@ double ProcCpuMs(pid_t pid);
 // Marlowen's start-up is over when its processor time stops growing over pauseMs.
 void WaitSettled(e2e::Session& s, int pauseMs);
 
+// The cores and the load average, printed first: the machine is shared, and a figure taken on a
+// busy one is read differently.
+void PrintMachineLoad();
+
 // The programs of the build with a Wine prefix of the benchmarks' own, made on the first run,
 // so that a measurement may run beside the tests.
 e2e::Locations IsolatedLocations(const std::string& prefix);

@@ -17,13 +17,11 @@
 // processor-time benchmarks (<build>/bench-wineprefix, made on the first run), so it may run
 // beside the tests. Each figure is the median of R runs, each in a fresh session.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -309,10 +307,7 @@ int main(int argc, char** argv) {
     try {
         const Options options = ReadOptions(argc, argv);
         const Locations where = IsolatedLocations(BENCH_WINEPREFIX);
-        double load[3] = {};
-        std::ifstream("/proc/loadavg") >> load[0] >> load[1] >> load[2];
-        std::printf("machine: %ld cores online, load average %.2f %.2f %.2f at the start\n",
-                    sysconf(_SC_NPROCESSORS_ONLN), load[0], load[1], load[2]);
+        PrintMachineLoad();
         Screen screen;
         if (options.drops || options.folders) Drops(screen, where, options);
         if (options.layouts) Layouts(screen, where, options);

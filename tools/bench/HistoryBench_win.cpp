@@ -5,9 +5,11 @@
 // 200) timed calls; printed are the mean, median and minimum per call, the ratio of the means,
 // and the same for the window search alone. Then the read that keeps the user's clipboard, with
 // 1 MB of text on it, against the read that only empties it (as the program read before) in the
-// same run, and their ratio. Exit code 0; 1 when a read did not give the start-up prompt, the
-// user's text did not survive or the crowd did not lie above CAD's windows; 2 when a program
-// could not be started.
+// same run, and their ratio. Last, the read of a history of 400 lines, typed into CAD first,
+// against the read of the short history at its start-up prompt, and their ratio. Exit code 0;
+// 1 when a read did not give the last line, the user's text did not survive, the crowd did not
+// lie above CAD's windows or the history did not grow to 400 lines; 2 when a program could not
+// be started.
 #include <windows.h>
 
 #include <algorithm>
@@ -37,6 +39,9 @@ constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kExitWaitMs = 5000;
 constexpr DWORD kSettleMs = 1000;
 constexpr int kWarmUpCalls = 5;
+constexpr int kLongHistoryLines = 400;
+// Typed after the long history's lines, so that seeing it last tells that CAD took them all.
+const char kLongHistoryEnd[] = "コマンド: commandline";
 
 struct Settings {
     int iterations = 200;
@@ -145,6 +150,21 @@ ClipboardSide MeasureClipboard(Acad8Ctrl& ctrl, WindowSystem& ws, Clipboard& cli
     return side;
 }
 
+int HistoryLines(Acad8Ctrl& ctrl) {
+    const std::string history = ctrl.ReadHistory(ctrl.FindCadWindows()).text;
+    int lines = 0;
+    for (std::size_t at = 0; (at = history.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+    return lines;
+}
+
+// Types kLongHistoryLines lines and one to end them; true once CAD has taken them all.
+bool FillHistory(Acad8Ctrl& ctrl) {
+    for (int i = 0; i < kLongHistoryLines; ++i)
+        if (!ctrl.SendAcadCommand("COMMANDLINE\r", false)) return false;
+    return ctrl.SendAcadCommand("commandline\r", false) &&
+           WaitFor([&] { return LastLine(ctrl) == kLongHistoryEnd; }, kStartTimeoutMs);
+}
+
 // bench_window_crowd and its two events; released, and ended when it does not end by itself,
 // when this goes, whichever way the benchmark leaves.
 class Crowd {
@@ -184,6 +204,11 @@ void PrintRow(const char* label, int otherWindows, const Timing& timing, const W
                 timing.meanUs, timing.medianUs, timing.minUs);
 }
 
+void PrintRatios(const char* label, const Timing& over, const Timing& under) {
+    std::printf("  ratio (%s) of the means %.2f, of the medians %.2f, of the minima %.2f\n", label,
+                over.meanUs / under.meanUs, over.medianUs / under.medianUs, over.minUs / under.minUs);
+}
+
 int Bench(int argc, char** argv) {
     const Settings settings = ParseSettings(argc, argv);
 
@@ -202,6 +227,7 @@ int Bench(int argc, char** argv) {
         std::fprintf(stderr, "StandInCad.exe showed no prompt\n");
         return 2;
     }
+    const int shortLines = HistoryLines(ctrl);
     const Side alone = Measure(ctrl, standIn.Id(), settings.iterations);
     const ClipboardSide clipboard = MeasureClipboard(ctrl, ws, board, settings.iterations);
 
@@ -217,6 +243,8 @@ int Bench(int argc, char** argv) {
         WaitAnswering({}, kSettleMs);
         crowded = Measure(ctrl, standIn.Id(), settings.iterations);
     }
+    const int longLines = FillHistory(ctrl) ? HistoryLines(ctrl) : 0;
+    const Timing longHistory = Time(settings.iterations, [&] { return LastLine(ctrl) == kLongHistoryEnd; });
     standIn.Stop();
 
     std::printf("GetLastHistoryLine against StandInCad.exe, %d timed calls per row (microseconds)\n",
@@ -233,16 +261,23 @@ int Bench(int argc, char** argv) {
     std::printf("  %-20s %6s   %13s   %10s %10s %10s\n", "", "", "", "mean", "median", "min");
     PrintRow("emptying read", 0, clipboard.emptying, alone.positions);
     PrintRow("keeping read", 0, clipboard.keeping, alone.positions);
-    std::printf("  ratio (keeping / emptying) of the means %.2f, of the medians %.2f, of the minima %.2f\n",
-                clipboard.keeping.meanUs / clipboard.emptying.meanUs,
-                clipboard.keeping.medianUs / clipboard.emptying.medianUs,
-                clipboard.keeping.minUs / clipboard.emptying.minUs);
+    PrintRatios("keeping / emptying", clipboard.keeping, clipboard.emptying);
+    std::printf("The read of a long history against the short one at the start-up prompt\n");
+    std::printf("  %-20s %6s   %13s   %10s %10s %10s\n", "", "lines", "", "mean", "median", "min");
+    PrintRow("short history", shortLines, alone.history, alone.positions);
+    PrintRow("long history", longLines, longHistory, alone.positions);
+    PrintRatios("long / short", longHistory, alone.history);
 
     const int wrong = alone.history.wrongResults + crowded.history.wrongResults + alone.search.wrongResults +
-                      crowded.search.wrongResults + clipboard.emptying.wrongResults + clipboard.keeping.wrongResults;
+                      crowded.search.wrongResults + clipboard.emptying.wrongResults + clipboard.keeping.wrongResults +
+                      longHistory.wrongResults;
     bool passed = true;
     if (wrong > 0) {
-        std::printf("FAILED: %d calls did not find CAD or did not give the start-up prompt\n", wrong);
+        std::printf("FAILED: %d calls did not find CAD or did not give the last line\n", wrong);
+        passed = false;
+    }
+    if (longLines < kLongHistoryLines) {
+        std::printf("FAILED: CAD's history held %d lines, not %d\n", longLines, kLongHistoryLines);
         passed = false;
     }
     if (!clipboard.kept) {
