@@ -73,7 +73,8 @@ std::string PressOk(const Args& a) {
 }
 
 std::string Press(const Args& a) {
-    static const std::pair<const char*, int> kButtons[] = {{"ok", IDOK}, {"cancel", IDCANCEL}, {"yes", IDYES}, {"no", IDNO}};
+    static const std::pair<const char*, int> kButtons[] = {
+        {"ok", IDOK}, {"cancel", IDCANCEL}, {"yes", IDYES}, {"no", IDNO}};
     HWND box = FindDialog(a[1]);
     if (!box) throw Failure("no message box captioned '" + a[1] + "'");
     for (const auto& [name, id] : kButtons) {
