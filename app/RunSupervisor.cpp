@@ -40,6 +40,7 @@ void RunSupervisor::Begin(Road road, const std::string& pathBox, std::vector<std
     surveyStep_ = 0;
     waitEnd_ = WaitEnd::Seen;
     paneText_.clear();
+    paneFor_.reset();
     closeRequested_ = false;
     stoppedAt_ = 0;
     endStatus_.clear();
@@ -74,23 +75,44 @@ void RunSupervisor::StartSurvey(const std::string& pathBox, std::vector<std::str
 bool RunSupervisor::Lasts() { return phase_ != Phase::Idle; }
 
 void RunSupervisor::Type(const LineList& texts) {
+    const bool idle = typing_.empty();
     typing_.insert(typing_.end(), texts.begin(), texts.end());
-    FlushTyping();
+    if (idle) TypeNext();
 }
 
-void RunSupervisor::FlushTyping() {
-    while (!typing_.empty()) {
-        const CadWindows cad = cad_.FindCadWindows();
-        // With no CAD to take them the texts go nowhere, as a send to no window does.
-        if (cad.main == 0 || !cad.Found()) {
-            typing_.clear();
-            return;
-        }
-        if (phase_ != Phase::Idle && !cad_.Responds(cad)) return;
-        const bool unicode = cad_.IsAcadUnicode();
-        cad_.SendAcadCommand(typing_.front(), unicode);
-        typing_.pop_front();
+void RunSupervisor::TypeNext() {
+    if (typing_.empty()) return;
+    const CadWindows cad = cad_.FindCadWindows();
+    // With no CAD to take them the texts go nowhere, as a send to no window does.
+    if (cad.main == 0 || !cad.Found()) {
+        typing_.clear();
+        return;
     }
+    if (phase_ == Phase::Idle) {
+        for (; !typing_.empty(); typing_.pop_front()) cad_.TypeIntoFound(typing_.front());
+        return;
+    }
+    if (!cad_.Responds(cad)) return;
+    cad_.TypeIntoFound(typing_.front());
+    typing_.pop_front();
+    if (!typing_.empty()) timers_.Soon();
+}
+
+void RunSupervisor::SoonTick() {
+    TypeNext();
+    if (!paneFor_) return;
+    // Not answered: the watcher's next tick asks again.
+    const std::optional<std::string> pane = cad_.ReadCommandPane();
+    if (!pane) return;
+    paneText_ = *pane;
+    timers_.Disarm(*paneFor_);
+    paneFor_.reset();
+    waitEnd_ = WaitEnd::Seen;
+}
+
+void RunSupervisor::ReadPaneSoon(Watcher watcher) {
+    paneFor_ = watcher;
+    timers_.Soon();
 }
 
 CadWindows RunSupervisor::Discover() {
@@ -125,7 +147,7 @@ void RunSupervisor::Follow(const CadWindows& cad, const std::optional<std::strin
 }
 
 RunReport RunSupervisor::StartUpTick() {
-    FlushTyping();
+    TypeNext();
     const CadWindows cad = Discover();
     const std::optional<std::string> history = ReadHistory(cad);
     // The drawing CAD starts with is named before the script runs: it is none the tail makes.
@@ -139,7 +161,7 @@ RunReport RunSupervisor::StartUpTick() {
 }
 
 RunReport RunSupervisor::SurveyEndTick() {
-    FlushTyping();
+    TypeNext();
     if (phase_ == Phase::Idle) return EndedWait(Watcher::SurveyEnd);
     const CadWindows cad = Discover();
     const bool message = cad_.ShowsMessage(cad);
@@ -155,35 +177,23 @@ RunReport RunSupervisor::SurveyEndTick() {
         stoppedAt_ = std::max(follow_->Reached(), 1);
         return Report(RunReport::Kind::CannotProcess, stoppedAt_);
     }
-    if (history && LastHistoryLine(*history).find(kSurveyEndMarker) != std::string::npos) {
-        // The first drawing to read is active: its listing is read here, or on a later tick
-        // when CAD is busy.
-        if (const std::optional<std::string> pane = cad_.ReadCommandPane()) {
-            paneText_ = *pane;
-            timers_.Disarm(Watcher::SurveyEnd);
-            waitEnd_ = WaitEnd::Seen;
-        }
-    }
+    // The first drawing to read is active: its listing is read next.
+    if (history && LastHistoryLine(*history).find(kSurveyEndMarker) != std::string::npos)
+        ReadPaneSoon(Watcher::SurveyEnd);
     return CheckEnd();
 }
 
 RunReport RunSupervisor::DrawingClosedTick() {
-    FlushTyping();
+    TypeNext();
     if (phase_ == Phase::Idle) return EndedWait(Watcher::DrawingClosed);
     const CadWindows cad = Discover();
     const std::optional<std::string> history = ReadHistory(cad);
-    if (history && LastHistoryLine(*history).find("open") != std::string::npos) {
-        if (const std::optional<std::string> pane = cad_.ReadCommandPane()) {
-            paneText_ = *pane;
-            timers_.Disarm(Watcher::DrawingClosed);
-            waitEnd_ = WaitEnd::Seen;
-        }
-    }
+    if (history && LastHistoryLine(*history).find("open") != std::string::npos) ReadPaneSoon(Watcher::DrawingClosed);
     return CheckEnd();
 }
 
 RunReport RunSupervisor::RunTick() {
-    FlushTyping();
+    TypeNext();
     if (road_ == Road::Batch && phase_ == Phase::Script && !closeRequested_) {
         const CadWindows cad = Discover();
         const bool message = cad_.ShowsMessage(cad);
@@ -223,6 +233,7 @@ RunReport RunSupervisor::CheckEnd() {
     if (phase_ == Phase::Idle || phase_ == Phase::Asking || run_.Lasts()) return {};
     DisarmAll();
     typing_.clear();
+    paneFor_.reset();
     cad_.SetScope(nullptr);
     if (road_ == Road::Batch) {
         if (phase_ == Phase::StartingUp) {

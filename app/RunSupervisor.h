@@ -34,6 +34,8 @@ public:
     virtual void Disarm(Watcher watcher) = 0;
     virtual bool Armed(Watcher watcher) const = 0;
     virtual LocalTime Now() const = 0;
+    // Asks for SoonTick once the window has handled what is pending, its repaints among it.
+    virtual void Soon() = 0;
 };
 
 // The record's file: written whole; false when it cannot be.
@@ -113,9 +115,14 @@ public:
     std::vector<std::string> Answer(std::optional<int> drawing);
 
     // Types the texts into the run's CAD (any CAD when no run lasts), asking afresh before each
-    // whether CAD's main window is a Unicode window. While a run lasts, a CAD at work gets them
-    // on a later tick, once it answers: a send to it now could hold the window or be lost.
+    // whether CAD's main window is a Unicode window. While a run lasts they go one at a time,
+    // each once CAD answers, with the window's pending messages handled between: CAD carries a
+    // text out before it answers again, and a send to a CAD at work could hold the window or be
+    // lost. A CAD at work gets the rest on a later tick.
     void Type(const LineList& texts);
+    // What is left of the work that one tick or text could not do without holding the window:
+    // the next text to type, the command pane a survey waits for.
+    void SoonTick();
 
     // What the status line and the window's title say now; empty before the first run.
     std::string StatusText();
@@ -144,7 +151,9 @@ private:
     RunReport EndBatch();
     RunReport EndedWait(RunTimers::Watcher watcher);
     RunReport Finish(std::string status);
-    void FlushTyping();
+    void TypeNext();
+    // The survey's wait ends once the command pane is read, soon after its text was seen.
+    void ReadPaneSoon(RunTimers::Watcher watcher);
     void DisarmAll();
     RunReport Report(RunReport::Kind kind, int drawing) const;
     std::string Elapsed() const;
@@ -165,6 +174,7 @@ private:
     int surveyStep_ = 0;
     WaitEnd waitEnd_ = WaitEnd::Seen;
     std::string paneText_;
+    std::optional<RunTimers::Watcher> paneFor_;  // the watcher whose wait ends with the pane read
     bool closeRequested_ = false;
     int stoppedAt_ = 0;  // the drawing of CAD's message
     std::string endStatus_;

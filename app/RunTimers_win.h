@@ -7,13 +7,18 @@
 
 class FormRunTimers : public RunTimers {
 public:
-    FormRunTimers(WatcherTimer& startUp, WatcherTimer& surveyEnd, WatcherTimer& drawingClosed, WatcherTimer& run)
-        : startUp_(startUp), surveyEnd_(surveyEnd), drawingClosed_(drawingClosed), run_(run) {}
+    FormRunTimers(WatcherTimer& startUp, WatcherTimer& surveyEnd, WatcherTimer& drawingClosed, WatcherTimer& run,
+                  UINT_PTR soonTimer)
+        : startUp_(startUp), surveyEnd_(surveyEnd), drawingClosed_(drawingClosed), run_(run), soonTimer_(soonTimer) {}
+    void Attach(HWND window) { window_ = window; }
 
     void Arm(Watcher watcher) override { Timer(watcher).Arm(); }
     void Disarm(Watcher watcher) override { Timer(watcher).Disarm(); }
     bool Armed(Watcher watcher) const override { return const_cast<FormRunTimers*>(this)->Timer(watcher).Enabled(); }
     LocalTime Now() const override;
+    // A timer, not a posted message: a timer's tick comes after the repaints that are due, and
+    // CAD has a moment to carry out the last text before it is asked to answer again.
+    void Soon() override { SetTimer(window_, soonTimer_, kSoonMs, nullptr); }
 
 private:
     WatcherTimer& Timer(Watcher watcher);
@@ -22,6 +27,9 @@ private:
     WatcherTimer& surveyEnd_;
     WatcherTimer& drawingClosed_;
     WatcherTimer& run_;
+    static constexpr UINT kSoonMs = 20;
+    UINT_PTR soonTimer_;
+    HWND window_ = nullptr;
 };
 
 // The batch's record as test.csv beside test.scr, in the current folder. Written to a file of

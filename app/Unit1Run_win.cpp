@@ -51,6 +51,7 @@ void TForm1::RunTemplateScript(std::int32_t lineCount) {
     case Expansion::Outcome::Lines: break;
     }
     WriteScriptFile(expansion.lines);
+    PaintNow();
     supervisor_->StartBatch(ControlText(Edit1), ListBox1.Lines(), expansion.marks, ControlText(FButtons[runSection_]),
                             runContinues_);
     ShowStatus();

@@ -12,6 +12,7 @@
 
 void TForm1::CollectLayoutNames(std::int32_t n) {
     WriteScriptFile(SurveyScript(ListBox1.Lines()));
+    PaintNow();
     supervisor_->StartSurvey(ControlText(Edit1), ListBox1.Lines());
     ShowStatus();
     Timer2.Arm();

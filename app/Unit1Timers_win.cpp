@@ -37,6 +37,11 @@ void TForm1::Timer3Timer() { ShowRunReport(supervisor_->DrawingClosedTick()); }
 
 void TForm1::Timer4Timer() { ShowRunReport(supervisor_->RunTick()); }
 
+void TForm1::SoonTimerTimer() {
+    KillTimer(hwnd_, kSoonTimer);
+    supervisor_->SoonTick();
+}
+
 void TForm1::Button12Click() {
     SetWindowTextA(Memo1, "");
     // Added as the memo's only line: a line ends in CR LF, so with no CAD it is one empty line.
@@ -130,7 +135,12 @@ bool TForm1::WaitForTimer(const WatcherTimer& timer) {
     // dropping, and the wait costs no processor time. A WM_QUIT (the window was closed) ends
     // the wait at once and is left for the main loop.
     while (ProcessPendingMessages(hwnd_)) {
-        if (!timer.Enabled()) return true;
+        if (!timer.Enabled()) {
+            // The tick that ended the wait may have taken a while; what the survey does next
+            // takes more, so the window shows what is due first.
+            PaintNow();
+            return true;
+        }
         WaitMessage();
     }
     return false;

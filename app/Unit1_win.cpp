@@ -70,6 +70,7 @@ void TForm1::Create(HINSTANCE instance) {
     Timer2.Attach(hwnd_);
     Timer3.Attach(hwnd_);
     Timer4.Attach(hwnd_);
+    runTimers_.Attach(hwnd_);
 
     CreateControls();
     statusLine_.Attach(hwnd_, Label1, kAppTitle);
@@ -116,6 +117,7 @@ void TForm1::OnTimer(UINT_PTR id) {
     else if (id == Timer2.Id() && Timer2.Enabled()) Timer2Timer();
     else if (id == Timer3.Id() && Timer3.Enabled()) Timer3Timer();
     else if (id == Timer4.Id() && Timer4.Enabled()) Timer4Timer();
+    else if (id == kSoonTimer) SoonTimerTimer();
 }
 
 void TForm1::OnActivate(WORD state) {
@@ -170,6 +172,8 @@ std::string TForm1::ControlText(HWND control) {
     GetWindowTextA(control, text.data(), length + 1);
     return text.data();
 }
+
+void TForm1::PaintNow() { RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
 void TForm1::FormCreate() {
     SetOuterHeight(outer_.compactHeight);

@@ -33,6 +33,8 @@
 #include "cadlink/WindowSystem_win.h"
 
 inline constexpr char kAppTitle[] = "Marlowen";
+// Posted to the window to start the rest of a run that stopped, once the tick that asked is over.
+inline constexpr UINT kRunTheRestMessage = WM_APP + 1;
 
 class DropData;
 
@@ -85,6 +87,9 @@ private:
     void SetOuterWidth(int width);
     std::string SettingsPath() const;
     static std::string ControlText(HWND control);
+    // Repaints what is due at once: a handler about to start CAD, which takes Wine tens of
+    // milliseconds, lets the window show the drop's changes first.
+    void PaintNow();
 
     // Start-up and the CAD program dialog (Unit1_win.cpp).
     void FormCreate();
@@ -117,6 +122,7 @@ private:
     void Timer2Timer();
     void Timer3Timer();
     void Timer4Timer();
+    void SoonTimerTimer();
     void Button12Click();
     void ShowRunReport(const RunReport& report);
     void AskAboutTheRest(const RunReport& report);
@@ -181,7 +187,9 @@ private:
     // The run of the CAD program, from its start until it has quit, and its supervision.
     Win32Processes processes_;
     CadRun run_{processes_};
-    FormRunTimers runTimers_{Timer1, Timer2, Timer3, Timer4};
+    // The one-shot timer for what a tick left to be done soon: CAD's next text, a pane to read.
+    static constexpr UINT_PTR kSoonTimer = 5;
+    FormRunTimers runTimers_{Timer1, Timer2, Timer3, Timer4, kSoonTimer};
     RecordFileInFolder recordFile_;
     std::unique_ptr<RunSupervisor> supervisor_;
     StatusLine statusLine_;
@@ -193,9 +201,6 @@ private:
     LineList restPaths_;
     bool restIsSurvey_ = false;
 };
-
-// Posted to the window to start the rest of a run that stopped, once the tick that asked is over.
-inline constexpr UINT kRunTheRestMessage = WM_APP + 1;
 
 // The main window; assigned before its creation code runs.
 extern TForm1* Form1;

@@ -151,6 +151,11 @@ bool Acad8Ctrl::SendAcadCommand(std::string_view text, bool unicode) {
     return unicode ? SendCommandWide(text) : SendCommandAnsi(text);
 }
 
+bool Acad8Ctrl::TypeIntoFound(std::string_view text) {
+    const bool unicode = AcadMainWnd != 0 && ws_.IsWindowUnicode(AcadMainWnd);
+    return unicode ? SendCommandWide(text) : SendCommandAnsi(text);
+}
+
 bool Acad8Ctrl::SendCommandAnsi(std::string_view text) {
     if (text.size() > kCommandTextLimit || !ws_.IsWindow(AcadMainWnd)) return false;
     const std::vector<std::uint8_t> record = AnsiRecordBytes(text);
@@ -186,43 +191,46 @@ std::optional<std::string> Acad8Ctrl::ReadCommandPane() {
 }
 
 HistoryRead Acad8Ctrl::ReadHistory(const CadWindows& cad) {
+    using Status = HistoryRead::Status;
     if (!cad.Found() || !ws_.IsWindow(cad.text)) return {};
     // A command left unanswered by another CAD, gone or out of the scope, is no longer waited for.
     if (copyPendingFrom_ != cad.processId) copyPendingFrom_ = 0;
-    if (!SettleClipboard(cad.processId)) return {NotOpened(cad.processId), {}};
+    if (const Status settled = SettleClipboard(cad.processId); settled != Status::Read) return {settled, {}};
     if (copyPendingFrom_ != 0) {
         // One command at a time: a second behind the first would copy twice. Once CAD answers,
         // the first has landed or is gone for good.
-        if (!ws_.Responds(cad.text)) return {HistoryRead::Status::Busy, {}};
+        if (!ws_.Responds(cad.text)) return {Status::Busy, {}};
         copyPendingFrom_ = 0;
-        if (!SettleClipboard(cad.processId)) return {NotOpened(cad.processId), {}};
+        if (const Status settled = SettleClipboard(cad.processId); settled != Status::Read) return {settled, {}};
     }
     const std::uint32_t before = clipboard_.SequenceNumber();
     // CAD has put its history on the clipboard by the time it answers the command.
     if (!ws_.SendCommand(cad.text, kCopyHistoryCommand)) {
         copyPendingFrom_ = cad.processId;
-        return {HistoryRead::Status::Busy, {}};
+        return {Status::Busy, {}};
     }
     const std::uint32_t cadCopy = clipboard_.SequenceNumber();
     // An unchanged clipboard is not CAD's copy: what it holds is the user's. CAD copied
     // nothing, or could not because another program holds the clipboard.
     if (cadCopy == before) {
         const OpenedClipboard heldElsewhere(clipboard_);
-        return {heldElsewhere.IsOpen() ? HistoryRead::Status::Read : NotOpened(cad.processId), {}};
+        return {heldElsewhere.IsOpen() ? Status::Read : NotOpened(cad.processId), {}};
     }
     // Another program's copy right after CAD's is the user's: not read, not replaced.
     const std::uint32_t owner = clipboard_.OwnerProcessId();
     if (owner != 0 && owner != cad.processId) {
-        if (!SettleClipboard(cad.processId)) return {NotOpened(cad.processId), {}};
-        return {HistoryRead::Status::Busy, {}};
+        const Status settled = SettleClipboard(cad.processId);
+        return {settled == Status::Read ? Status::Busy : settled, {}};
     }
-    HistoryRead read{HistoryRead::Status::Read, {}};
+    // CAD's copy stays on the clipboard when it is not read now; the next read puts the user's
+    // content back over it.
+    if (!clipboard_.OwnerResponds()) return {Status::Busy, {}};
+    HistoryRead read{Status::Read, {}};
     {
-        // Not opened: CAD's copy stays, and the next read puts the user's content back over it.
         const OpenedClipboard clipboard(clipboard_);
         if (!clipboard.IsOpen()) return {NotOpened(cad.processId), {}};
         // A copy made since CAD's is neither CAD's history nor ours to replace.
-        if (clipboard_.SequenceNumber() != cadCopy) return {HistoryRead::Status::Busy, {}};
+        if (clipboard_.SequenceNumber() != cadCopy) return {Status::Busy, {}};
         read.text = clipboard_.Text().value_or(std::string());
         PutUsersContentBack();
     }
@@ -230,26 +238,33 @@ HistoryRead Acad8Ctrl::ReadHistory(const CadWindows& cad) {
 }
 
 HistoryRead::Status Acad8Ctrl::NotOpened(std::uint32_t cadProcess) {
-    // CAD itself holding it is CAD at work, not another program in the way.
-    return clipboard_.OpenerProcessId() == cadProcess ? HistoryRead::Status::Busy : HistoryRead::Status::Held;
+    // CAD holding it open, or busy while its copy is on it, is CAD at work, not another program
+    // in the way.
+    const std::uint32_t opener = clipboard_.OpenerProcessId();
+    const bool cads = opener == cadProcess || (opener == 0 && clipboard_.OwnerProcessId() == cadProcess);
+    return cads ? HistoryRead::Status::Busy : HistoryRead::Status::Held;
 }
 
-bool Acad8Ctrl::SettleClipboard(std::uint32_t cadProcess) {
-    if (userContent_ && clipboard_.SequenceNumber() == userSequence_) return true;
-    const OpenedClipboard clipboard(clipboard_);
-    if (!clipboard.IsOpen()) return false;
+HistoryRead::Status Acad8Ctrl::SettleClipboard(std::uint32_t cadProcess) {
+    using Status = HistoryRead::Status;
+    if (userContent_ && clipboard_.SequenceNumber() == userSequence_) return Status::Read;
     const std::uint32_t owner = clipboard_.OwnerProcessId();
     // CAD's copy, made after a read gave up on it; a CAD that names no owner is known by that
     // read alone.
     const bool cadsCopy =
         userContent_ && (owner == cadProcess || (owner == 0 && copyPendingFrom_ == cadProcess && cadProcess != 0));
+    if (cadsCopy && !clipboard_.OwnerResponds()) return Status::Busy;
+    const OpenedClipboard clipboard(clipboard_);
+    if (!clipboard.IsOpen()) return NotOpened(cadProcess);
+    // Someone copied since the owner was asked: the next read looks again.
+    if (clipboard_.OwnerProcessId() != owner) return Status::Busy;
     if (cadsCopy) {
         copyPendingFrom_ = 0;
         PutUsersContentBack();
     } else {
         TakeUsersContent();
     }
-    return true;
+    return Status::Read;
 }
 
 void Acad8Ctrl::TakeUsersContent() {

@@ -57,6 +57,9 @@ public:
     bool SendCommandAnsi(std::string_view text);
     bool SendCommandWide(std::string_view text);
     bool IsAcadUnicode();
+    // Types the text into the CAD the last discovery found, in the form its main window takes
+    // now: many texts at once cost one discovery, not two each.
+    bool TypeIntoFound(std::string_view text);
     // Whether that CAD's window thread answers now, so that what is typed is taken at once.
     bool Responds(const CadWindows& cad) { return cad.main != 0 && ws_.Responds(cad.main); }
 
@@ -83,9 +86,9 @@ public:
 private:
     bool InScope(std::uint32_t processId) const { return processId != 0 && (!scope_ || scope_(processId)); }
     // The clipboard after whatever happened since the last read: CAD's late copy replaced by
-    // the user's content, or a new copy of the user's taken as theirs. False: it could not be
-    // opened.
-    bool SettleClipboard(std::uint32_t cadProcess);
+    // the user's content, or a new copy of the user's taken as theirs. Read once settled, else
+    // why not yet.
+    HistoryRead::Status SettleClipboard(std::uint32_t cadProcess);
     // Why the clipboard could not be opened: CAD at work with it, or another program holding it.
     HistoryRead::Status NotOpened(std::uint32_t cadProcess);
     void TakeUsersContent();

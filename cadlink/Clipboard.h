@@ -39,4 +39,8 @@ public:
     // of the window that has it open now; 0 when no window does.
     virtual std::uint32_t OwnerProcessId() = 0;
     virtual std::uint32_t OpenerProcessId() = 0;
+    // Whether the window that owns the content answers at once. Emptying the clipboard (Put)
+    // tells the owner and waits for it, up to seconds under Wine: a busy CAD whose copy is on
+    // the clipboard would hold the window that long.
+    virtual bool OwnerResponds() = 0;
 };

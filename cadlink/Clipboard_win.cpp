@@ -6,6 +6,9 @@
 
 namespace {
 
+// How long the owner of the clipboard's content may take to answer before it counts as busy.
+constexpr UINT kOwnerWaitMs = 20;
+
 std::uint32_t ProcessOf(HWND w) {
     DWORD processId = 0;
     if (w) GetWindowThreadProcessId(w, &processId);
@@ -197,6 +200,13 @@ void Win32Clipboard::RenderAllLater() {
 }
 
 bool Win32Clipboard::Open() { return ::OpenClipboard(owner_) != FALSE; }
+
+bool Win32Clipboard::OwnerResponds() {
+    HWND owner = GetClipboardOwner();
+    DWORD_PTR answer = 0;
+    return !owner || owner == owner_ ||
+           SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kOwnerWaitMs, &answer) != 0;
+}
 
 std::optional<std::string> Win32Clipboard::Text() {
     HANDLE data = GetClipboardData(CF_TEXT);

@@ -23,6 +23,7 @@ public:
     std::uint32_t Format(std::string_view name) override;
     std::uint32_t OwnerProcessId() override;
     std::uint32_t OpenerProcessId() override;
+    bool OwnerResponds() override;
 
     HWND OwnerWindow() const { return owner_; }
 

@@ -40,7 +40,7 @@ std::string UpToZero(const char* text, std::size_t size) { return std::string(te
 
 // A message to another program's window waits this long for its answer: a busy CAD must not
 // hold the window, which has to repaint within 100 ms.
-constexpr UINT kAnswerWaitMs = 50;
+constexpr UINT kAnswerWaitMs = 40;
 // Typed input goes only to a CAD that has just answered, at its prompt, so it is handled at
 // once; the longer wait keeps Wine, which takes back a message not yet begun, from dropping a
 // command of a CAD that turned busy in between.

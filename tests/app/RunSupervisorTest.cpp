@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,8 +22,14 @@ public:
     void Disarm(Watcher w) override { armed.erase(w); }
     bool Armed(Watcher w) const override { return armed.count(w) > 0; }
     LocalTime Now() const override { return now; }
+    void Soon() override {
+        ++soonAsked;
+        if (soon) soon();
+    }
 
     std::set<Watcher> armed;
+    std::function<void()> soon;  // what the window's message loop would do next
+    int soonAsked = 0;
     LocalTime now{2026, 12, 10, 9, 0, 0};
 };
 
@@ -98,6 +105,9 @@ protected:
     FakeTimers timers;
     FakeRecordFile file;
     RunSupervisor supervisor{link, run, processes, timers, file};
+    RunSupervisorTest() {
+        timers.soon = [this] { supervisor.SoonTick(); };
+    }
 
     // The run's CAD ends: its windows go with its process.
     void End(FakeCad& cad) {
@@ -162,6 +172,18 @@ TEST_F(RunSupervisorTest, BusyCadIsNotYetThenGetsItsCommands) {
     // The late copy is put back to the user's content; the read that follows is answered.
     supervisor.StartUpTick();
     EXPECT_EQ(cad.Typed().size(), 6u);
+}
+
+TEST_F(RunSupervisorTest, TextsGoOneAtATimeWithTheWindowsMessagesBetween) {
+    FakeCad cad(desktop, kStarted);
+    timers.soon = nullptr;
+    supervisor.StartBatch("cad.exe", kPaths, PathMarks(kPaths), "印刷", false);
+    supervisor.StartUpTick();
+    EXPECT_EQ(cad.Typed().size(), 1u) << "six sends in one go hold the window while CAD carries each out";
+    EXPECT_EQ(timers.soonAsked, 1);
+    for (int turn = 0; turn < 5; ++turn) supervisor.SoonTick();
+    EXPECT_EQ(cad.Typed().size(), 6u);
+    EXPECT_EQ(timers.soonAsked, 5);
 }
 
 TEST_F(RunSupervisorTest, TextsTypedWhileCadIsAtWorkWaitForItsAnswerInOrder) {
@@ -294,6 +316,7 @@ TEST_F(RunSupervisorTest, CadEndedEarlyAsksToRunTheRestFromItsDrawingOrAfterIt) 
         FakeTimers t;
         FakeRecordFile f;
         RunSupervisor s(l, r, p, t, f);
+        t.soon = [&] { s.SoonTick(); };
         FakeCad cad(d, kStarted);
         s.StartBatch("cad.exe", kPaths, PathMarks(kPaths), "印刷", false);
         s.StartUpTick();

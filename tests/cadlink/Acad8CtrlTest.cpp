@@ -449,6 +449,23 @@ TEST_F(SendCommand, UnicodeAnswerFollowsTheMainWindow) {
     EXPECT_TRUE(desktop.messages.empty());
 }
 
+TEST_F(SendCommand, TextsTypedIntoTheFoundCadTakeTheFormItsMainWindowHasAtEach) {
+    ASSERT_TRUE(ctrl.FindCadWindows().Found());
+    const std::size_t walked = desktop.visited.size();
+    EXPECT_TRUE(ctrl.TypeIntoFound("0\r"));
+    desktop.At(cad.main).unicode = true;
+    EXPECT_TRUE(ctrl.TypeIntoFound("0\r"));
+    EXPECT_EQ(desktop.visited.size(), walked) << "a discovery per text";
+    const std::vector<SentMessage> sent = desktop.SentTo(cad.main);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0].bytes, (Bytes{'0', '\r', 0}));
+    EXPECT_EQ(sent[2].bytes, (Bytes{'0', 0, '\r', 0, 0, 0}));
+    FakeDesktop none;
+    Acad8Ctrl link(none, none.clipboard);
+    link.FindCadWindows();
+    EXPECT_FALSE(link.TypeIntoFound("quit\r"));
+}
+
 // ---- Command pane and control text ----
 
 TEST(ControlText, LengthOfZeroOrLessGivesEmptyWithoutGetText) {
@@ -646,9 +663,24 @@ TEST_F(HistoryCapture, ClipboardHeldElsewhereIsNotYetAndTouchesNothing) {
     EXPECT_EQ(clipboard.content, Marked(kUsersContent));
 }
 
+TEST_F(HistoryCapture, CadsCopyOnTheClipboardOfACadGoneBusyIsNotYetAndThenPutBack) {
+    // CAD answered the copy command, then turned to a long line before its copy was read.
+    desktop.At(cad.text).onCommand = [&](FakeDesktop& d) {
+        d.clipboard.Copies({{kCfText, "history"}}, kCadProcess);
+        d.clipboard.ownerBusy = true;
+    };
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy) << "a busy owner's copy counted as another program's";
+    clipboard.ownerBusy = false;
+    desktop.CopiesHistory(cad.text, "later");
+    EXPECT_EQ(Read().text, "later");
+    EXPECT_EQ(clipboard.content, Marked(kUsersContent));
+    EXPECT_EQ(clipboard.contentReads, 1);
+}
+
 TEST_F(HistoryCapture, CadsCopyLeftByAFailedReadIsNotTakenForTheUsersNextTime) {
     clipboard.opensAllowed = 1;  // the snapshot opens it; the read after CAD's copy cannot
-    EXPECT_EQ(Read().status, HistoryRead::Status::Held);
+    EXPECT_EQ(Read().status, HistoryRead::Status::Busy);
     EXPECT_FALSE(clipboard.isOpen);
     EXPECT_EQ(clipboard.CurrentText(), "コマンド: _open\r\nコマンド: COMMANDLINE\r\n  ");
     clipboard.opensAllowed = INT_MAX;

@@ -188,6 +188,7 @@ ClipboardContent FakeClipboard::Contents() {
 
 void FakeClipboard::Put(std::shared_ptr<const ClipboardContent> put) {
     EXPECT_TRUE(isOpen) << "clipboard written while closed";
+    EXPECT_FALSE(ownerBusy && owner != kOwnProcess) << "emptied while its busy owner would hold the window";
     ++puts;
     content = *put;
     owner = kOwnProcess;

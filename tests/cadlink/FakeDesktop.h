@@ -26,6 +26,7 @@ public:
     std::uint32_t sequence = 1;
     std::uint32_t owner = 0;
     std::uint32_t opener = 0;              // a program that holds it open: openings fail
+    bool ownerBusy = false;                // the owner's thread does not answer
     int opensAllowed = INT_MAX;            // later openings fail as if someone held it
     std::function<void()> beforeNextOpen;  // another program's doing, just before an opening
     int opens = 0;
@@ -43,6 +44,7 @@ public:
     std::uint32_t Format(std::string_view name) override;
     std::uint32_t OwnerProcessId() override { return owner; }
     std::uint32_t OpenerProcessId() override { return isOpen ? kOwnProcess : opener; }
+    bool OwnerResponds() override { return owner == kOwnProcess || !ownerBusy; }
 };
 
 struct SentMessage {

@@ -39,6 +39,13 @@ void WaitForLogLine(Session& s, const std::string& line, int timeoutMs) {
     WaitUntil([&] { return CadLog(s).Has(line); }, timeoutMs, "the stand-in's log line '" + line + "'");
 }
 
+// The log's last event of CAD's own: reads answered while it takes its moment to quit may follow.
+std::string LastEvent(const std::vector<std::string>& log) {
+    for (auto line = log.rbegin(); line != log.rend(); ++line)
+        if (!line->starts_with("copy-history ") && !line->starts_with("pane-text ")) return *line;
+    return {};
+}
+
 // Every line is there, each after the one before it.
 void ExpectInOrder(const std::vector<std::string>& log, const std::vector<std::string>& lines) {
     int last = -1;
@@ -111,7 +118,7 @@ void ExpectScriptRun(const StandInLog& cad, bool unicode, const std::vector<std:
         expected.push_back("script-line " + Quoted(*line));
     for (const auto& line : kTailTaken) expected.push_back("script-line " + Quoted(line));
     EXPECT_EQ(cad.Starting("script-line "), expected);
-    EXPECT_EQ(log.back(), "exit 0");
+    EXPECT_EQ(LastEvent(log), "exit 0");
 }
 
 using BatchRun = E2eTest;
@@ -402,7 +409,7 @@ TEST_F(CloseCad, ShowsStrippedPaneAndQuitsRunningCadThenEmptiesMemoWithoutCad) {
     const auto log = cad.Lines();
     EXPECT_EQ(cad.Starting("recv "), ReceivedAll(false, {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"}));
     ExpectInOrder(log, {"ready", "set filedia=1", "set cmddia=1", "command quit", "exit 0"});
-    EXPECT_EQ(log.back(), "exit 0");
+    EXPECT_EQ(LastEvent(log), "exit 0");
     WaitUntil([&] { return !S().ProcessRunning(kStandIn); }, kWaitMs, "the stand-in to end");
 
     // With no CAD the pane text is empty: Memo1 holds one empty line and nothing is shown.
