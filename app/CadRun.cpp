@@ -38,13 +38,21 @@ void CadRun::Start(const std::string& pathBox) {
     processId_ = started.id;
 }
 
-bool CadRun::IsRunsCad(std::uint32_t processId) const {
+bool CadRun::IsRunsCad(std::uint32_t processId) {
     const auto startedSince = [&] {
         return !std::binary_search(runningBefore_.begin(), runningBefore_.end(), processId);
     };
+    // Asked of the system once per process: a process's parent stays what it was.
+    const auto startedByOurs = [&] {
+        if (std::find(children_.begin(), children_.end(), processId) != children_.end()) return true;
+        if (std::find(strangers_.begin(), strangers_.end(), processId) != strangers_.end()) return false;
+        const bool child = processes_.ParentId(processId) == processId_;
+        (child ? children_ : strangers_).push_back(processId);
+        return child;
+    };
     switch (state_) {
     case State::None: return false;
-    case State::Started: return processId == processId_ || (!ownWindowSeen_ && startedSince());
+    case State::Started: return processId == processId_ || (!ownWindowSeen_ && startedSince() && startedByOurs());
     case State::Launched: return startedSince();
     case State::Following: return processId == processId_;
     }
@@ -102,5 +110,7 @@ void CadRun::Close() {
     ownWindowSeen_ = false;
     otherCad_ = 0;
     runningBefore_.clear();
+    children_.clear();
+    strangers_.clear();
     state_ = State::None;
 }

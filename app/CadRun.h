@@ -52,7 +52,8 @@ public:
     virtual void Close(Handle process) = 0;
     virtual std::int64_t NowMs() = 0;  // a steady clock
     virtual bool IsFile(const std::string& path) = 0;
-    virtual std::vector<std::uint32_t> RunningIds() = 0;  // every process running now
+    virtual std::vector<std::uint32_t> RunningIds() = 0;   // every process running now
+    virtual std::uint32_t ParentId(std::uint32_t id) = 0;  // the process that started it; 0 when unknown
 };
 
 // The command line that starts the path box's program. When the whole text, outer blanks
@@ -74,10 +75,11 @@ public:
     // Starts the path box's program for a new run. Raises AppError, naming the command line and
     // the system's reason, when it cannot be started; no run lasts then.
     void Start(const std::string& pathBox);
-    // Whether a CAD window of this process is the run's: the process started; while that has
-    // shown no CAD window, also a CAD started since the run began (a launcher's); once one is
-    // followed, that one alone. False when no run lasts.
-    bool IsRunsCad(std::uint32_t processId) const;
+    // Whether a CAD window of this process is the run's: the process started, or one it started
+    // (a launcher's CAD); once the started process has ended without a CAD window of its own,
+    // any CAD started since the run began; once one is followed, that one alone. A CAD the
+    // operator starts meanwhile is none of these. False when no run lasts.
+    bool IsRunsCad(std::uint32_t processId);
     // The last discovery found CAD's main window, of this process, which IsRunsCad took.
     void SawCadWindow(std::uint32_t processId);
     // Whether the run still lasts, its CAD not yet gone; looks at the process now.
@@ -96,4 +98,6 @@ private:
     std::uint32_t otherCad_ = 0;  // CAD's window of another process, seen while ours lived
     std::int64_t launcherDeadline_ = 0;
     std::vector<std::uint32_t> runningBefore_;  // sorted: the processes running at the start
+    std::vector<std::uint32_t> children_;       // processes known to be the started one's
+    std::vector<std::uint32_t> strangers_;      // and known not to be
 };

@@ -47,16 +47,33 @@ bool Win32Processes::IsFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::vector<std::uint32_t> Win32Processes::RunningIds() {
-    std::vector<std::uint32_t> ids;
+namespace {
+
+// Every process running now, each with the one that started it.
+std::vector<PROCESSENTRY32> ProcessEntries() {
+    std::vector<PROCESSENTRY32> entries;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    if (snapshot == INVALID_HANDLE_VALUE) return entries;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        ids.push_back(entry.th32ProcessID);
+        entries.push_back(entry);
     CloseHandle(snapshot);
+    return entries;
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> Win32Processes::RunningIds() {
+    std::vector<std::uint32_t> ids;
+    for (const PROCESSENTRY32& entry : ProcessEntries()) ids.push_back(entry.th32ProcessID);
     return ids;
+}
+
+std::uint32_t Win32Processes::ParentId(std::uint32_t id) {
+    for (const PROCESSENTRY32& entry : ProcessEntries())
+        if (entry.th32ProcessID == id) return entry.th32ParentProcessID;
+    return 0;
 }
 
 std::string SystemReason(unsigned long error) {

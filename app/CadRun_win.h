@@ -12,6 +12,7 @@ public:
     std::int64_t NowMs() override;
     bool IsFile(const std::string& path) override;
     std::vector<std::uint32_t> RunningIds() override;
+    std::uint32_t ParentId(std::uint32_t id) override;
 };
 
 // The system's text for an error code, without its closing line break.

@@ -198,6 +198,12 @@ std::vector<std::vector<std::string>> Session::InspectRecords(const std::vector<
 
 Rect Session::WindowRect() { return ParseRect(Inspect({"rect", kTitle})); }
 
+std::string Session::Title() {
+    const auto records = InspectRecords({"title", kTitle});
+    if (records.size() != 1 || records[0].size() != 1) throw HarnessError("inspector gave no title record");
+    return records[0][0];
+}
+
 Rect Session::ClientRect() { return ParseRect(Inspect({"client", kTitle})); }
 
 std::vector<Control> Session::Controls() {

@@ -72,6 +72,7 @@ public:
 
     // Looking from outside.
     std::string Inspect(const std::vector<std::string>& args, int timeoutMs = 30000);
+    std::string Title();  // the main window's whole title
     Rect WindowRect();
     Rect ClientRect();  // the main window's client area, screen coordinates
     std::vector<Control> Controls();

@@ -107,14 +107,20 @@ TEST_F(CadRunTest, CadWindowSeenWhileTheLauncherLivedIsFollowedWhenItEnds) {
     EXPECT_FALSE(run.Lasts());
 }
 
-TEST_F(CadRunTest, CadOpenBeforeTheRunIsNeverTheRuns) {
+TEST_F(CadRunTest, CadOpenBeforeTheRunOrStartedBesideItIsNeverTheRuns) {
     constexpr std::uint32_t kOperators = 50;
+    constexpr std::uint32_t kOperatorsLater = 51;
     processes.running = {kOperators};
     run.Start("cad.exe");
     EXPECT_FALSE(run.IsRunsCad(kOperators)) << "the operator's CAD would take the batch";
     EXPECT_TRUE(run.IsRunsCad(kStarted));
-    // Before the started process shows a window, a CAD started since may be a launcher's.
+    // Before the started process shows a window, a CAD it started is a launcher's; one the
+    // operator starts meanwhile, on top of the run's, is not.
+    processes.parents = {{kCad, kStarted}, {kOperatorsLater, 4}};
     EXPECT_TRUE(run.IsRunsCad(kCad));
+    EXPECT_FALSE(run.IsRunsCad(kOperatorsLater)) << "the operator's CAD started during the run takes the batch";
+    EXPECT_FALSE(run.IsRunsCad(kOperatorsLater));
+    EXPECT_EQ(processes.parentAsks, 2) << "the system asked again about a process";
     run.SawCadWindow(kStarted);
     EXPECT_FALSE(run.IsRunsCad(kCad)) << "a CAD started during the run is not the run's once its own showed";
     processes.ended.insert(kStarted);

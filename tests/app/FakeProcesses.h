@@ -40,6 +40,11 @@ public:
     std::int64_t NowMs() override { return now; }
     bool IsFile(const std::string& path) override { return files.count(path) > 0; }
     std::vector<std::uint32_t> RunningIds() override { return {running.begin(), running.end()}; }
+    std::uint32_t ParentId(std::uint32_t id) override {
+        ++parentAsks;
+        const auto found = parents.find(id);
+        return found == parents.end() ? 0 : found->second;
+    }
 
     std::vector<std::string> startedLines;
     std::string startError;
@@ -50,4 +55,6 @@ public:
     std::int64_t now = 5000;
     std::set<std::string> files;
     std::set<std::uint32_t> running;  // besides what was started
+    std::map<std::uint32_t, std::uint32_t> parents;
+    int parentAsks = 0;
 };

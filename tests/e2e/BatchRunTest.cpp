@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "tests/e2e/E2eTest.h"
-#include "testsupport/StandInLog.h"
 
 namespace e2e {
 namespace {
@@ -29,8 +28,6 @@ constexpr char kOneLineSection[] =
     "[Section1]\nLabel=印刷\nTextCount=1\n1=open\n";
 // The full path and the system's text for ERROR_ACCESS_DENIED; a text ending in ")" gets no ".".
 constexpr char kAccessDenied[] = "C:\\run\\test.scr を作成できません (アクセスが拒否されました。)";
-
-StandInLog CadLog(Session& s) { return StandInLog(s.RunFolder() + "/cad.log", SjisToUtf8); }
 
 // A program that was wrongly started would have written its log by now.
 void ExpectNoCadStartedAWhileLater(Session& s) { EXPECT_FALSE(fs::exists(CadLog(s).Path())) << "CAD was started"; }
@@ -86,7 +83,6 @@ std::vector<std::string> ReceivedAll(bool unicode, const std::vector<std::string
 }
 
 const std::vector<std::string> kRunScriptCommands = {"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"};
-const std::vector<std::string> kTail = {"new ", "filedia", "1", "cmddia", "1", "quit"};
 // CAD takes the blank after "new" as an Enter: the tail's script lines as CAD takes them.
 const std::vector<std::string> kTailTaken = {"new", "", "filedia", "1", "cmddia", "1", "quit"};
 

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "testsupport/Harness_posix.h"
+#include "testsupport/StandInLog.h"
 
 namespace e2e {
 
@@ -23,5 +26,49 @@ private:
     }
     std::optional<Session> session_;
 };
+
+// The stand-in CAD's log in C:\run, Marlowen's current folder, decoded to UTF-8.
+inline StandInLog CadLog(Session& s, const std::string& name = "cad.log") {
+    return StandInLog(s.RunFolder() + "/" + name, SjisToUtf8);
+}
+
+inline void WaitForEvents(const StandInLog& log, const std::string& prefix, int count, const std::string& what,
+                          int timeoutMs = 20000) {
+    WaitUntil([&] { return log.Count(prefix) >= count; }, timeoutMs, what);
+}
+
+// CAD has quit when its process is gone, a moment after it logs its exit; until then a drop is
+// refused.
+inline void WaitForCadToQuit(Session& s, const StandInLog& log, int count, const std::string& what) {
+    WaitForEvents(log, "exit ", count, what);
+    WaitUntil([&] { return !s.ProcessRunning("StandInCad.exe"); }, 20000, "the stand-in's process to end");
+}
+
+inline std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Script lines as test.scr holds them: Shift-JIS, each line ending in CR LF.
+inline std::string ScriptBytes(const std::vector<std::string>& utf8Lines) {
+    std::string text;
+    for (const auto& line : utf8Lines) text += line + "\r\n";
+    return Utf8ToSjis(text);
+}
+
+// The lines every batch script ends with.
+inline const std::vector<std::string> kTail = {"new ", "filedia", "1", "cmddia", "1", "quit"};
+
+// A path as the survey script writes it.
+inline std::string InQuotes(const std::string& path) { return "\"" + path + "\""; }
+
+// The tree's roots, without their children.
+inline std::vector<std::string> TreeRoots(const std::string& tree) {
+    std::vector<std::string> roots;
+    size_t start = 0;
+    for (size_t end; (end = tree.find('\n', start)) != std::string::npos; start = end + 1)
+        if (tree[start] != ' ') roots.push_back(tree.substr(start, tree.find('\t', start) - start));
+    return roots;
+}
 
 }  // namespace e2e

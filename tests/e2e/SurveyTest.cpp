@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "tests/e2e/E2eTest.h"
-#include "testsupport/StandInLog.h"
 
 namespace e2e {
 namespace {
@@ -33,36 +32,6 @@ constexpr const char* kLoopSection =
 const std::vector<std::string> kStartScript = {"filedia\r", "0\r", "cmddia\r", "0\r", "script\r", "test.scr\r"};
 const std::vector<std::string> kQuit = {"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"};
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// Script lines as test.scr holds them: Shift-JIS, each line ending in CR LF.
-std::string ScriptBytes(const std::vector<std::string>& utf8Lines) {
-    std::string text;
-    for (const auto& line : utf8Lines) text += line + "\r\n";
-    return Utf8ToSjis(text);
-}
-
-const std::vector<std::string> kTail = {"new ", "filedia", "1", "cmddia", "1", "quit"};
-
-StandInLog CadLog(Session& s) { return StandInLog(s.RunFolder() + "/cad.log", SjisToUtf8); }
-
-void WaitForEvents(const StandInLog& log, const std::string& prefix, int count, const std::string& what) {
-    WaitUntil([&] { return log.Count(prefix) >= count; }, kWaitMs, what);
-}
-
-// CAD has quit when its process is gone, a moment after it logs its exit; until then a drop is
-// refused.
-void WaitForCadToQuit(Session& s, const StandInLog& log, int count, const std::string& what) {
-    WaitForEvents(log, "exit ", count, what);
-    WaitUntil([&] { return !s.ProcessRunning("StandInCad.exe"); }, kWaitMs, "the stand-in's process to end");
-}
-
-// A path as the survey script writes it.
-std::string InQuotes(const std::string& path) { return "\"" + path + "\""; }
-
 // Waits until the file holds the expected bytes, and gives what it holds in the end.
 std::string WaitForBytes(const std::string& path, const std::string& expected) {
     std::string bytes;
@@ -78,15 +47,6 @@ std::vector<std::string> GridRow(const Grid& grid, int row) {
     std::vector<std::string> cells;
     for (int col = 0; col < grid.cols; ++col) cells.push_back(grid.Cell(col, row));
     return cells;
-}
-
-// The tree's roots, without their children.
-std::vector<std::string> TreeRoots(const std::string& tree) {
-    std::vector<std::string> roots;
-    size_t start = 0;
-    for (size_t end; (end = tree.find('\n', start)) != std::string::npos; start = end + 1)
-        if (tree[start] != ' ') roots.push_back(tree.substr(start, tree.find('\t', start) - start));
-    return roots;
 }
 
 using LayoutSurvey = E2eTest;

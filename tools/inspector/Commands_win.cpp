@@ -139,6 +139,8 @@ struct Command {
 const Command kCommands[] = {
     {"wait-window TITLE [MS]", "wait for a visible top-level window with this title", WaitWindow},
     {"wait-gone TITLE [MS]", "wait until no top-level window has this title", WaitGone},
+    {"title TITLE", "the window's whole title",
+     [](const Args& a) { return inspector::Record({AnsiToUtf8(WindowTitle(RequireTopLevel(a[1])))}); }},
     {"rect TITLE", "outer rect: left top right bottom",
      [](const Args& a) { return inspector::Record({WindowRectText(RequireTopLevel(a[1]))}); }},
     {"client TITLE", "client area in screen coordinates: left top right bottom",
@@ -196,6 +198,11 @@ const Command kCommands[] = {
          PutClipboard(a[1], a[2], a[3]);
          return std::string();
      }},
+    {"clipboard-hold MS", "keep the clipboard open for MS, as another program that holds it",
+     [](const Args& a) {
+         HoldClipboard(ParseMs(a[1]));
+         return std::string();
+     }},
     {"clipboard FORMAT",
      "the clipboard: its Unicode text TAB the bytes of FORMAT in hex TAB\n"
      "marked|unmarked (kept out of the clipboard history)",
@@ -231,7 +238,9 @@ std::string Usage() {
         }
         text += line + "\n";
     }
-    return text + "TITLE and NAME match exactly; NAME is the DesignerName window property (a global atom).\n";
+    return text +
+           "TITLE matches a title exactly, or its end after \" - \" (a status before the name);\n"
+           "NAME is the DesignerName window property (a global atom).\n";
 }
 
 int Execute(const Args& args, std::string& out, std::string& error) {

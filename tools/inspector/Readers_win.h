@@ -40,7 +40,8 @@ inline std::string AnsiToUtf8(std::string_view ansi) {
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT SendW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
-// The top-level window with exactly this title; nothing, or a Failure for the Require forms.
+// The top-level window with this title, or whose title ends in " - " and it (a status before
+// the name); nothing, or a Failure for the Require forms.
 HWND FindTopLevel(const std::string& title);
 HWND RequireTopLevel(const std::string& title);
 // The window itself or a descendant whose DesignerName property (a global atom) is name.
@@ -69,3 +70,5 @@ std::string ProcessList();
 std::string VersionText(const std::string& path);
 void PutClipboard(const std::string& text, const std::string& format, const std::string& hex);
 std::string ClipboardRecord(const std::string& format);
+// Keeps the clipboard open for ms, as another program that holds it.
+void HoldClipboard(DWORD ms);

@@ -121,6 +121,13 @@ void PutClipboard(const std::string& text, const std::string& format, const std:
     CloseClipboard();
 }
 
+void HoldClipboard(DWORD ms) {
+    // As a program that copies holds it for a moment, only longer.
+    OpenTheClipboard();
+    Sleep(ms);
+    CloseClipboard();
+}
+
 std::string ClipboardRecord(const std::string& format) {
     OpenTheClipboard();
     std::string text, hex;
