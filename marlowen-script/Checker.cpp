@@ -110,7 +110,8 @@ private:
     std::optional<std::int32_t> ReadCount();
     void CheckLineKeys(std::int32_t count);
     void CheckLongValue(const ScannedKey* key);
-    void CheckTemplate(std::vector<TemplateLine> lines);
+    void CheckTemplate(std::vector<TemplateLine> lines, bool hasCaption);
+    void CheckFollowable(const LoopCut& cut, const TemplateLine& first);
     void CheckTemplateLine(const TemplateLine& line);
     void CheckBodyLine(const TemplateLine& line);
     void CheckScriptBlanks(const TemplateLine& line);
@@ -168,7 +169,7 @@ void SectionChecker::Run() {
                                          " 行入ります");
         k = last + 1;
     }
-    CheckTemplate(std::move(lines));
+    CheckTemplate(std::move(lines), hasCaption);
 }
 
 // TextCount as the drop reads it; nothing when it is no number (the drop then reads 1 line).
@@ -226,7 +227,7 @@ void SectionChecker::CheckLongValue(const ScannedKey* key) {
     if (std::optional<std::string> message = LongValue(key)) Add(key->line, std::move(*message));
 }
 
-void SectionChecker::CheckTemplate(std::vector<TemplateLine> lines) {
+void SectionChecker::CheckTemplate(std::vector<TemplateLine> lines, bool hasCaption) {
     // The cut's own result, beside the marker indices that tell where it happened.
     LineList texts;
     for (const TemplateLine& line : lines) texts.push_back(line.text);
@@ -269,6 +270,20 @@ void SectionChecker::CheckTemplate(std::vector<TemplateLine> lines) {
         }
         CheckTemplateLine(line);
     }
+    // A button refused on every drop has its own finding and never runs to be followed.
+    if (hasCaption && !cut.malformed) CheckFollowable(cut, lines.front());
+}
+
+// The run follows CAD drawing by drawing by the texts that the replaced placeholders put into
+// the script; the loop body's placeholders are never replaced and give it nothing.
+void SectionChecker::CheckFollowable(const LoopCut& cut, const TemplateLine& first) {
+    const bool replaces = std::any_of(cut.templateLines.begin(), cut.templateLines.end(), [](const std::string& line) {
+        return RoleOfTemplateLine(line).kind == TemplateLineRole::Kind::Placeholder;
+    });
+    if (!replaces)
+        AddAt(first.key,
+              "テンプレートの行にファイルの置き換え文字 ([FULLFILEPATH] など) がないため、実行中にどの図面まで"
+              "進んだかがわかりません。ステータス行と記録 (test.csv) に進み具合が出ません");
 }
 
 void SectionChecker::CheckTemplateLine(const TemplateLine& line) {

@@ -38,6 +38,9 @@ void ExpectFindings(const std::string& bytes, const std::vector<Expected>& expec
 }
 
 const std::string kHead = "[Section1]\r\nLabel=印刷\r\n";  // lines 1 and 2
+// A template line that the run is followed by and that needs no finding.
+const std::string kOpen = "open \"[FULLFILEPATH]\"";
+const std::string kUnfollowed = "ファイルの置き換え文字 ([FULLFILEPATH] など) がないため";
 
 TEST(CheckClean, TheExampleOfTheSettingsFileWithQuotedPathHasNoFinding) {
     EXPECT_TRUE(CheckSettings(Ini({"; 図面を開いて閉じる",
@@ -67,34 +70,35 @@ TEST(CheckClean, TheExampleOfTheSettingsFileWithQuotedPathHasNoFinding) {
 }
 
 TEST(CheckLineKeys, KeyBeyondTextCountIsNeverRead) {
-    ExpectFindings(kHead + Ini({"TextCount=2", "1=open", "2=close", "3=quit", "10=x"}),
+    ExpectFindings(kHead + Ini({"TextCount=2", "1=" + kOpen, "2=close", "3=quit", "10=x"}),
                    {{6, "Section1", "キー 3 は読まれる行の数 (TextCount 2)を超えているため読まれません"},
                     {7, "Section1", "キー 10 は"}});
     // Without TextCount one line is read.
-    ExpectFindings(kHead + Ini({"1=open", "2=close"}), {{4, "Section1", "(TextCount がないので 1 行)"}});
+    ExpectFindings(kHead + Ini({"1=" + kOpen, "2=close"}), {{4, "Section1", "(TextCount がないので 1 行)"}});
 }
 
 TEST(CheckLineKeys, MissingKeysWithinTextCountMakeEmptyLinesReportedAtTheHeader) {
-    ExpectFindings(kHead + Ini({"TextCount=3", "1=open", "3=close"}),
+    ExpectFindings(kHead + Ini({"TextCount=3", "1=" + kOpen, "3=close"}),
                    {{1, "Section1", "キー 2 がありません。空の行 (CAD では Enter) になります"}});
     // A run of them is one finding, however large the count.
-    ExpectFindings(kHead + Ini({"TextCount=10000", "1=open"}), {{1, "Section1", "キー 2〜10000 がありません"}});
+    ExpectFindings(kHead + Ini({"TextCount=10000", "1=" + kOpen}), {{1, "Section1", "キー 2〜10000 がありません"}});
     // An explicit empty value is an Enter meant by its writer.
-    EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=2", "1=open", "2="})).empty());
+    EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=2", "1=" + kOpen, "2="})).empty());
 }
 
 TEST(CheckLineKeys, LeadingZerosMakeAnotherKey) {
     ExpectFindings(kHead + Ini({"TextCount=2", "01=open", "2=close", "0=x"}),
                    {{1, "Section1", "キー 1 がありません"},
+                    {1, "Section1", kUnfollowed},
                     {4, "Section1", "キー '01' は 1 行目のキーではないため読まれません。先頭の 0 を付けずに '1'"},
                     {6, "Section1", "キー '0' は行のキーではない"}});
 }
 
 TEST(CheckTextCount, NoNumberReadsOneLine) {
-    ExpectFindings(kHead + Ini({"TextCount=3 lines", "1=open"}),
+    ExpectFindings(kHead + Ini({"TextCount=3 lines", "1=" + kOpen}),
                    {{3, "Section1", "TextCount '3 lines' は数値ではないため、1 行だけ読まれます"}});
     // The number rules of the settings file: hexadecimal counts.
-    EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=0x2", "1=open", "2=close"})).empty());
+    EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=0x2", "1=" + kOpen, "2=close"})).empty());
 }
 
 TEST(CheckTextCount, ZeroOrNegativeWithLineKeysReadsNone) {
@@ -113,13 +117,14 @@ TEST(CheckTextCount, OverTheLimitIsRefusedByTheButton) {
 
 TEST(CheckMarkers, BlanksAroundAMarkerMakeItNoMarker) {
     ExpectFindings(
-        kHead + Ini({"TextCount=4", "1=\"[LAYOUTLOOP] \"", "2=x", "3=　[LOOPEND]　", "4=end"}),
+        kHead + Ini({"TextCount=4", "1=\"[LAYOUTLOOP] \"", "2=[FILENAME]", "3=　[LOOPEND]　", "4=end"}),
         {{4, "Section1",
           "前後の空白のためループの印になりません。ループは切り出されず、この行はループの行として扱われます"},
          {6, "Section1", "前後の空白のためループの印になりません。この行はそのまま書かれます"}});
 }
 
 TEST(CheckMarkers, LoopWithoutEndIsRefusedAndEndWithoutLoopIsWritten) {
+    // A refused template gets no other finding for what its run would do.
     ExpectFindings(kHead + Ini({"TextCount=2", "1=[LAYOUTLOOP]", "2=x"}),
                    {{4, "Section1",
                      "[LAYOUTLOOP] の後に [LOOPEND] がないため、ボタンはドロップを「テンプレートの [LAYOUTLOOP] "
@@ -128,13 +133,17 @@ TEST(CheckMarkers, LoopWithoutEndIsRefusedAndEndWithoutLoopIsWritten) {
     ExpectFindings(kHead + Ini({"TextCount=3", "1=[LOOPEND]", "2=[LAYOUTLOOP]", "3=[LOOPEND]"}),
                    {{4, "Section1", "[LOOPEND] の前に対応する [LAYOUTLOOP] がない"},
                     {5, "Section1", "[LAYOUTLOOP] の後に [LOOPEND] がない"}});
-    ExpectFindings(kHead + Ini({"TextCount=2", "1=open", "2=[LOOPEND]"}),
+    ExpectFindings(kHead + Ini({"TextCount=2", "1=" + kOpen, "2=[LOOPEND]"}),
                    {{5, "Section1", "[LOOPEND] の前に対応する [LAYOUTLOOP] がないため、この行はそのまま書かれます"}});
 }
 
 TEST(CheckMarkers, SecondLoopBlockIsNotCut) {
     ExpectFindings(kHead + Ini({"TextCount=6", "1=[LAYOUTLOOP]", "2=[LAYOUTNAME]", "3=[LOOPEND]", "4=[LAYOUTLOOP]",
                                 "5=-plot", "6=[LOOPEND]"}),
+                   {{4, "Section1", kUnfollowed}, {7, "Section1", "2 つ目のループは切り出されません"}});
+    // The second block's lines are template lines, whose placeholders are replaced.
+    ExpectFindings(kHead + Ini({"TextCount=6", "1=[LAYOUTLOOP]", "2=[LAYOUTNAME]", "3=[LOOPEND]", "4=[LAYOUTLOOP]",
+                                "5=[FILENAME]", "6=[LOOPEND]"}),
                    {{7, "Section1", "2 つ目のループは切り出されません"}});
 }
 
@@ -144,10 +153,11 @@ TEST(CheckLetterCase, PlaceholdersAndMarkersInSmallLettersAreWrittenUnchanged) {
                     {5, "Section1", "'[Folder]' は大文字"},
                     {5, "Section1", "[FOLDER] が二重引用符で囲まれていません"}});
     // The cut finds a marker in small letters, the run does not expand it.
-    ExpectFindings(kHead + Ini({"TextCount=3", "1=[layoutloop]", "2=[LAYOUTNAME]", "3=[loopend]"}),
-                   {{4, "Section1", "大文字でないため、ループは切り出されますが展開されません"}});
+    ExpectFindings(
+        kHead + Ini({"TextCount=3", "1=[layoutloop]", "2=[LAYOUTNAME]", "3=[loopend]"}),
+        {{4, "Section1", "大文字でないため、ループは切り出されますが展開されません"}, {4, "Section1", kUnfollowed}});
     // A Shift-JIS character's trail byte is no bracket: ー is 0x81 0x5B.
-    EXPECT_TRUE(CheckSettings(kHead + Ini({"1=ーfolder]"})).empty());
+    EXPECT_TRUE(CheckSettings(kHead + Ini({"1=ーfolder] [FILENAME]"})).empty());
 }
 
 TEST(CheckPlaceholders, OnlyTheFirstOfTheOrderIsReplaced) {
@@ -161,17 +171,40 @@ TEST(CheckPlaceholders, LayoutNameOutsideTheLoopAndFilePlaceholderInsideAreWritt
         kHead + Ini({"TextCount=5", "1=[LAYOUTNAME]", "2=[LAYOUTLOOP]", "3=-plot [FILENAME]", "4=-plot [LAYOUTNAME]",
                      "5=[LOOPEND]"}),
         {{4, "Section1", "[LAYOUTNAME] がループ ([LAYOUTLOOP] 〜 [LOOPEND]) の外にあるため、そのまま書かれます"},
+         {4, "Section1", kUnfollowed},
          {6, "Section1", "ループの中では [FILENAME] は置き換えられず"},
          {7, "Section1", "行全体がレイアウト名 1 つに置き換わります"}});
     ExpectFindings(kHead + Ini({"TextCount=3", "1=[LAYOUTLOOP]", "2=x [LAYOUTLOOP]", "3=[LOOPEND]"}),
-                   {{5, "Section1", "ループの中の [LAYOUTLOOP] は印にならず"}});
+                   {{4, "Section1", kUnfollowed}, {5, "Section1", "ループの中の [LAYOUTLOOP] は印にならず"}});
     ExpectFindings(kHead + Ini({"TextCount=1", "1=open [LAYOUTLOOP]"}),
-                   {{4, "Section1", "[LAYOUTLOOP] の前後に他の文字があるためループの印になりません"}});
+                   {{4, "Section1", "[LAYOUTLOOP] の前後に他の文字があるためループの印になりません"},
+                    {4, "Section1", kUnfollowed}});
+}
+
+TEST(CheckFollow, TemplateLinesWithoutAReplacedFilePlaceholderGiveTheRunNothingToFollow) {
+    ExpectFindings(kHead + Ini({"TextCount=1", "1=qsave"}),
+                   {{4, "Section1",
+                     "テンプレートの行にファイルの置き換え文字 ([FULLFILEPATH] など) がないため、実行中にどの図面まで"
+                     "進んだかがわかりません。ステータス行と記録 (test.csv) に進み具合が出ません"}});
+    // Placeholders the run does not replace: in small letters, in the loop body, on a loop line.
+    ExpectFindings(kHead + Ini({"TextCount=2", "1=open", "2=\"\"[fullfilepath]\"\""}),
+                   {{4, "Section1", kUnfollowed}, {5, "Section1", "'[fullfilepath]' は大文字で書かれていない"}});
+    ExpectFindings(kHead + Ini({"TextCount=4", "1=open", "2=[LAYOUTLOOP]", "3=\"\"[FULLFILEPATH]\"\"", "4=[LOOPEND]"}),
+                   {{4, "Section1", kUnfollowed}, {6, "Section1", "ループの中では [FULLFILEPATH] は置き換えられず"}});
+    ExpectFindings(kHead + Ini({"TextCount=1", "1=open [FILENAME] [LAYOUTLOOP]"}),
+                   {{4, "Section1", "[LAYOUTLOOP] の前後に他の文字がある"}, {4, "Section1", kUnfollowed}});
+    // A key beyond TextCount is never read; a missing key 1 puts the finding at the header.
+    ExpectFindings(kHead + Ini({"1=open", "2=\"\"[FULLFILEPATH]\"\""}),
+                   {{3, "Section1", kUnfollowed}, {4, "Section1", "キー 2 は読まれる行の数"}});
+    ExpectFindings(kHead + Ini({"TextCount=2", "2=qsave"}),
+                   {{1, "Section1", "キー 1 がありません"}, {1, "Section1", kUnfollowed}});
+    // Any of the four will do, on any template line.
+    EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=2", "1=-export", "2=\"\"[FOLDER]\\out.pdf\"\""})).empty());
 }
 
 TEST(CheckCadReader, ABlankAtAnEndOfTheLineIsAnEnter) {
     ExpectFindings(
-        kHead + Ini({"TextCount=3", "1=\"zoom e \"", "2=' regen'", "3=  trimmed  "}),
+        kHead + Ini({"TextCount=4", "1=\"zoom e \"", "2=' regen'", "3=  trimmed  ", "4=" + kOpen}),
         {{4, "Section1", "行末に空白があります。CAD のスクリプトでは空白が Enter になり、Enter が余分に入ります"},
          {5, "Section1", "行頭に空白があります"}});
 }
@@ -204,6 +237,7 @@ TEST(CheckSections, TemplateWithoutLabelIsRefusedOnEveryDrop) {
         Ini({"[Section2]", "TextCount=1", "1=new"}),
         {{1, "Section2",
           "Label がないため、このボタンには名前がなく、どのドロップも「INIファイルが見つかりません。」と断られます"}});
+    // Nor a second finding for what its run would do.
     ExpectFindings(Ini({"[Section2]", "Label=", "1=new"}), {{2, "Section2", "Label がないため"}});
     EXPECT_TRUE(CheckSettings(Ini({"[Section3]", "Label=+", "TextCount=0"})).empty())
         << "a caption of a line break is a caption";
@@ -229,12 +263,14 @@ TEST(CheckEncoding, Utf8ByteOrderMarkAndUtf8WithoutOne) {
 
 TEST(CheckEncoding, ValueLongerThanARead) {
     ExpectFindings(kHead + Ini({"1=" + std::string(2048, 'x')}),
-                   {{3, "Section1", "値が 2048 バイトあり、読み取りでは先頭の 2047 バイトで切れます"}});
+                   {{3, "Section1", "値が 2048 バイトあり、読み取りでは先頭の 2047 バイトで切れます"},
+                    {3, "Section1", kUnfollowed}});
     ExpectFindings(Ini({"[Program]", "File=\"" + std::string(2047, 'x') + "\""}), {});
 }
 
 TEST(CheckComments, CommentLinesAreNeverFindings) {
-    EXPECT_TRUE(CheckSettings(kHead + Ini({"TextCount=1", "; 2=[fullfilepath] ", "  ;no equals", "1=new"})).empty());
+    EXPECT_TRUE(
+        CheckSettings(kHead + Ini({"TextCount=1", "; 2=[fullfilepath] ", "  ;no equals", "1=" + kOpen})).empty());
 }
 
 }  // namespace
