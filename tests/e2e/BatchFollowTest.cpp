@@ -149,9 +149,10 @@ TEST_P(CadEndedEarly, NamesTheDrawingAndTheAnswerRunsFromItAfterItOrNothing) {
     S().Drop("Button1", drawings);
     S().SetText("Edit1", "C:\\m\\StandInCad.exe /log:C:\\run\\cad.log");
     const MessageBoxInfo ask = S().WaitMessageBox("Marlowen", kWaitMs);
-    EXPECT_EQ(ask.text,
-              "CAD が実行の途中で終了しました。\r\n図面 12 / 14:\r\nC:\\d\\12.dwg\r\n\r\nはい: この図面から実行します\r\n"
-              "いいえ: 次の図面から実行します\r\nキャンセル: 実行しません");
+    EXPECT_EQ(
+        ask.text,
+        "CAD が実行の途中で終了しました。\r\n図面 12 / 14:\r\nC:\\d\\12.dwg\r\n\r\nはい: この図面から実行します\r\n"
+        "いいえ: 次の図面から実行します\r\nキャンセル: 実行しません");
     EXPECT_EQ(cad.Count("exit 3"), 1);
     Record record = ReadRecord(S());
     ExpectOutcomes(record, 1, 11, "完了");
@@ -210,9 +211,10 @@ TEST_F(SurveyAgain, FiveDrawingsTheThirdUnreadableAreSurveyedAgainWithoutIt) {
     S().Inspect({"close", "AutoCAD メッセージ"});
     S().Click("Button12");
     const MessageBoxInfo ask = S().WaitMessageBox("Marlowen", kWaitMs);
-    EXPECT_EQ(ask.text,
-              "CAD が図面を開けませんでした。\r\n図面 3 / 5:\r\nC:\\d\\03.dwg\r\n\r\nこの図面を除いて、ほかの 4 図面の\r\n"
-              "レイアウト名をもう一度取得しますか?");
+    EXPECT_EQ(
+        ask.text,
+        "CAD が図面を開けませんでした。\r\n図面 3 / 5:\r\nC:\\d\\03.dwg\r\n\r\nこの図面を除いて、ほかの 4 図面の\r\n"
+        "レイアウト名をもう一度取得しますか?");
     S().Press("Marlowen", "yes");
 
     WaitForStatus(S(), "レイアウト名を取得しました: 4 図面 (");

@@ -194,9 +194,9 @@ TEST_F(StatusLine, SaysWhatTheSurveyWaitsForThenHowItEndedInTheTitleToo) {
         if (title.empty() && S().GetControl("Label1").text.starts_with("CAD の起動を待っています")) title = S().Title();
         return S().GetControl("Label1").text.starts_with("レイアウト名を取得しました");
     });
-    for (const char* start : {"CAD の起動を待っています ", "CAD が図面を開いています ",
-                              "CAD が図面を閉じるのを待っています 1 / 2", "CAD の終了を待っています ",
-                              "レイアウト名を取得しました: 2 図面 ("})
+    for (const char* start :
+         {"CAD の起動を待っています ", "CAD が図面を開いています ", "CAD が図面を閉じるのを待っています 1 / 2",
+          "CAD の終了を待っています ", "レイアウト名を取得しました: 2 図面 ("})
         EXPECT_TRUE(AnyStartsWith(seen, start)) << "never shown: " << start;
     EXPECT_TRUE(title.starts_with("CAD の起動を待っています ") && title.ends_with(" - Marlowen")) << title;
     WaitForEvents(cad, "exit 0", 1, "CAD to quit");
