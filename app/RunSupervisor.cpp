@@ -36,7 +36,7 @@ void RunSupervisor::Begin(Road road, const std::string& pathBox, std::vector<std
     paths_ = std::move(paths);
     startMs_ = processes_.NowMs();
     heldSinceMs_ = -1;
-    busy_ = false;
+    busySinceMs_ = -1;
     surveyStep_ = 0;
     waitEnd_ = WaitEnd::Seen;
     paneText_.clear();
@@ -100,6 +100,10 @@ void RunSupervisor::TypeNext() {
 
 void RunSupervisor::SoonTick() {
     TypeNext();
+    if (cad_.CadsCopyLeft()) {
+        cad_.PutBack(lastCad_);
+        if (cad_.CadsCopyLeft()) timers_.Soon();
+    }
     if (!paneFor_) return;
     // Not answered: the watcher's next tick asks again.
     const std::optional<std::string> pane = cad_.ReadCommandPane();
@@ -124,7 +128,11 @@ CadWindows RunSupervisor::Discover() {
 
 std::optional<std::string> RunSupervisor::ReadHistory(const CadWindows& cad) {
     HistoryRead read = cad_.ReadHistory(cad);
-    busy_ = read.status == HistoryRead::Status::Busy;
+    lastCad_ = cad;
+    // The user's content goes back over CAD's copy as soon as CAD answers, not a tick later.
+    if (cad_.CadsCopyLeft()) timers_.Soon();
+    if (read.status != HistoryRead::Status::Busy) busySinceMs_ = -1;
+    else if (busySinceMs_ < 0) busySinceMs_ = processes_.NowMs();
     if (read.status != HistoryRead::Status::Held) {
         heldSinceMs_ = -1;
         if (read.status == HistoryRead::Status::Read) return std::move(read.text);
@@ -386,7 +394,8 @@ std::string RunSupervisor::StatusText() {
                                : std::string("CAD のメッセージで停止");
         break;
     }
-    if (busy_ && phase_ != Phase::Idle && phase_ != Phase::Asking) text += "、CAD は作業中";
+    const bool longBusy = busySinceMs_ >= 0 && processes_.NowMs() - busySinceMs_ >= kBusyShownMs;
+    if (longBusy && phase_ != Phase::Idle && phase_ != Phase::Asking) text += "、CAD は作業中";
     if (recordFailed_ && road_ == Road::Batch) text += "、記録 (test.csv) を書けません";
     return text;
 }

@@ -73,6 +73,8 @@ public:
     enum class WaitEnd { Seen, CadMessage, CadEnded };
     // Reads that find the clipboard held by another program go on this long before it is said.
     static constexpr std::int64_t kClipboardHeldMs = 2000;
+    // The status line says that CAD is at work once reads have found it so this long.
+    static constexpr std::int64_t kBusyShownMs = 2000;
 
     RunSupervisor(Acad8Ctrl& cad, CadRun& run, Processes& processes, RunTimers& timers, RecordFile& record)
         : cad_(cad), run_(run), processes_(processes), timers_(timers), record_(record) {}
@@ -170,7 +172,8 @@ private:
     std::unique_ptr<BatchFollow> follow_;
     std::int64_t startMs_ = 0;
     std::int64_t heldSinceMs_ = -1;
-    bool busy_ = false;  // the last read found CAD at work
+    std::int64_t busySinceMs_ = -1;  // since when the reads have found CAD at work
+    CadWindows lastCad_;             // of the last read, for a put-back soon after it
     int surveyStep_ = 0;
     WaitEnd waitEnd_ = WaitEnd::Seen;
     std::string paneText_;

@@ -224,6 +224,7 @@ HistoryRead Acad8Ctrl::ReadHistory(const CadWindows& cad) {
     }
     // CAD's copy stays on the clipboard when it is not read now; the next read puts the user's
     // content back over it.
+    cadsCopyLeft_ = true;
     if (!clipboard_.OwnerResponds()) return {Status::Busy, {}};
     HistoryRead read{Status::Read, {}};
     {
@@ -253,6 +254,7 @@ HistoryRead::Status Acad8Ctrl::SettleClipboard(std::uint32_t cadProcess) {
     // read alone.
     const bool cadsCopy =
         userContent_ && (owner == cadProcess || (owner == 0 && copyPendingFrom_ == cadProcess && cadProcess != 0));
+    cadsCopyLeft_ = cadsCopy;
     if (cadsCopy && !clipboard_.OwnerResponds()) return Status::Busy;
     const OpenedClipboard clipboard(clipboard_);
     if (!clipboard.IsOpen()) return NotOpened(cadProcess);
@@ -278,6 +280,7 @@ void Acad8Ctrl::TakeUsersContent() {
 void Acad8Ctrl::PutUsersContentBack() {
     clipboard_.Put(userContent_);
     userSequence_ = clipboard_.SequenceNumber();
+    cadsCopyLeft_ = false;
 }
 
 std::vector<std::uint8_t> AnsiRecordBytes(std::string_view text) {

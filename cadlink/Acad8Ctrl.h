@@ -72,6 +72,10 @@ public:
     // copy that is not CAD's (the owner's process, the sequence numbers) is the user's, and a
     // copy CAD makes late, after a read gave up on it, is put back to the user's content.
     HistoryRead ReadHistory(const CadWindows& cad);
+    // CAD's copy is on the clipboard, not yet replaced by the user's content (CAD was busy when
+    // it was to be): PutBack tries again, which costs CAD a moment's answer.
+    bool CadsCopyLeft() const { return cadsCopyLeft_; }
+    void PutBack(const CadWindows& cad) { SettleClipboard(cad.processId); }
 
     // Unit state, searched anew by FindCadWindows (the first four) or carried between calls.
     WindowHandle AcadMainWnd = 0;
@@ -104,6 +108,7 @@ private:
     // The process of a CAD that did not answer a copy-history command in time: its copy may
     // land at any moment, until CAD answers again. 0: none pending.
     std::uint32_t copyPendingFrom_ = 0;
+    bool cadsCopyLeft_ = false;
 };
 
 // The WM_COPYDATA records as bytes: ANSI (text, zero byte; cbData n + 1) and UTF-16

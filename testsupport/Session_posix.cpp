@@ -31,8 +31,11 @@ void RemoveTree(const std::string& path) {
 }  // namespace
 
 Locations Locations::FromBuild() {
+    // A program of another lane of the end-to-end tests runs in a prefix of its own.
+    const char* lane = std::getenv("MARLOWEN_E2E_PREFIX");
     return {TESTSUPPORT_WIN_BUILD "/app/Marlowen.exe", TESTSUPPORT_WIN_BUILD "/tools/standin/StandInCad.exe",
-            TESTSUPPORT_WIN_BUILD "/tools/inspector/inspector.exe", TESTSUPPORT_XDND_DROP, TESTSUPPORT_E2E_PREFIX};
+            TESTSUPPORT_WIN_BUILD "/tools/inspector/inspector.exe", TESTSUPPORT_XDND_DROP,
+            lane ? lane : TESTSUPPORT_E2E_PREFIX};
 }
 
 Locations Locations::AtDensity(int dpi) const {

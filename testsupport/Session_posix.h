@@ -19,7 +19,8 @@ namespace e2e {
 // Where the programs under test and the shared Wine prefix are.
 struct Locations {
     std::string marlowenExe, standInExe, inspectorExe, xdndDrop, prefix;
-    static Locations FromBuild();  // from the build's compile definitions
+    // From the build's compile definitions; the prefix from MARLOWEN_E2E_PREFIX when it is set.
+    static Locations FromBuild();
     // The same programs in a prefix of their own whose screen density is dpi; at 96 dpi
     // the shared prefix.
     Locations AtDensity(int dpi) const;

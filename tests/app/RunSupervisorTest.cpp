@@ -22,14 +22,23 @@ public:
     void Disarm(Watcher w) override { armed.erase(w); }
     bool Armed(Watcher w) const override { return armed.count(w) > 0; }
     LocalTime Now() const override { return now; }
+    // As the window's message loop: what was asked for soon runs once the tick is over.
     void Soon() override {
         ++soonAsked;
-        if (soon) soon();
+        if (!soon || running) return;
+        running = true;
+        for (int turn = 0; turn < 50 && soonAsked != ran; ++turn) {
+            ran = soonAsked;
+            soon();
+        }
+        running = false;
     }
 
     std::set<Watcher> armed;
     std::function<void()> soon;  // what the window's message loop would do next
     int soonAsked = 0;
+    int ran = 0;
+    bool running = false;
     LocalTime now{2026, 12, 10, 9, 0, 0};
 };
 
@@ -167,6 +176,9 @@ TEST_F(RunSupervisorTest, BusyCadIsNotYetThenGetsItsCommands) {
     supervisor.StartBatch("cad.exe", kPaths, PathMarks(kPaths), "印刷", false);
     EXPECT_EQ(supervisor.StartUpTick().kind, Kind::None);
     EXPECT_TRUE(timers.Armed(Watcher::StartUp));
+    EXPECT_EQ(supervisor.StatusText().find("CAD は作業中"), std::string::npos) << "a moment's work is said";
+    processes.now += RunSupervisor::kBusyShownMs;
+    supervisor.StartUpTick();
     EXPECT_NE(supervisor.StatusText().find("CAD は作業中"), std::string::npos) << supervisor.StatusText();
     desktop.FinishWork(cad.text);
     // The late copy is put back to the user's content; the read that follows is answered.
@@ -184,6 +196,26 @@ TEST_F(RunSupervisorTest, TextsGoOneAtATimeWithTheWindowsMessagesBetween) {
     for (int turn = 0; turn < 5; ++turn) supervisor.SoonTick();
     EXPECT_EQ(cad.Typed().size(), 6u);
     EXPECT_EQ(timers.soonAsked, 5);
+}
+
+TEST_F(RunSupervisorTest, CadsCopyLeftOnTheClipboardIsReplacedSoonAfterCadAnswers) {
+    FakeCad cad(desktop, kStarted);
+    StartedBatch(cad);
+    desktop.clipboard.Copies({{kCfText, "利用者"}});
+    // CAD answers the copy, then turns to its next line before its copy is read.
+    desktop.At(cad.text).onCommand = [&](FakeDesktop& d) {
+        d.clipboard.Copies({{kCfText, "history"}}, kStarted);
+        d.clipboard.ownerBusy = true;
+    };
+    timers.soon = nullptr;
+    supervisor.RunTick();
+    EXPECT_EQ(desktop.clipboard.CurrentText(), "history");
+    const int asked = timers.soonAsked;
+    EXPECT_GT(asked, 0) << "CAD's copy waits for the next tick";
+    desktop.clipboard.ownerBusy = false;
+    supervisor.SoonTick();
+    EXPECT_EQ(desktop.clipboard.CurrentText(), "利用者");
+    EXPECT_EQ(timers.soonAsked, asked) << "asked for again though put back";
 }
 
 TEST_F(RunSupervisorTest, TextsTypedWhileCadIsAtWorkWaitForItsAnswerInOrder) {

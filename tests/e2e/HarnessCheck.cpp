@@ -39,8 +39,9 @@ TEST_F(Harness, ReportsWhatWentWrongOutsideTheProgram) {
     EXPECT_TRUE(S().Running());
 }
 
-// The screens of tools/wine-env.sh's Xvfb: two holders never share one, the smallest free one
-// that fits is taken, a freed one can be taken again, and a size no screen has is refused.
+// The screens of tools/wine-env.sh's Xvfb: two holders never share one, a freed one can be
+// taken again, and a size no screen has is refused. A program of the other lane may hold a
+// screen meanwhile.
 TEST(HarnessScreens, HoldersNeverShareAScreenOfTheEnvironmentsXvfb) {
     const char* display = std::getenv("DISPLAY");
     if (!std::getenv("MARLOWEN_SCREENS") || !display) GTEST_SKIP() << "a display of the caller's own";
@@ -54,7 +55,7 @@ TEST(HarnessScreens, HoldersNeverShareAScreenOfTheEnvironmentsXvfb) {
         EXPECT_NE(a.Display(), b.Display());
     }
     Screen again;
-    EXPECT_EQ(again.Display(), first);
+    EXPECT_EQ(again.Display().rfind(server + ".", 0), 0u) << again.Display();
     EXPECT_NE(ErrorOf([] { Screen huge("4000x4000"); }).find("no screen of " + std::string(display) + " is 4000x4000"),
               std::string::npos);
 }
