@@ -1,11 +1,13 @@
 #!/bin/bash
 # Installs what is needed, builds everything and runs every test: native unit tests, the
 # sanitizer build, the Windows unit tests under Wine, the end-to-end tests and the fuzzers.
+# The native tree's tests, mostly end-to-end programs that wait on Wine, run while the other
+# trees are built and tested beside them.
 set -e -o pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${MARLOWEN_BUILD_ROOT:-$root/build}
 "$root/tools/setup.sh"
-"$root/tools/build.sh"
+"$root/tools/build.sh" win native
 
 # One X display for every Wine program of the run, unless one is set already, and one prefix
 # for the Windows test programs, whose wineserver ends with the run.
@@ -13,17 +15,34 @@ out=${MARLOWEN_BUILD_ROOT:-$root/build}
 export MARLOWEN_WINEPREFIX=$out/wineprefix
 wine_env_own "$MARLOWEN_WINEPREFIX"
 
+# run_tree PRESET [WRAPPER...]: its ctest, the log in build/ctest-PRESET.log.
+run_tree() {
+  local b=$1
+  shift
+  # A test preset names its tree under build/; elsewhere ctest runs in the tree itself.
+  if [ "$out" = "$root/build" ]; then
+    (cd "$root" && "$@" ctest --preset "$b" -j "$(nproc)")
+  else
+    (cd "$out/$b" && "$@" ctest --output-on-failure -j "$(nproc)")
+  fi >"$out/ctest-$b.log" 2>&1
+}
+
+run_tree native &
+native=$!
+"$root/tools/build.sh" asan fuzz
 status=0
+run_tree asan || status=1
+# Under Wine on a display of its own: Wine keeps the clipboards of the prefixes on one display
+# in step, and the Windows tests use theirs while the end-to-end programs use others.
+run_tree win "$root/tools/wine-env.sh" --own-display || status=1
+run_tree fuzz || status=1
+wait $native || status=1
+
 passed=0
 failed=0
 for b in native asan win fuzz; do
   echo "=== tests: $b"
-  # A test preset names its tree under build/; elsewhere ctest runs in the tree itself.
-  if [ "$out" = "$root/build" ]; then
-    (cd "$root" && ctest --preset "$b" -j "$(nproc)")
-  else
-    (cd "$out/$b" && ctest --output-on-failure -j "$(nproc)")
-  fi | tee "$out/ctest-$b.log" || status=1
+  cat "$out/ctest-$b.log"
   total=; bad=
   read -r total bad < <(sed -n 's/.*tests passed, \([0-9]*\) tests\? failed out of \([0-9]*\).*/\2 \1/p' "$out/ctest-$b.log") || true
   if [ -z "$total" ]; then status=1; continue; fi
