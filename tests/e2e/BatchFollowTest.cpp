@@ -83,11 +83,6 @@ void ExpectOutcomes(const Record& record, int first, int last, const std::string
     }
 }
 
-void WaitForStatus(Session& s, const std::string& start, int timeoutMs = kWaitMs) {
-    WaitUntil([&] { return s.GetControl("Label1").text.starts_with(start); }, timeoutMs,
-              "the status line to say '" + start + "'");
-}
-
 using BatchFollow = E2eTest;
 using SurveyAgain = E2eTest;
 

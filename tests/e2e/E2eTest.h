@@ -44,6 +44,12 @@ inline void WaitForCadToQuit(Session& s, const StandInLog& log, int count, const
     WaitUntil([&] { return !s.ProcessRunning("StandInCad.exe"); }, 20000, "the stand-in's process to end");
 }
 
+// Until the status line above the path box begins with start.
+inline void WaitForStatus(Session& s, const std::string& start, int timeoutMs = 30000) {
+    WaitUntil([&] { return s.GetControl("Label1").text.starts_with(start); }, timeoutMs,
+              "the status line to say '" + start + "'");
+}
+
 inline std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;

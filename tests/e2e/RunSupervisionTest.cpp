@@ -78,7 +78,7 @@ TEST_F(OnlyTheRunsCad, OperatorsCadsBehindAndOnTopGetNothingOfABatch) {
     EXPECT_EQ(cad.Count("ready"), 0) << "the run's CAD was at its prompt before the operator's came on top";
 
     WaitForEvents(cad, "exit 0", 1, "the run's CAD to run the script and quit", kWaitMs);
-    WaitUntil([&] { return S().GetControl("Label1").text.starts_with("完了: 2 図面"); }, kWaitMs, "the run to end");
+    WaitForStatus(S(), "完了: 2 図面");
     EXPECT_EQ(cad.Starting("script-line ").size(), 6u + kTail.size() + 1) << "the whole script, new's blank an Enter";
     ExpectUntouched(S(), "behind.log");
     ExpectUntouched(S(), "ontop.log");
@@ -96,8 +96,7 @@ TEST_F(OnlyTheRunsCad, OperatorsCadOnTopGetsNothingOfASurvey) {
     StartOperatorsCad(S(), "ontop.log");
 
     WaitForEvents(cad, "exit 0", 1, "the survey to quit the run's CAD", kWaitMs);
-    WaitUntil([&] { return S().GetControl("Label1").text.starts_with("レイアウト名を取得しました: 2 図面"); }, kWaitMs,
-              "the survey to end");
+    WaitForStatus(S(), "レイアウト名を取得しました: 2 図面");
     EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text), (std::vector<std::string>{"C:\\d\\b.dwg", "C:\\d\\a.dwg"}));
     EXPECT_EQ(cad.Starting("close "), std::vector<std::string>{"close \"b.dwg\" active=\"a.dwg\""});
     ExpectUntouched(S(), "ontop.log");
@@ -142,8 +141,7 @@ TEST_F(NeverFrozen, CadBusyEightSecondsOnALineOfASurveyIsNotYetAndTheSurveyGoesO
     EXPECT_TRUE(S().MessageBoxes().empty());
 
     WaitForEvents(cad, "exit 0", 1, "the survey to quit CAD", kWaitMs);
-    WaitUntil([&] { return S().GetControl("Label1").text.starts_with("レイアウト名を取得しました: 3 図面"); }, kWaitMs,
-              "the survey to end");
+    WaitForStatus(S(), "レイアウト名を取得しました: 3 図面");
     EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text),
               (std::vector<std::string>{"C:\\d\\c.dwg", "C:\\d\\b.dwg", "C:\\d\\a.dwg"}));
     EXPECT_TRUE(S().MessageBoxes().empty());
@@ -169,8 +167,7 @@ TEST_F(HeldClipboard, ForAMomentIsWaitedForAndHeldLongerIsSaidWhileTheSurveyGoes
             S().PressOk("Marlowen");
         }
         WaitForCadToQuit(S(), cad, survey, "the survey to quit CAD");
-        WaitUntil([&] { return S().GetControl("Label1").text.starts_with("レイアウト名を取得しました: 2 図面"); },
-                  kWaitMs, "the survey to end");
+        WaitForStatus(S(), "レイアウト名を取得しました: 2 図面");
         EXPECT_EQ(TreeRoots(S().GetControl("TreeView1").text),
                   (std::vector<std::string>{"C:\\d\\b.dwg", "C:\\d\\a.dwg"}));
         EXPECT_TRUE(S().MessageBoxes().empty()) << "a clipboard held for a moment was reported";
