@@ -40,13 +40,14 @@ void StartOperatorsCad(Session& s, const std::string& logName) {
 }
 
 // The status line's texts, each as first seen, until done says the run is over.
-std::vector<std::string> WatchStatus(Session& s, const std::function<bool()>& done) {
+// done is asked of the text just seen: a second read could find a newer text than the last one kept.
+std::vector<std::string> WatchStatus(Session& s, const std::function<bool(const std::string&)>& done) {
     std::vector<std::string> seen;
     WaitUntil(
         [&] {
             const std::string text = s.GetControl("Label1").text;
             if (seen.empty() || seen.back() != text) seen.push_back(text);
-            return done();
+            return done(text);
         },
         60000, "the run to end");
     return seen;
@@ -187,9 +188,9 @@ TEST_F(StatusLine, SaysWhatTheSurveyWaitsForThenHowItEndedInTheTitleToo) {
 
     S().Drop("Button10", {a, b});
     std::string title;
-    const std::vector<std::string> seen = WatchStatus(S(), [&] {
-        if (title.empty() && S().GetControl("Label1").text.starts_with("CAD の起動を待っています")) title = S().Title();
-        return S().GetControl("Label1").text.starts_with("レイアウト名を取得しました");
+    const std::vector<std::string> seen = WatchStatus(S(), [&](const std::string& status) {
+        if (title.empty() && status.starts_with("CAD の起動を待っています")) title = S().Title();
+        return status.starts_with("レイアウト名を取得しました");
     });
     for (const char* start :
          {"CAD の起動を待っています ", "CAD が図面を開いています ", "CAD が図面を閉じるのを待っています 1 / 2",

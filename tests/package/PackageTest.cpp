@@ -108,17 +108,20 @@ TEST_F(ShippedPackage, HoldsOneFolderWithTheProgramTheSampleTheGuideAndItsPictur
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{
                          "Marlowen/", "Marlowen/Marlowen.exe", "Marlowen/data.ini", "Marlowen/images/",
-                         "Marlowen/images/busy.png", "Marlowen/images/cad-ended.png",
-                         "Marlowen/images/cannot-process.png", "Marlowen/images/cannot-start.png",
-                         "Marlowen/images/folder.png", "Marlowen/images/info.png", "Marlowen/images/start.png",
-                         "Marlowen/images/survey.png", "Marlowen/marlowen-script.exe", "Marlowen/使い方.html"}));
+                         "Marlowen/images/after-message.png", "Marlowen/images/busy.png",
+                         "Marlowen/images/cad-ended.png", "Marlowen/images/cannot-process.png",
+                         "Marlowen/images/cannot-start.png", "Marlowen/images/ended-early.png",
+                         "Marlowen/images/folder.png", "Marlowen/images/info.png", "Marlowen/images/record.png",
+                         "Marlowen/images/start.png", "Marlowen/images/status.png",
+                         "Marlowen/images/survey-again.png", "Marlowen/images/survey.png",
+                         "Marlowen/marlowen-script.exe", "Marlowen/使い方.html"}));
 
     const std::string folder = Unpack(S().DriveC() + "/展開");
     EXPECT_EQ(ReadBytes(folder + "/data.ini"), ReadBytes(RELEASE_DIR "/data.ini")) << "the sample ships byte for byte";
     const std::string guide = ReadBytes(folder + "/使い方.html");
     EXPECT_NE(guide.find("<meta charset=\"utf-8\">"), std::string::npos);
     const std::vector<std::string> pictures = PictureSources(guide);
-    EXPECT_EQ(pictures.size(), 8u);
+    EXPECT_EQ(pictures.size(), 13u);
     for (const std::string& src : pictures) {
         ASSERT_TRUE(fs::exists(folder + "/" + src)) << src << " is shown by the guide but not in the zip";
         EXPECT_EQ(ReadBytes(folder + "/" + src).substr(0, 8), "\x89PNG\r\n\x1A\n") << src;

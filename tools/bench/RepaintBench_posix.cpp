@@ -14,9 +14,6 @@
 // Built natively against the end-to-end harness; run by hand under tools/wine-env.sh. It uses a
 // Wine prefix of its own (<build>/bench-repaint-wineprefix, made on the first run), so it may
 // run beside the tests and the other benchmarks.
-#include <poll.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -32,10 +29,6 @@ using namespace e2e;
 using namespace bench;
 
 constexpr int kSettlePauseMs = 300;
-constexpr int kProbeStartMs = 40000;
-constexpr int kProbeEndMs = 10000;
-constexpr int kReadPauseMs = 100;
-constexpr const char* kFloorTitle = "DropFloor";
 constexpr const char* kMarlowenClass = "TForm1";
 constexpr const char* kFloorClass = "DropFloor";
 
@@ -52,86 +45,14 @@ Options ReadOptions(int argc, char** argv) {
     return options;
 }
 
-struct Waits {
-    int samples = 0;
-    double maxMs = 0, medianMs = 0, p99Ms = 0;
-    int over100 = 0;
-};
-
-// bench_repaint_probe.exe on one window class, until its standard input is closed.
-class Probe {
-public:
-    Probe(Session& s, const Screen& screen, std::string windowClass)
-        : windowClass_(std::move(windowClass)),
-          process_({"wine", PROBE_EXE, windowClass_}, ProcessOptions(s, screen)) {}
-
-    void WaitProbing() { Await("probing", kProbeStartMs, "finding its window"); }
-
-    Waits Stop() {
-        process_.CloseStdin();
-        const std::string line = Await("samples=", kProbeEndMs, "its figures");
-        Waits waits;
-        if (std::sscanf(line.c_str(), "samples=%d max=%lf median=%lf p99=%lf over100=%d", &waits.samples, &waits.maxMs,
-                        &waits.medianMs, &waits.p99Ms, &waits.over100) != 5)
-            throw HarnessError("the probe of " + windowClass_ + " printed '" + line + "'");
-        return waits;
-    }
-
-private:
-    static Process::Options ProcessOptions(Session& s, const Screen& screen) {
-        Process::Options options;
-        options.env = WineEnv(s.Where().prefix, screen.Display());
-        options.cwd = s.RunFolder();
-        options.pipeStdin = true;
-        options.captureOutput = true;
-        return options;
-    }
-
-    // The line of the probe's output that begins with text.
-    std::string Await(const std::string& text, int timeoutMs, const std::string& what) {
-        size_t at = std::string::npos, end = std::string::npos;
-        const auto found = [&] {
-            at = received_.rfind(text);
-            return at != std::string::npos && (end = received_.find('\n', at)) != std::string::npos;
-        };
-        const auto readMore = [&] {
-            pollfd fd{process_.StdoutFd(), POLLIN, 0};
-            if (poll(&fd, 1, kReadPauseMs) <= 0) return;
-            char buffer[512];
-            const ssize_t n = read(fd.fd, buffer, sizeof buffer);
-            if (n <= 0) throw HarnessError("the probe of " + windowClass_ + " ended before " + what);
-            received_.append(buffer, static_cast<size_t>(n));
-        };
-        if (!PollUntil(found, timeoutMs, readMore))
-            throw HarnessError("the probe of " + windowClass_ + " gave no " + what + " within " +
-                               std::to_string(timeoutMs) + " ms");
-        std::string line = received_.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        return line;
-    }
-
-    std::string windowClass_;
-    Process process_;
-    std::string received_;
-};
-
 struct Figures {
     double spanMs = 0;
     Waits marlowen, floor;
 };
 
-// The floor starts first, so that Marlowen's window, shown later at the same place, lies above
-// it and takes the drop.
-void StartWithFloor(Session& s) {
-    s.StartProgram({FLOOR_EXE});
-    s.Inspect({"wait-window", kFloorTitle, "30000"}, 40000);
-    s.Start();
-    WaitSettled(s, kSettlePauseMs);
-}
-
 Figures Measure(Session& s, const Screen& screen, const std::string& button, const std::vector<std::string>& files,
                 const std::function<bool()>& over, int timeoutMs, const std::string& what) {
-    Probe marlowen(s, screen, kMarlowenClass), floor(s, screen, kFloorClass);
+    RepaintProbe marlowen(s, screen, PROBE_EXE, kMarlowenClass), floor(s, screen, PROBE_EXE, kFloorClass);
     marlowen.WaitProbing();
     floor.WaitProbing();
     const Point at = s.GetControl(button).rect.Center();
@@ -155,7 +76,7 @@ Figures BatchDropWhileCadLoads(const Screen& screen, const Locations& where, con
                    "[Section1]\nLabel=一括\nTextCount=3\n1=open\n2=[FULLFILEPATH]\n3=close\n");
     const std::string drawing = s.MakeFile("a.dwg", "Model\r\nLayout1\r\n");
     const StandInLog log(s.RunFolder() + "/cad.log");
-    StartWithFloor(s);
+    StartWithFloor(s, FLOOR_EXE, kSettlePauseMs);
     return Measure(
         s, screen, "Button1", {drawing}, [&] { return log.Count("script-line ") > 0; }, options.delayMs + 60000,
         "CAD to take the script's first line");
@@ -168,7 +89,7 @@ Figures Survey(const Screen& screen, const Locations& where, const std::string& 
     std::vector<std::string> drawings;
     for (const std::string& name : names) drawings.push_back(s.MakeFile(name, "Model\r\nLayout1\r\n"));
     const StandInLog log(s.RunFolder() + "/cad.log");
-    StartWithFloor(s);
+    StartWithFloor(s, FLOOR_EXE, kSettlePauseMs);
     return Measure(
         s, screen, "Button10", drawings, [&] { return log.Count("exit 0") == 1; }, timeoutMs,
         "the survey to quit the stand-in CAD");

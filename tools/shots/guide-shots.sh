@@ -10,8 +10,17 @@
 #     DIR/cad-ended.png       the window and the error box of a CAD that ended before its prompt
 #     DIR/cannot-start.png    the window and the error box of a path box naming no program
 #     DIR/cannot-process.png  the window and the box of a survey whose drawing CAD cannot open
+#     DIR/survey-again.png    the window and the box that asks, once that CAD has quit,
+#                             whether to survey the other drawings again
 #     DIR/survey.png          the window after a layout survey of three drawings against the
 #                             stand-in CAD, the layout tree in view
+#     DIR/status.png          the window while a batch runs, the status line telling which
+#                             drawing the script has reached
+#     DIR/after-message.png   the window and the box that asks, once CAD has quit after its
+#                             message at a drawing, whether to run the drawings after it
+#     DIR/ended-early.png     the window and the box of a CAD that ended in the middle of a
+#                             batch, asking where to run the rest from
+#     DIR/record.png          the batch's record test.csv laid out as a spreadsheet shows it
 #     DIR/folder.png          the window while it reads a dropped folder of many subfolders, the
 #                             count of drawings found so far above the path box
 #   --dpi N   system density, 96 (100 %, the default and the package's) or 120, 144, 192; the
@@ -134,9 +143,51 @@ ok() {
   until_true 10 "the box $1 to go" no_box
 }
 no_box() { [ -z "$(inspect msgboxes)" ]; }
+# answer CAPTION yes|no|cancel: presses that button in the box and waits until no box is left.
+answer() {
+  inspect press "$1" "$2" >/dev/null
+  until_true 10 "the box $1 to go" no_box
+}
+status_says() { inspect control Marlowen Label1 | cut -f6 | grep -q "^$1"; }
 cad_running() { inspect processes | cut -f2 | grep -qix 'cad.exe'; }
 cad_gone() { ! cad_running; }
 enabled() { [[ $(inspect control Marlowen "$1" | cut -f5) == enabled* ]]; }
+
+# table_picture CSV PNG: the record (Shift-JIS, CR LF, no field quoted) drawn as a spreadsheet
+# shows it: lettered columns, numbered rows, each column as wide as its longest text.
+table_picture() {
+  local font=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
+  local rowh=$((22 * dpi / 96)) pad=$((6 * dpi / 96)) em=$((7 * dpi / 96)) head=$((36 * dpi / 96))
+  local -a lines widths lefts args
+  mapfile -t lines < <(iconv -f CP932 -t UTF-8 "$1" | tr -d '\r')
+  local line field i n=0 w
+  for line in "${lines[@]}"; do
+    IFS=, read -r -a fields <<< "$line"
+    for i in "${!fields[@]}"; do
+      w=$(( $(printf '%s' "${fields[$i]}" | LC_ALL=C.UTF-8 wc -L) * em + 2 * pad ))
+      [ "${widths[$i]:-0}" -ge "$w" ] || widths[$i]=$w
+    done
+  done
+  lefts[0]=$head
+  for i in "${!widths[@]}"; do lefts[$((i + 1))]=$(( lefts[i] + widths[i] )); done
+  local width=$(( lefts[${#widths[@]}] + 1 )) height=$(( (${#lines[@]} + 1) * rowh + 1 ))
+  args=(-size "${width}x${height}" xc:white -fill '#eeeeee' -draw "rectangle 0,0 $width,$rowh"
+    -draw "rectangle 0,0 $head,$height" -stroke '#c0c0c0' -strokewidth 1)
+  for ((i = 0; i <= ${#lines[@]} + 1; i++)); do args+=(-draw "line 0,$((i * rowh)) $width,$((i * rowh))"); done
+  for i in "${!lefts[@]}"; do args+=(-draw "line ${lefts[$i]},0 ${lefts[$i]},$height"); done
+  args+=(-draw "line 0,0 0,$height" -stroke none -fill black -font "$font" -pointsize $((10 * dpi / 96)))
+  local letters=ABCDEFGHIJ base=$(( rowh - 7 * dpi / 96 ))
+  for i in "${!widths[@]}"; do args+=(-annotate "+$(( lefts[i] + widths[i] / 2 - em / 2 ))+$base" "${letters:$i:1}"); done
+  for n in "${!lines[@]}"; do
+    args+=(-annotate "+$pad+$(( (n + 1) * rowh + base ))" "$((n + 1))")
+    IFS=, read -r -a fields <<< "${lines[$n]}"
+    for i in "${!fields[@]}"; do
+      field=${fields[$i]//\\/\\\\}
+      args+=(-annotate "+$(( lefts[i] + pad ))+$(( (n + 1) * rowh + base ))" "${field//%/%%}")
+    done
+  done
+  convert "${args[@]}" "$2"
+}
 
 inspect wait-window Marlowen 60000 >/dev/null
 read -r left top right bottom < <(inspect rect Marlowen)
@@ -180,6 +231,8 @@ inspect close 'AutoCAD メッセージ' >/dev/null
 inspect wait-gone 'AutoCAD メッセージ' 20000 >/dev/null
 inspect click Marlowen Button12 >/dev/null
 until_true 30 "Close CAD to end the stand-in CAD" cad_gone
+shoot_box survey-again.png Marlowen
+answer Marlowen no
 inspect click Marlowen Button11 >/dev/null
 until_true 20 "the cleared table to enable Button10" enabled Button10
 
@@ -190,6 +243,42 @@ until_true 60 "the survey to quit the stand-in CAD" cad_gone
 inspect expand Marlowen TreeView1 >/dev/null
 read -r left top right bottom < <(inspect rect Marlowen)
 shoot survey.png "$left" "$top" "$right" "$bottom"
+
+# A batch of three drawings on the first button, each script line taking CAD a moment, so that
+# the status line shows the drawing the script has reached.
+inspect set-text Marlowen Edit1 'C:\CAD\cad.exe /cmddelay:400' >/dev/null
+drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/2F平面図.dwg" "$c/図面/立面図.dwg"
+until_true 30 "the stand-in CAD to start" cad_running
+inspect set-text Marlowen Edit1 'C:\CAD\cad.exe' >/dev/null
+until_true 60 "the status line to name the second drawing" status_says '実行中 2 / 3'
+read -r left top right bottom < <(inspect rect Marlowen)
+shoot status.png "$left" "$top" "$right" "$bottom"
+until_true 120 "the batch to quit the stand-in CAD" cad_gone
+until_true 20 "the status line to say the batch is complete" status_says '完了'
+
+# A batch whose second drawing is not there: CAD's message stops the script there. Once the
+# user has read it and ended CAD, the box asks about the drawings after it; Yes runs them, and
+# the record tells each drawing's outcome.
+drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/3F平面図.dwg" "$c/図面/立面図.dwg"
+inspect wait-window 'AutoCAD メッセージ' 60000 >/dev/null
+inspect close 'AutoCAD メッセージ' >/dev/null
+inspect wait-gone 'AutoCAD メッセージ' 20000 >/dev/null
+inspect click Marlowen Button12 >/dev/null
+until_true 30 "Close CAD to end the stand-in CAD" cad_gone
+shoot_box after-message.png Marlowen
+answer Marlowen yes
+until_true 30 "the rest's CAD to start" cad_running
+until_true 120 "the rest to quit the stand-in CAD" cad_gone
+until_true 20 "the status line to say the rest is complete" status_says '完了'
+table_picture "$c/Marlowen/test.csv" "$dest/record.png"
+
+# A CAD that ends in the middle of a batch, at its second drawing.
+inspect set-text Marlowen Edit1 'C:\CAD\cad.exe /crashon:2F平面図.dwg' >/dev/null
+drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/2F平面図.dwg" "$c/図面/立面図.dwg"
+until_true 30 "the stand-in CAD to start" cad_running
+inspect set-text Marlowen Edit1 'C:\CAD\cad.exe' >/dev/null
+shoot_box ended-early.png Marlowen
+answer Marlowen cancel
 
 # A project's folder; its 資料 holds 40,000 empty folders, seconds of reading under Wine, so
 # that the count shows. The window is back to its compact size first.
