@@ -112,9 +112,8 @@ TEST_F(ShippedPackage, HoldsOneFolderWithTheProgramTheSampleTheGuideAndItsPictur
                          "Marlowen/images/cad-ended.png", "Marlowen/images/cannot-process.png",
                          "Marlowen/images/cannot-start.png", "Marlowen/images/ended-early.png",
                          "Marlowen/images/folder.png", "Marlowen/images/info.png", "Marlowen/images/record.png",
-                         "Marlowen/images/start.png", "Marlowen/images/status.png",
-                         "Marlowen/images/survey-again.png", "Marlowen/images/survey.png",
-                         "Marlowen/marlowen-script.exe", "Marlowen/使い方.html"}));
+                         "Marlowen/images/start.png", "Marlowen/images/status.png", "Marlowen/images/survey-again.png",
+                         "Marlowen/images/survey.png", "Marlowen/marlowen-script.exe", "Marlowen/使い方.html"}));
 
     const std::string folder = Unpack(S().DriveC() + "/展開");
     EXPECT_EQ(ReadBytes(folder + "/data.ini"), ReadBytes(RELEASE_DIR "/data.ini")) << "the sample ships byte for byte";

@@ -44,10 +44,9 @@ struct Options {
 
 Options ReadOptions(int argc, char** argv) {
     Options options;
-    ParseOptions(argc, argv,
-                 {{"--drawings", &options.drawings},
-                  {"--step", &options.stepMs},
-                  {"--startdelay", &options.startDelayMs}});
+    ParseOptions(
+        argc, argv,
+        {{"--drawings", &options.drawings}, {"--step", &options.stepMs}, {"--startdelay", &options.startDelayMs}});
     if (options.drawings < 1 || options.stepMs < 0 || options.startDelayMs < 2 * kFindPauseMs)
         throw HarnessError("drawings at least 1, the step not negative, the start delay at least 2000");
     return options;
@@ -72,8 +71,7 @@ private:
 };
 
 void PrintSpan(const char* label, const Span& span) {
-    std::printf("%-44s %10.0f %10.0f %8.2f%% %10.2f\n", label, span.wallMs, span.cpuMs, span.Share(),
-                span.PerTickMs());
+    std::printf("%-44s %10.0f %10.0f %8.2f%% %10.2f\n", label, span.wallMs, span.cpuMs, span.Share(), span.PerTickMs());
 }
 
 void PrintWaits(const char* label, const Waits& w) {
@@ -140,9 +138,10 @@ int main(int argc, char** argv) {
         PrintSpan("waiting for CAD's prompt (short history)", waitSpan);
         PrintSpan("following the batch (history of 400 lines)", batchSpan);
         PrintSpan("drop to the end", wholeSpan);
-        std::printf("a tick's cost, following against waiting: %.2fx (goal within 1.5x); share while following "
-                    "%.2f%% (goal under 1%%)\n",
-                    batchSpan.PerTickMs() / waitSpan.PerTickMs(), batchSpan.Share());
+        std::printf(
+            "a tick's cost, following against waiting: %.2fx (goal within 1.5x); share while following "
+            "%.2f%% (goal under 1%%)\n",
+            batchSpan.PerTickMs() / waitSpan.PerTickMs(), batchSpan.Share());
         std::printf("%-44s %10s %10s %8s %10s\n", "repaint waits (ms), drop to the end", "longest", "p99", ">100",
                     "samples");
         PrintWaits("Marlowen", marlowenWaits);

@@ -244,8 +244,9 @@ inspect expand Marlowen TreeView1 >/dev/null
 read -r left top right bottom < <(inspect rect Marlowen)
 shoot survey.png "$left" "$top" "$right" "$bottom"
 
-# A batch of three drawings on the first button, each script line taking CAD a moment, so that
+# A batch of three drawings on the first button, the window back to its compact size first, each script line taking CAD a moment, so that
 # the status line shows the drawing the script has reached.
+inspect click Marlowen Button11 >/dev/null
 inspect set-text Marlowen Edit1 'C:\CAD\cad.exe /cmddelay:400' >/dev/null
 drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/2F平面図.dwg" "$c/図面/立面図.dwg"
 until_true 30 "the stand-in CAD to start" cad_running
@@ -261,6 +262,7 @@ until_true 20 "the status line to say the batch is complete" status_says '完了
 # the record tells each drawing's outcome.
 drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/3F平面図.dwg" "$c/図面/立面図.dwg"
 inspect wait-window 'AutoCAD メッセージ' 60000 >/dev/null
+until_true 20 "the status line to name the drawing CAD stopped at" status_says 'CAD のメッセージで停止: 2 / 3'
 inspect close 'AutoCAD メッセージ' >/dev/null
 inspect wait-gone 'AutoCAD メッセージ' 20000 >/dev/null
 inspect click Marlowen Button12 >/dev/null
@@ -281,8 +283,7 @@ shoot_box ended-early.png Marlowen
 answer Marlowen cancel
 
 # A project's folder; its 資料 holds 40,000 empty folders, seconds of reading under Wine, so
-# that the count shows. The window is back to its compact size first.
-inspect click Marlowen Button11 >/dev/null
+# that the count shows.
 project=$c/現場
 rm -rf "$project"
 for floor in 1F 2F 10F 詳細図; do mkdir -p "$project/$floor"; done
