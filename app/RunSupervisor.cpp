@@ -171,6 +171,9 @@ RunReport RunSupervisor::StartUpTick() {
 RunReport RunSupervisor::SurveyEndTick() {
     TypeNext();
     if (phase_ == Phase::Idle) return EndedWait(Watcher::SurveyEnd);
+    // The script's end cannot show before the start-up watcher has typed the commands that run
+    // it: the history that watcher reads on the same tick is not read twice.
+    if (timers_.Armed(Watcher::StartUp)) return CheckEnd();
     const CadWindows cad = Discover();
     const bool message = cad_.ShowsMessage(cad);
     const std::optional<std::string> history = ReadHistory(cad);

@@ -427,6 +427,9 @@ TEST_F(RunSupervisorTest, SurveyWaitsEndWithTheEndMarkerAndTheListingReadThenCad
     FakeCad cad(desktop, kStarted);
     supervisor.StartSurvey("cad.exe", kPaths);
     timers.Arm(Watcher::SurveyEnd);
+    // Both watchers tick together while CAD starts: its history is read once a tick, not twice.
+    supervisor.SurveyEndTick();
+    EXPECT_TRUE(desktop.SentTo(cad.text).empty()) << "the survey-end watcher read CAD's history before its script ran";
     supervisor.StartUpTick();
     cad.Add({"コマンド: OWARI"});
     desktop.At(cad.pane).content = "アクティブなレイアウト: Model";

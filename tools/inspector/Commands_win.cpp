@@ -161,6 +161,11 @@ const Command kCommands[] = {
          PostMessageA(RequireControl(a[1], a[2]), BM_CLICK, 0, 0);
          return std::string();
      }},
+    {"pointer X Y", "move the mouse pointer to that point of the screen",
+     [](const Args& a) {
+         if (!SetCursorPos(std::stoi(a[1]), std::stoi(a[2]))) throw Failure("SetCursorPos failed");
+         return std::string();
+     }},
     {"set-text TITLE NAME TEXT", "WM_SETTEXT",
      [](const Args& a) {
          Send(RequireControl(a[1], a[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[3].c_str()));

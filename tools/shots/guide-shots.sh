@@ -274,8 +274,9 @@ until_true 120 "the rest to quit the stand-in CAD" cad_gone
 until_true 20 "the status line to say the rest is complete" status_says '完了'
 table_picture "$c/Marlowen/test.csv" "$dest/record.png"
 
-# A CAD that ends in the middle of a batch, at its second drawing.
-inspect set-text Marlowen Edit1 'C:\CAD\cad.exe /crashon:2F平面図.dwg' >/dev/null
+# A CAD that ends in the middle of a batch, at its second drawing, once it has worked on it a
+# moment as CAD does, so that the status line has named it.
+inspect set-text Marlowen Edit1 'C:\CAD\cad.exe /cmddelay:1000 /crashon:2F平面図.dwg' >/dev/null
 drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/2F平面図.dwg" "$c/図面/立面図.dwg"
 until_true 30 "the stand-in CAD to start" cad_running
 inspect set-text Marlowen Edit1 'C:\CAD\cad.exe' >/dev/null
