@@ -252,6 +252,7 @@ drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/2F平面図.dwg" "$c/図面/
 until_true 30 "the stand-in CAD to start" cad_running
 inspect set-text Marlowen Edit1 'C:\CAD\cad.exe' >/dev/null
 until_true 60 "the status line to name the second drawing" status_says '実行中 2 / 3'
+inspect raise Marlowen >/dev/null
 read -r left top right bottom < <(inspect rect Marlowen)
 shoot status.png "$left" "$top" "$right" "$bottom"
 until_true 120 "the batch to quit the stand-in CAD" cad_gone
@@ -276,10 +277,11 @@ table_picture "$c/Marlowen/test.csv" "$dest/record.png"
 
 # A CAD that ends in the middle of a batch, at its second drawing, once it has worked on it a
 # moment as CAD does, so that the status line has named it.
-inspect set-text Marlowen Edit1 'C:\CAD\cad.exe /cmddelay:1000 /crashon:2F平面図.dwg' >/dev/null
+inspect set-text Marlowen Edit1 'C:\CAD\cad.exe /cmddelay:600 /crashon:2F平面図.dwg' >/dev/null
 drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/2F平面図.dwg" "$c/図面/立面図.dwg"
 until_true 30 "the stand-in CAD to start" cad_running
 inspect set-text Marlowen Edit1 'C:\CAD\cad.exe' >/dev/null
+until_true 60 "the status line to name the second drawing" status_says '実行中 2 / 3'
 shoot_box ended-early.png Marlowen
 answer Marlowen cancel
 
