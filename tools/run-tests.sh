@@ -2,7 +2,8 @@
 # Installs what is needed, builds everything and runs every test: native unit tests, the
 # sanitizer build, the Windows unit tests under Wine, the end-to-end tests and the fuzzers.
 # The native tree's tests, mostly end-to-end programs that wait on Wine, run while the other
-# trees are built and tested beside them.
+# trees are built and tested beside them; the Windows tests run beside the sanitizer tests and
+# the fuzzers.
 set -e -o pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${MARLOWEN_BUILD_ROOT:-$root/build}
@@ -34,11 +35,16 @@ status=0
 # A tree that fails to build still lets the others run and report; its missing log fails the run.
 built=1
 "$root/tools/build.sh" asan fuzz || { built=0; status=1; }
-if [ $built = 1 ]; then run_tree asan || status=1; fi
 # Under Wine on a display of its own: Wine keeps the clipboards of the prefixes on one display
-# in step, and the Windows tests use theirs while the end-to-end programs use others.
-run_tree win "$root/tools/wine-env.sh" --own-display || status=1
-if [ $built = 1 ]; then run_tree fuzz || status=1; fi
+# in step, and the Windows tests use theirs while the end-to-end programs use others. They
+# mostly wait on Wine, so the sanitizer tests and the fuzzers run beside them.
+run_tree win "$root/tools/wine-env.sh" --own-display &
+win=$!
+if [ $built = 1 ]; then
+  run_tree asan || status=1
+  run_tree fuzz || status=1
+fi
+wait $win || status=1
 wait $native || status=1
 
 passed=0
