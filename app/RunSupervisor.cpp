@@ -88,11 +88,10 @@ void RunSupervisor::TypeNext() {
         typing_.clear();
         return;
     }
-    if (phase_ == Phase::Idle) {
-        for (; !typing_.empty(); typing_.pop_front()) cad_.TypeIntoFound(typing_.front());
-        return;
-    }
-    if (!cad_.Responds(cad)) return;
+    // With no run lasting nothing ticks again for a CAD at work, so the text goes anyway; the
+    // probe has given CAD its moment to take it, as a text CAD has not taken when the send gives
+    // up can be lost.
+    if (!cad_.Responds(cad) && phase_ != Phase::Idle) return;
     cad_.TypeIntoFound(typing_.front());
     typing_.pop_front();
     if (!typing_.empty()) timers_.Soon();

@@ -117,10 +117,10 @@ public:
     std::vector<std::string> Answer(std::optional<int> drawing);
 
     // Types the texts into the run's CAD (any CAD when no run lasts), asking afresh before each
-    // whether CAD's main window is a Unicode window. While a run lasts they go one at a time,
-    // each once CAD answers, with the window's pending messages handled between: CAD carries a
-    // text out before it answers again, and a send to a CAD at work could hold the window or be
-    // lost. A CAD at work gets the rest on a later tick.
+    // whether CAD's main window is a Unicode window. They go one at a time, each once CAD
+    // answers, with the window's pending messages handled between: CAD carries a text out before
+    // it answers again, and a send to a CAD at work could hold the window or be lost. While a run
+    // lasts a CAD at work gets the rest on a later tick.
     void Type(const LineList& texts);
     // What is left of the work that one tick or text could not do without holding the window:
     // the next text to type, the command pane a survey waits for.

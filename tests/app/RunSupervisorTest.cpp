@@ -198,6 +198,15 @@ TEST_F(RunSupervisorTest, TextsGoOneAtATimeWithTheWindowsMessagesBetween) {
     EXPECT_EQ(timers.soonAsked, 5);
 }
 
+TEST_F(RunSupervisorTest, CloseCadWithNoRunTypesItsTextsOneAtATimeToo) {
+    FakeCad cad(desktop, kStarted);
+    timers.soon = nullptr;
+    supervisor.Type({"filedia\r", "1\r", "cmddia\r", "1\r", "quit\r"});
+    EXPECT_EQ(cad.Typed().size(), 1u) << "texts sent back to back are lost when CAD takes one late";
+    for (int turn = 0; turn < 4; ++turn) supervisor.SoonTick();
+    EXPECT_EQ(cad.Typed().size(), 5u);
+}
+
 TEST_F(RunSupervisorTest, CadsCopyLeftOnTheClipboardIsReplacedSoonAfterCadAnswers) {
     FakeCad cad(desktop, kStarted);
     StartedBatch(cad);
