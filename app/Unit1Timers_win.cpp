@@ -1,5 +1,6 @@
 // TForm1's watchers: the four timers, whose ticks the run supervisor handles, what the end of a
 // run asks the operator, the timer wait of the layout survey, and Close CAD.
+#include <optional>
 #include <string>
 
 #include "CadCommands.h"
@@ -10,6 +11,9 @@
 #include "text/UnitFunc.h"
 
 namespace {
+
+// Close CAD's pane read gives up after this many reads (each at most twice 40 ms) of a CAD at work.
+constexpr int kPaneAttempts = 10;
 
 // What the end of a run asks, in short lines: a message box wraps a long Japanese line anywhere.
 std::string Where(const RunReport& report) {
@@ -44,8 +48,11 @@ void TForm1::SoonTimerTimer() {
 
 void TForm1::Button12Click() {
     SetWindowTextA(Memo1, "");
+    // A click may wait a moment for a CAD slow to answer, where a tick would give up at once.
+    std::optional<std::string> read;
+    for (int attempt = 0; attempt < kPaneAttempts && !read; ++attempt) read = acad_->ReadCommandPane();
     // Added as the memo's only line: a line ends in CR LF, so with no CAD it is one empty line.
-    const std::string pane = acad_->ReadCommandPane().value_or(std::string());
+    const std::string pane = read.value_or(std::string());
     SetWindowTextA(Memo1, (UnitFunc::RemoveBlanks(pane) + "\r\n").c_str());
     if (supervisor_->Lasts()) supervisor_->CloseRequested();
     supervisor_->Type(kRestoreAndQuitCommands);
