@@ -148,6 +148,13 @@ answer() {
   inspect press "$1" "$2" >/dev/null
   until_true 10 "the box $1 to go" no_box
 }
+# The user has read CAD's message: it is closed, and Close CAD ends CAD.
+close_message_and_cad() {
+  inspect close 'AutoCAD メッセージ' >/dev/null
+  inspect wait-gone 'AutoCAD メッセージ' 20000 >/dev/null
+  inspect click Marlowen Button12 >/dev/null
+  until_true 30 "Close CAD to end the stand-in CAD" cad_gone
+}
 status_says() { inspect control Marlowen Label1 | cut -f6 | grep -q "^$1"; }
 cad_running() { inspect processes | cut -f2 | grep -qix 'cad.exe'; }
 cad_gone() { ! cad_running; }
@@ -227,10 +234,7 @@ drop Button10 "$c/図面/1F平面図.dwg" "$c/図面/3F平面図.dwg" "$c/図面
 shoot_box cannot-process.png Marlowen
 ok Marlowen
 inspect wait-window 'AutoCAD メッセージ' 20000 >/dev/null
-inspect close 'AutoCAD メッセージ' >/dev/null
-inspect wait-gone 'AutoCAD メッセージ' 20000 >/dev/null
-inspect click Marlowen Button12 >/dev/null
-until_true 30 "Close CAD to end the stand-in CAD" cad_gone
+close_message_and_cad
 shoot_box survey-again.png Marlowen
 answer Marlowen no
 inspect click Marlowen Button11 >/dev/null
@@ -264,10 +268,7 @@ until_true 20 "the status line to say the batch is complete" status_says '完了
 drop Button1 "$c/図面/1F平面図.dwg" "$c/図面/3F平面図.dwg" "$c/図面/立面図.dwg"
 inspect wait-window 'AutoCAD メッセージ' 60000 >/dev/null
 until_true 20 "the status line to name the drawing CAD stopped at" status_says 'CAD のメッセージで停止: 2 / 3'
-inspect close 'AutoCAD メッセージ' >/dev/null
-inspect wait-gone 'AutoCAD メッセージ' 20000 >/dev/null
-inspect click Marlowen Button12 >/dev/null
-until_true 30 "Close CAD to end the stand-in CAD" cad_gone
+close_message_and_cad
 shoot_box after-message.png Marlowen
 answer Marlowen yes
 until_true 30 "the rest's CAD to start" cad_running
